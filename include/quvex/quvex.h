@@ -1,0 +1,10 @@
+/* The quvex card library: every exported function, its calling convention and its status codes.
+ * Plain C, usable from C and C++. Each family of exports has its own header below. */
+#ifndef QUVEX_H
+#define QUVEX_H
+
+#include "quvex_base.h"
+#include "quvex_frame.h"
+#include "quvex_events.h"
+
+#endif

@@ -1,0 +1,107 @@
+#include "card.h"
+
+#include "machine.h"
+
+namespace qsim {
+
+Card::Card(int d)
+    : device(d),
+      bridge_base(static_cast<std::uint16_t>(kBridgeBase0 + d * kBridgeStride)),
+      chip_base(static_cast<std::uint16_t>(kChipBase0 + d * kChipStride)),
+      board_base(static_cast<std::uint16_t>(kBoardBase0 + d * kBoardStride)),
+      irq(static_cast<std::uint16_t>(16 + d)),
+      compare_area_(kCompareAreaBytes, 0xA5) {  // power-up garbage the library must clear
+    board_written.fill(-1);
+    for (int a = 0; a < 4; ++a) chips_[static_cast<std::size_t>(a)] = std::make_unique<Chip>(*this, a);
+    ring_ = make_ring_window(*this);
+}
+
+bool Card::decodes(std::uint16_t port) const {
+    return (port >= bridge_base && port < bridge_base + kBridgeSize) || (port >= chip_base && port < chip_base + kChipSize) ||
+           (port >= board_base && port < board_base + kBoardSize);
+}
+
+std::uint16_t Card::board_input(unsigned offset) const {
+    switch (offset) {
+        case 0x1E: return card_status;
+        default: {
+            const int w = board_written[offset / 2];
+            return w < 0 ? 0 : static_cast<std::uint16_t>(w);
+        }
+    }
+}
+
+std::uint16_t Card::in16(std::uint16_t port) {
+    Machine& m = Machine::get();
+    if (port >= chip_base && port < chip_base + kChipSize) {
+        const unsigned off = port - chip_base;
+        if (off < 0x20) return chip(static_cast<int>(off / 8)).read_port(off % 8);
+        return 0xFFFF;
+    }
+    if (port >= board_base && port < board_base + kBoardSize) {
+        const unsigned off = port - board_base;
+        const std::uint16_t v = board_input(off);
+        m.trace.event(m.now, "d%d board %02X -> %04X", device, off, v);
+        return v;
+    }
+    const unsigned off = port - bridge_base;
+    const std::uint16_t v = off == 0x50 ? bridge_control : 0;
+    m.trace.event(m.now, "d%d bridge %02X -> %04X", device, off, v);
+    return v;
+}
+
+void Card::out16(std::uint16_t port, std::uint16_t value) {
+    Machine& m = Machine::get();
+    if (port >= chip_base && port < chip_base + kChipSize) {
+        const unsigned off = port - chip_base;
+        if (off < 0x20) {
+            chip(static_cast<int>(off / 8)).write_port(off % 8, value);
+            return;
+        }
+        m.trace.event(m.now, "d%d card %02X <- %04X", device, off, value);
+        if (off == 0x20) card_port20 = value;
+        if (off == 0x26) card_port26 = value;
+        return;
+    }
+    if (port >= board_base && port < board_base + kBoardSize) {
+        const unsigned off = port - board_base;
+        m.trace.event(m.now, "d%d board %02X <- %04X", device, off, value);
+        board_written[off / 2] = value;
+        return;
+    }
+    const unsigned off = port - bridge_base;
+    m.trace.event(m.now, "d%d bridge %02X <- %04X", device, off, value);
+    if (off == 0x50) bridge_control = value;
+}
+
+std::uint8_t Card::in8(std::uint16_t port) {
+    Machine& m = Machine::get();
+    if (port >= bridge_base && port < bridge_base + kBridgeSize) {
+        const unsigned off = port - bridge_base;
+        std::uint8_t v = 0;
+        if (off == 0x4C) v = bridge_interrupt_status;
+        if (off == 0x53) v = bridge_top;
+        m.trace.event(m.now, "d%d bridge %02X -> %02X", device, off, v);
+        return v;
+    }
+    const std::uint16_t word = in16(static_cast<std::uint16_t>(port & ~1u));
+    return static_cast<std::uint8_t>((port & 1u) ? word >> 8 : word & 0xFFu);
+}
+
+void Card::out8(std::uint16_t port, std::uint8_t value) {
+    Machine& m = Machine::get();
+    if (port >= bridge_base && port < bridge_base + kBridgeSize) {
+        const unsigned off = port - bridge_base;
+        m.trace.event(m.now, "d%d bridge %02X <- %02X", device, off, value);
+        if (off == 0x4C) bridge_interrupt_written = value;
+        if (off == 0x53) {
+            // Bit 30 of the control register lives in this byte: a 1 then 0 resets the local bus.
+            if ((bridge_top & 0x40u) != 0 && (value & 0x40u) == 0) ++bit30_pulses;
+            bridge_top = value;
+        }
+        return;
+    }
+    m.trace.event(m.now, "d%d byte %04X <- %02X", device, port, value);
+}
+
+}  // namespace qsim

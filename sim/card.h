@@ -1,0 +1,69 @@
+// One virtual card: its PCI bridge, the board's own ports, four chip axes, the compare area and
+// the ring master behind its window.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "chip/chip.h"
+#include "ring/ring_window.h"
+
+namespace qsim {
+
+// Port ranges the driver hands out for device d.
+constexpr std::uint16_t kBridgeBase0 = 0xE000, kBridgeStride = 0x100, kBridgeSize = 0x80;
+constexpr std::uint16_t kChipBase0 = 0xC000, kChipStride = 0x80, kChipSize = 0x40;
+constexpr std::uint16_t kBoardBase0 = 0xB000, kBoardStride = 0x40, kBoardSize = 0x20;
+constexpr std::size_t kCompareAreaBytes = 0x5000;
+// Bridge control word as the card powers up: bit 11 clear, other bits as the bridge's firmware leaves them.
+constexpr std::uint16_t kBridgeControlPowerUp = 0x4083;
+
+class Card {
+public:
+    explicit Card(int device);
+
+    const int device;
+    const std::uint16_t bridge_base;
+    const std::uint16_t chip_base;
+    const std::uint16_t board_base;
+    const std::uint16_t irq;
+
+    std::uintptr_t compare_area() const { return reinterpret_cast<std::uintptr_t>(compare_area_.data()); }
+    std::uintptr_t ring_window() const { return ring_->base(); }
+    RingWindow& ring() { return *ring_; }
+    Chip& chip(int axis) { return *chips_[static_cast<std::size_t>(axis)]; }
+
+    // True when the port belongs to this card.
+    bool decodes(std::uint16_t port) const;
+    std::uint16_t in16(std::uint16_t port);
+    void out16(std::uint16_t port, std::uint16_t value);
+    std::uint8_t in8(std::uint16_t port);
+    void out8(std::uint16_t port, std::uint8_t value);
+
+    // Bridge.
+    std::uint16_t bridge_control = kBridgeControlPowerUp;
+    std::uint8_t bridge_top = 0;
+    int bit30_pulses = 0;
+    int bridge_interrupt_written = -1;
+    std::uint8_t bridge_interrupt_status = 0;
+
+    // Card-level chip ports 0x20 and 0x26 (last written, -1 never).
+    int card_port20 = -1;
+    int card_port26 = -1;
+
+    // Board ports: last word written at each even offset 0..0x1E (-1 never), and the inputs.
+    std::array<int, 16> board_written{};
+    std::uint16_t card_status = 0;
+
+    // Inputs of the board ports the outside drives.
+    std::uint16_t board_input(unsigned offset) const;
+
+private:
+    std::vector<std::uint8_t> compare_area_;
+    std::array<std::unique_ptr<Chip>, 4> chips_;
+    std::unique_ptr<RingWindow> ring_;
+};
+
+}  // namespace qsim

@@ -1,0 +1,97 @@
+// One motion chip axis of a virtual card, seen from its ports: a command port, a status and a
+// sub-status port and two data words. Register writes and reads are decoded here; status
+// composition lives in chip_status.cpp and motion in chip_motion.cpp.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "../machine.h"
+#include "chip_inputs.h"
+
+namespace qsim {
+
+class Card;
+
+// Register and command codes as the chip decodes them.
+namespace chipcode {
+constexpr unsigned kBufferedWrite = 0x80;  // + n, n = 0..11; 0x8C = arc step count
+constexpr unsigned kArcStepCount = 0x8C;
+constexpr unsigned kLiveWrite = 0x90;      // + n
+constexpr unsigned kEnvWrite = 0x9C;       // env1..env7
+constexpr unsigned kCommandCounter = 0xA3;
+constexpr unsigned kPositionCounter = 0xA4;
+constexpr unsigned kGeneralCounter = 0xA6;
+constexpr unsigned kComparator = 0xA7;     // comparator data 1..5
+constexpr unsigned kIntFactor = 0xAC;
+constexpr unsigned kReadOffset = 0x40;
+constexpr unsigned kReadErrorCounter = 0xE5;
+constexpr unsigned kReadLatch = 0xED;      // latches 0..3
+constexpr unsigned kReadStatus = 0xF1;
+constexpr unsigned kReadRemaining = 0xF4;
+constexpr unsigned kReadSpeed = 0xF5;
+constexpr unsigned kOutputOff = 0x10;      // + output number 0..7
+constexpr unsigned kOutputOn = 0x18;
+constexpr unsigned kClearErrorCounter = 0x22;
+constexpr unsigned kErcOn = 0x24;
+constexpr unsigned kErcOff = 0x25;
+constexpr unsigned kErcOutputBit = 8;      // ERC output in the outputs word
+}  // namespace chipcode
+
+class Chip {
+public:
+    Chip(Card& card, int axis);
+
+    // Bus side (the machine lock is held): offsets 0, 2, 4, 6 of the axis block.
+    std::uint16_t read_port(unsigned offset);
+    void write_port(unsigned offset, std::uint16_t value);
+
+    // Reads a register by its read code (or a writable one by its write code) without side
+    // effects. False for a code the chip does not decode.
+    bool peek_register(unsigned code, std::uint32_t* value);
+
+    int axis() const { return axis_; }
+    Card& card() { return card_; }
+
+    // Register file.
+    std::array<std::uint32_t, 13> buffered{};  // operation registers 0..11, arc step count
+    std::array<std::uint32_t, 12> live{};
+    std::array<std::uint32_t, 7> env{};
+    std::uint32_t int_factor = 0;
+    std::int32_t command_counter = 0;
+    std::int32_t position_counter = 0;
+    std::int32_t error_counter = 0;
+    std::int32_t general_counter = 0;
+    std::array<std::uint32_t, 5> comparator{};
+    std::array<std::uint32_t, 4> latch{};
+    std::uint32_t outputs = 0;  // bit k = output k; bit 8 = ERC
+    std::uint16_t data_low = 0;
+    std::uint16_t data_high = 0;
+    ChipInputs inputs;
+
+    // ---- status (chip_status.cpp) ----
+    std::uint16_t main_status();
+    std::uint16_t sub_status();
+    std::uint32_t status_register();
+
+    // ---- motion (chip_motion.cpp) ----
+    // Brings the motion state up to virtual time `now`.
+    void update(Ns now);
+    // Start, stop and synchronisation commands (the whole command word, axis bits included).
+    void motion_command(std::uint16_t word);
+    std::uint32_t remaining_pulses();
+    std::uint32_t current_speed();
+    // The chip's operation state, 0 when the axis is stopped (low four bits of the status register).
+    unsigned operation_state();
+
+private:
+    void execute(std::uint16_t word);
+    void write_register(unsigned code, std::uint32_t value);
+    bool read_register(unsigned code, std::uint32_t* value);
+    void trace_command(std::uint16_t word);
+
+    Card& card_;
+    int axis_;
+};
+
+}  // namespace qsim

@@ -1,0 +1,135 @@
+// The one virtual machine of the process: its lock, clock, kernel objects, devices and trace.
+// Every model of the installation runs under the machine lock; functions named *_locked expect
+// the caller to hold it.
+#pragma once
+
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "trace.h"
+
+namespace qsim {
+
+using Ns = std::int64_t;  // virtual time in nanoseconds
+constexpr Ns kNever = INT64_MAX;
+constexpr Ns kNsPerSecond = 1'000'000'000;
+constexpr Ns kNsPerMs = 1'000'000;
+
+class Card;
+struct SimThread;
+
+struct Event {
+    std::string name;
+    bool manual_reset = false;
+    bool signalled = false;
+    bool deaf = false;  // ignores SetEvent from the library
+};
+
+struct Device {
+    int number = 0;
+    unsigned faults = 0;
+    int open_count = 0;
+    std::unique_ptr<Card> card;
+};
+
+// What a blocked thread waits for.
+struct WaitSpec {
+    std::vector<std::shared_ptr<Event>> events;
+    Ns deadline = kNever;
+};
+
+enum class WaitResult { pending, signalled, timeout, terminated };
+
+struct Waiter {
+    SimThread* thread = nullptr;  // null for an application (foreground) thread
+    WaitSpec spec;
+    WaitResult result = WaitResult::pending;
+    std::size_t index = 0;
+};
+
+struct SimThread {
+    std::uint32_t id = 0;
+    bool finished = false;
+    bool terminate_requested = false;
+    std::uint32_t terminate_code = 0;
+    int suspend_count = 0;
+    int priority = 0;
+    std::uint32_t exit_code = 259;  // still active
+    Waiter* waiting = nullptr;      // set while blocked in a wait or sleep
+};
+
+// A hardware timer: the callback runs under the machine lock at virtual time `at`.
+struct Timer {
+    Ns at;
+    std::uint64_t id;
+    std::function<void()> fire;
+};
+
+class Machine {
+public:
+    static Machine& get();
+
+    std::mutex mu;
+    std::condition_variable cv;
+
+    // ---- clock ----
+    Ns now = 0;
+    bool realtime = false;
+    double scale = 1.0;
+    std::int64_t epoch_seconds = 0;
+    Ns now_locked() const { return now; }
+    // Schedules a hardware action; returns an id for cancel_timer_locked.
+    std::uint64_t schedule_locked(Ns at, std::function<void()> fire);
+    void cancel_timer_locked(std::uint64_t id);
+    // Moves virtual time to `target`, firing timers and waking threads in order. In manual mode
+    // it lets the library's background threads run until they block before each step.
+    void advance_to(std::unique_lock<std::mutex>& lk, Ns target);
+    void set_realtime(bool on, double scale);
+
+    // ---- kernel objects ----
+    std::map<std::string, std::shared_ptr<Event>> named_events;
+    // Sets an event from the hardware's side (driver), ignoring deafness.
+    void signal_event_locked(const std::shared_ptr<Event>& ev);
+    std::shared_ptr<Event> driver_event_locked(const std::string& name);
+
+    // Blocks the calling thread until the spec is met; returns how it ended.
+    WaitResult wait(std::unique_lock<std::mutex>& lk, WaitSpec spec, std::size_t* index);
+    // Re-evaluates every blocked thread after a change; marks those that may go on.
+    void wake_ready_locked();
+
+    std::vector<std::shared_ptr<SimThread>> threads;
+    int running_background = 0;  // seam-created threads neither blocked nor finished
+    int terminated_threads = 0;
+
+    // ---- devices ----
+    std::vector<std::unique_ptr<Device>> devices;  // index = device number, null = absent
+    Device* device_locked(int number);
+    Card* card_locked(int number);
+
+    // ---- message boxes ----
+    std::vector<std::pair<std::string, std::string>> message_boxes;
+
+    // ---- trace ----
+    Trace trace;
+
+    void reset_locked();
+
+private:
+    Machine();
+    void wait_quiescent(std::unique_lock<std::mutex>& lk);
+    void fire_due_locked(Ns upto);
+    Ns next_deadline_locked() const;
+    std::multimap<Ns, Timer> timers_;
+    std::uint64_t next_timer_id_ = 1;
+    std::vector<Waiter*> waiters_;
+    friend struct WaiterRegistration;
+    friend class RealtimeTicker;
+};
+
+}  // namespace qsim

@@ -1,0 +1,291 @@
+// The C control interface of the virtual installation.
+#include <cstdio>
+#include <cstring>
+
+#include "card.h"
+#include "machine.h"
+#include "quvex/sim.h"
+
+using namespace qsim;
+
+namespace {
+
+constexpr int kMaxDevices = 12;
+
+Card* card_of(Machine& m, int device) { return m.card_locked(device); }
+
+int copy_text(const std::string& s, char* out, std::size_t size) {
+    if (out != nullptr && size > 0) {
+        const std::size_t n = std::min(s.size(), size - 1);
+        std::memcpy(out, s.data(), n);
+        out[n] = '\0';
+    }
+    return static_cast<int>(s.size());
+}
+
+}  // namespace
+
+namespace qsim {
+
+void Machine::reset_locked() {
+    devices.clear();
+    devices.resize(kMaxDevices);
+    named_events.clear();
+    timers_.clear();
+    now = 0;
+    trace = Trace{};
+    message_boxes.clear();
+    epoch_seconds = static_cast<std::int64_t>(std::time(nullptr));
+}
+
+}  // namespace qsim
+
+extern "C" {
+
+QUVEX_API void QUVEX_CALL quvex_sim_reset(void) {
+    Machine& m = Machine::get();
+    m.set_realtime(false, 1.0);
+    std::lock_guard<std::mutex> lk(m.mu);
+    m.reset_locked();
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_add_card(int device) {
+    if (device < 0 || device >= kMaxDevices) return -1;
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (m.devices.size() < kMaxDevices) m.devices.resize(kMaxDevices);
+    auto d = std::make_unique<Device>();
+    d->number = device;
+    d->card = std::make_unique<Card>(device);
+    // The driver creates the card's named events when it starts the device.
+    for (int k = 0; k < 5; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "PCIQUVEXW%dE%d", device, k);
+        m.driver_event_locked(name);
+    }
+    m.devices[static_cast<std::size_t>(device)] = std::move(d);
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_remove_card(int device) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (m.device_locked(device) == nullptr) return -1;
+    m.devices[static_cast<std::size_t>(device)].reset();
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_set_driver_faults(int device, unsigned faults) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Device* d = m.device_locked(device);
+    if (d == nullptr) return -1;
+    d->faults = faults;
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_card_info_get(int device, quvex_sim_card_info* out) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Device* d = m.device_locked(device);
+    if (d == nullptr || out == nullptr) return -1;
+    const Card& c = *d->card;
+    *out = quvex_sim_card_info{c.bridge_base, c.chip_base, c.board_base, c.irq, c.compare_area(), d->card->ring_window(),
+                               d->open_count > 0 ? 1 : 0};
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_set_card_status(int device, uint16_t status) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* c = card_of(m, device);
+    if (c == nullptr) return -1;
+    c->card_status = status;
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_card_led(int device) { return quvex_sim_board_port(device, 0x1E); }
+
+QUVEX_API int QUVEX_CALL quvex_sim_board_port(int device, unsigned offset) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* c = card_of(m, device);
+    if (c == nullptr || offset >= kBoardSize) return -1;
+    return c->board_written[offset / 2];
+}
+
+QUVEX_API uint16_t QUVEX_CALL quvex_sim_bridge_control(int device) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* c = card_of(m, device);
+    return c == nullptr ? 0 : c->bridge_control;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_bridge_bit30_pulses(int device) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* c = card_of(m, device);
+    return c == nullptr ? -1 : c->bit30_pulses;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_bridge_interrupt(int device) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* c = card_of(m, device);
+    return c == nullptr ? -1 : c->bridge_interrupt_written;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_card_port(int device, unsigned offset) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* c = card_of(m, device);
+    if (c == nullptr) return -1;
+    if (offset == 0x20) return c->card_port20;
+    if (offset == 0x26) return c->card_port26;
+    return -1;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_chip_register(int device, int axis, unsigned code, uint32_t* value) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* c = card_of(m, device);
+    if (c == nullptr || axis < 0 || axis > 3 || value == nullptr) return -1;
+    return c->chip(axis).peek_register(code, value) ? 0 : -1;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_chip_outputs(int device, int axis, uint32_t* outputs) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* c = card_of(m, device);
+    if (c == nullptr || axis < 0 || axis > 3 || outputs == nullptr) return -1;
+    *outputs = c->chip(axis).outputs;
+    return 0;
+}
+
+QUVEX_API void QUVEX_CALL quvex_sim_clock_manual(void) { Machine::get().set_realtime(false, 1.0); }
+
+QUVEX_API void QUVEX_CALL quvex_sim_clock_realtime(double scale) { Machine::get().set_realtime(true, scale); }
+
+QUVEX_API double QUVEX_CALL quvex_sim_now(void) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    return static_cast<double>(m.now) / 1e9;
+}
+
+QUVEX_API void QUVEX_CALL quvex_sim_advance(double seconds) {
+    if (!(seconds > 0) || seconds > 1e9) return;  // NaN, negative and absurd steps are ignored
+    Machine& m = Machine::get();
+    std::unique_lock<std::mutex> lk(m.mu);
+    m.advance_to(lk, m.now + static_cast<Ns>(seconds * 1e9));
+}
+
+QUVEX_API void QUVEX_CALL quvex_sim_set_epoch(int64_t seconds_since_1970) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    m.epoch_seconds = seconds_since_1970;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_event_deaf(const char* name, int deaf) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (name == nullptr) return -1;
+    auto it = m.named_events.find(name);
+    if (it == m.named_events.end()) return -1;
+    it->second->deaf = deaf != 0;
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_event_state(const char* name) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (name == nullptr) return -1;
+    auto it = m.named_events.find(name);
+    if (it == m.named_events.end()) return -1;
+    return it->second->signalled ? 1 : 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_message_boxes(int index, char* text, size_t text_size, char* caption,
+                                                 size_t caption_size) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    const int count = static_cast<int>(m.message_boxes.size());
+    if (index >= 0 && index < count) {
+        copy_text(m.message_boxes[static_cast<std::size_t>(index)].first, text, text_size);
+        copy_text(m.message_boxes[static_cast<std::size_t>(index)].second, caption, caption_size);
+    }
+    return count;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_live_threads(void) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    int live = 0;
+    for (const auto& t : m.threads) live += t->finished ? 0 : 1;
+    return live;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_terminated_threads(void) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    return m.terminated_threads;
+}
+
+QUVEX_API void QUVEX_CALL quvex_sim_trace_enable(int on) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    m.trace.enabled = on != 0;
+}
+
+QUVEX_API void QUVEX_CALL quvex_sim_trace_clear(void) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    m.trace.clear();
+}
+
+QUVEX_API size_t QUVEX_CALL quvex_sim_trace_count(void) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    return m.trace.decoded.size();
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_trace_text(size_t index, char* out, size_t out_size) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (index >= m.trace.decoded.size()) return -1;
+    return copy_text(m.trace.decoded[index].text, out, out_size);
+}
+
+QUVEX_API double QUVEX_CALL quvex_sim_trace_time(size_t index) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (index >= m.trace.decoded.size()) return -1.0;
+    return static_cast<double>(m.trace.decoded[index].time) / 1e9;
+}
+
+QUVEX_API size_t QUVEX_CALL quvex_sim_access_count(void) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    return m.trace.accesses.size();
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_access_get(size_t index, quvex_sim_access* out) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (index >= m.trace.accesses.size() || out == nullptr) return -1;
+    const Access& a = m.trace.accesses[index];
+    *out = quvex_sim_access{static_cast<double>(a.time) / 1e9, static_cast<int>(a.kind), a.address, a.value, a.device};
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_trace_dump(const char* path) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (path == nullptr) return -1;
+    std::FILE* f = std::fopen(path, "w");
+    if (f == nullptr) return -1;
+    for (const DecodedEvent& e : m.trace.decoded) std::fprintf(f, "%.9f %s\n", static_cast<double>(e.time) / 1e9, e.text.c_str());
+    std::fclose(f);
+    return 0;
+}
+
+}  // extern "C"

@@ -1,0 +1,45 @@
+// The bus analyser of the virtual installation: raw accesses and their decoded meaning.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace qsim {
+
+enum class AccessKind : int { in8 = 1, out8, in16, out16, window_read, window_write, request };
+
+struct Access {
+    std::int64_t time;
+    AccessKind kind;
+    std::uint32_t address;
+    std::uint32_t value;
+    int device;
+};
+
+struct DecodedEvent {
+    std::int64_t time;
+    std::string text;
+};
+
+class Trace {
+public:
+    bool enabled = false;
+    std::vector<Access> accesses;
+    std::vector<DecodedEvent> decoded;
+
+    void access(std::int64_t time, AccessKind kind, std::uint32_t address, std::uint32_t value, int device) {
+        if (enabled) accesses.push_back(Access{time, kind, address, value, device});
+    }
+    // printf-style decoded event; formats only while tracing is on.
+    void event(std::int64_t time, const char* format, ...) __attribute__((format(printf, 3, 4)));
+    void clear() {
+        accesses.clear();
+        decoded.clear();
+    }
+};
+
+// "X", "Y", "Z", "U"
+const char* axis_letter(int axis);
+
+}  // namespace qsim

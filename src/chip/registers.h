@@ -1,0 +1,107 @@
+// The motion chip's port map, command codes and register codes as the library uses them.
+#pragma once
+
+#include <cstdint>
+
+namespace quvex::chip {
+
+// Port offsets from chip_base; each axis has an 8-byte block.
+constexpr std::uint16_t kAxisBlock = 8;
+constexpr std::uint16_t kCommandPort = 0;    // write: command word; read: main status
+constexpr std::uint16_t kSubStatusPort = 2;  // read
+constexpr std::uint16_t kDataLowPort = 4;
+constexpr std::uint16_t kDataHighPort = 6;
+constexpr std::uint16_t kCardControlPort = 0x20;  // card control word, mirrored in card_ctrl
+constexpr std::uint16_t kCardPort26 = 0x26;       // written 0 at start-up and before a compare table
+
+// Bridge ports (offsets from bridge_base).
+constexpr std::uint16_t kBridgeInterrupt = 0x4C;  // 8-bit interrupt control/status
+constexpr std::uint16_t kBridgeControl = 0x50;    // 16-bit control word
+constexpr std::uint16_t kBridgeControlTop = 0x53; // 8-bit top byte of the control register
+constexpr std::uint16_t kBridgeControlBit11 = 0x0800;
+constexpr std::uint8_t kBridgeInterruptArm = 0x41;
+constexpr std::uint8_t kBridgeBit30InTopByte = 0x40;
+
+// Board ports (offsets from board_base).
+constexpr std::uint16_t kBoardEndLimitLogic = 0x08;
+constexpr std::uint16_t kBoardRingBaud = 0x0A;
+constexpr std::uint16_t kBoardManualControl = 0x10;
+constexpr std::uint16_t kBoardMpgStatus = 0x12;
+constexpr std::uint16_t kBoardTtlInput = 0x18;
+constexpr std::uint16_t kBoardTtlOutput = 0x1A;
+constexpr std::uint16_t kBoardCardStatus = 0x1E;  // read: card status; write: LED
+
+// Command word: bits 0-7 code, bits 8-11 select axes X, Y, Z, U for multi-axis starts.
+namespace cmd {
+constexpr std::uint16_t kSyncStart = 0x06;
+constexpr std::uint16_t kSyncStop = 0x07;
+constexpr std::uint16_t kOutputOn = 0x18;   // + output number
+constexpr std::uint16_t kOutputOff = 0x10;  // + output number
+constexpr std::uint16_t kServoOutput = 0;
+constexpr std::uint16_t kAlarmResetOutput = 1;
+constexpr std::uint16_t kGeneralOutput = 4;
+constexpr std::uint16_t kClearErrorCounter = 0x22;
+constexpr std::uint16_t kErcOn = 0x24;
+constexpr std::uint16_t kErcOff = 0x25;
+constexpr std::uint16_t kCancelContinuous = 0x26;
+constexpr std::uint16_t kImmediateStop = 0x49;
+constexpr std::uint16_t kDeceleratingStop = 0x4A;
+constexpr std::uint16_t kStart0 = 0x50;  // start commands 0x50..0x53
+constexpr std::uint16_t kStart1 = 0x51;
+constexpr std::uint16_t kStart2 = 0x52;
+constexpr std::uint16_t kStart3 = 0x53;
+constexpr std::uint16_t kLoadStatus32 = 0xF1;
+constexpr std::uint16_t select_axis(unsigned axis) { return static_cast<std::uint16_t>(0x0100u << axis); }
+}  // namespace cmd
+
+// Register codes. Writes put the value in the data words, then the code on the command port;
+// reads put the read code (write code + 0x40) on the command port, then read the data words.
+namespace reg {
+constexpr std::uint16_t kReadOffset = 0x40;
+constexpr std::uint16_t kOperationBuffered = 0x80;  // + n, n = 0..11
+constexpr std::uint16_t kOperationLive = 0x90;      // + n
+constexpr std::uint16_t kOperationRead = 0xD0;      // + n
+constexpr std::uint16_t kEnv1 = 0x9C;               // env1..env7 = 0x9C..0xA2
+constexpr std::uint16_t kCommandCounter = 0xA3;
+constexpr std::uint16_t kPositionCounter = 0xA4;
+constexpr std::uint16_t kGeneralCounter = 0xA6;
+constexpr std::uint16_t kComparator1 = 0xA7;        // comparator data 1..5 = 0xA7..0xAB
+constexpr std::uint16_t kIntFactor = 0xAC;
+constexpr std::uint16_t kArcStepCount = 0x8C;       // buffered bank only
+constexpr std::uint16_t kReadCommandCounter = 0xE3;
+constexpr std::uint16_t kReadPositionCounter = 0xE4;
+constexpr std::uint16_t kReadErrorCounter = 0xE5;
+constexpr std::uint16_t kReadGeneralCounter = 0xE6;
+constexpr std::uint16_t kReadComparator1 = 0xE7;
+constexpr std::uint16_t kReadIntFactor = 0xEC;
+constexpr std::uint16_t kReadLatch0 = 0xED;         // latches 0..3 = 0xED..0xF0
+constexpr std::uint16_t kReadStatus32 = 0xF1;
+constexpr std::uint16_t kReadRemainingPulses = 0xF4;
+constexpr std::uint16_t kReadCurrentSpeed = 0xF5;
+constexpr std::uint16_t read_code(std::uint16_t write_code) { return static_cast<std::uint16_t>(write_code + kReadOffset); }
+}  // namespace reg
+
+// Operation registers 0..11 (one bank each: buffered or live).
+enum OperationRegister : unsigned {
+    kMoveAmount = 0,
+    kStartSpeed = 1,
+    kMaxSpeed = 2,
+    kAccelRate = 3,
+    kDecelRate = 4,
+    kSpeedRange = 5,
+    kRampDownPoint = 6,
+    kOperationMode = 7,
+    kAuxAmount = 8,
+    kSAccelSection = 9,
+    kSDecelSection = 10,
+    kCorrectionSpeed = 11,
+    kOperationRegisterCount = 12,
+};
+
+// Register bank chosen by the profile operations: 1 = buffered (taken over by the next start), else live.
+constexpr int kBufferedBank = 1;
+constexpr std::uint16_t operation_write_code(int bank, unsigned n) {
+    return static_cast<std::uint16_t>((bank == kBufferedBank ? reg::kOperationBuffered : reg::kOperationLive) + n);
+}
+
+}  // namespace quvex::chip

@@ -1,0 +1,78 @@
+#include "events/card_threads.h"
+
+#include "frame/card_table.h"
+#include "platform/platform.h"
+
+namespace quvex::events {
+namespace {
+
+constexpr std::uint32_t kLeaveWaitMs = 100;
+constexpr int kLeaveWaitRounds = 11;  // about 1.1 s in all
+
+struct CompareThreadArg {
+    int card;
+};
+CompareThreadArg g_compare_args[kMaxCards];
+
+std::uint32_t compare_thread_main(void* raw) {
+    const int card = static_cast<CompareThreadArg*>(raw)->card;
+    CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
+    rt.compare_thread.alive.store(1);
+    while (rt.compare_thread.run.load() != 0) {
+        // A wake-up does no further work; the loop tests the run flag again. A card whose
+        // driver created no E4 leaves at once rather than spinning on a wait that fails.
+        if (plat::wait_one(rt.events[kCompareEvent], plat::kWaitForever) == plat::WaitResult::failed) break;
+    }
+    rt.compare_thread.alive.store(0);
+    return 1;
+}
+
+// Waits for a worker to clear its alive flag: eleven 100 ms sleeps at most, then termination.
+void wait_for_leave(WorkerThread& worker) {
+    for (int round = 0; worker.alive.load() == 1; ++round) {
+        if (round == kLeaveWaitRounds) {
+            plat::thread_terminate(worker.handle, 0);
+            worker.alive.store(0);
+            break;
+        }
+        plat::sleep_ms(kLeaveWaitMs);
+    }
+}
+
+}  // namespace
+
+bool start_compare_thread(int card) {
+    CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
+    rt.compare_thread.alive.store(1);
+    rt.compare_thread.run.store(1);
+    g_compare_args[card].card = card;
+    rt.compare_thread.handle = plat::thread_create(compare_thread_main, &g_compare_args[card], &rt.compare_thread.id);
+    return rt.compare_thread.handle != plat::kNoHandle;
+}
+
+void stop_compare_thread(int card) {
+    CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
+    WorkerThread& worker = rt.compare_thread;
+    if (worker.handle != plat::kNoHandle) {
+        plat::thread_resume(worker.handle);
+        worker.run.store(0);
+        plat::event_set(rt.events[kCompareEvent]);
+        wait_for_leave(worker);
+        plat::handle_close(worker.handle);
+        worker.handle = plat::kNoHandle;
+    }
+    plat::handle_close(rt.events[kCompareEvent]);
+    rt.events[kCompareEvent] = plat::kNoHandle;
+}
+
+void stop_callback_thread(int card) {
+    WorkerThread& worker = card_table().runtime[static_cast<std::size_t>(card)].callback_thread;
+    if (worker.alive.load() == 1 && worker.handle != plat::kNoHandle) {
+        worker.run.store(0);
+        wait_for_leave(worker);
+        plat::handle_close(worker.handle);
+        worker.handle = plat::kNoHandle;
+    }
+}
+
+}  // namespace quvex::events

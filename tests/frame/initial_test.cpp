@@ -1,0 +1,155 @@
+// Card discovery, start-up programming and shut-down.
+#include <array>
+#include <cstring>
+
+#include "frame/card_table.h"
+#include "sim_fixture.h"
+
+namespace quvex::test {
+namespace {
+
+struct DiscoveryCase {
+    const char* name;
+    std::vector<int> devices;
+    std::vector<std::pair<int, unsigned>> faults;
+    quvex_status status;
+    int16_t count;                     // expected count, or the untouched sentinel when no card
+    std::vector<int> device_of_card;   // device number behind each card number
+};
+
+class Discovery : public ::testing::TestWithParam<DiscoveryCase> {};
+
+TEST_P(Discovery, FindsCardsInDeviceOrder) {
+    const DiscoveryCase& c = GetParam();
+    quvex_sim_reset();
+    for (int d : c.devices) quvex_sim_add_card(d);
+    for (auto [d, f] : c.faults) quvex_sim_set_driver_faults(d, f);
+    const std::int16_t before_max = card_table().max_card;
+
+    int16_t count = -7;
+    EXPECT_EQ(quvex_initial(&count), c.status);
+    EXPECT_EQ(count, c.count);
+    if (c.status == QUVEX_OK) {
+        EXPECT_EQ(card_table().max_card, c.count - 1);
+    } else {
+        EXPECT_EQ(card_table().max_card, before_max);
+    }
+    for (std::size_t card = 0; card < c.device_of_card.size(); ++card) {
+        quvex_sim_card_info info{};
+        ASSERT_EQ(quvex_sim_card_info_get(c.device_of_card[card], &info), 0);
+        const CardRecord& rec = card_table().cards[card];
+        EXPECT_EQ(rec.present, 1);
+        EXPECT_EQ(rec.device_number, c.device_of_card[card]);
+        EXPECT_EQ(rec.chip_base, info.chip_base);
+        EXPECT_EQ(rec.bridge_base, info.bridge_base);
+        EXPECT_EQ(rec.board_base, info.board_base);
+        EXPECT_EQ(rec.irq, info.irq);
+        EXPECT_EQ(rec.compare_area, info.compare_area);
+        EXPECT_EQ(rec.ring_window, info.ring_window);
+    }
+    for (std::size_t card = c.device_of_card.size(); card < kMaxCards; ++card) {
+        EXPECT_EQ(card_table().cards[card].present, 0) << "card " << card;
+    }
+    quvex_close();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cards, Discovery,
+    ::testing::Values(
+        DiscoveryCase{"none", {}, {}, QUVEX_ERR_NO_CARD, -7, {}},
+        DiscoveryCase{"one", {0}, {}, QUVEX_OK, 1, {0}},
+        DiscoveryCase{"two", {0, 1}, {}, QUVEX_OK, 2, {0, 1}},
+        DiscoveryCase{"twelve", {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, {}, QUVEX_OK, 12,
+                      {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}},
+        DiscoveryCase{"gaps", {2, 5, 11}, {}, QUVEX_OK, 3, {2, 5, 11}},
+        DiscoveryCase{"open_fails", {0, 1}, {{0, QUVEX_SIM_FAIL_OPEN}}, QUVEX_OK, 1, {1}},
+        DiscoveryCase{"first_query_fails", {0, 1, 2}, {{1, QUVEX_SIM_FAIL_QUERY1}}, QUVEX_OK, 2, {0, 2}},
+        DiscoveryCase{"second_query_fails_last", {0, 1}, {{1, QUVEX_SIM_FAIL_QUERY2}}, QUVEX_OK, 1, {0}},
+        DiscoveryCase{"every_device_fails", {0, 1}, {{0, QUVEX_SIM_FAIL_QUERY1}, {1, QUVEX_SIM_FAIL_QUERY2}},
+                      QUVEX_ERR_NO_CARD, -7, {}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Initial, NullCountIsNotWritten) {
+    install_cards({0});
+    EXPECT_EQ(quvex_initial(nullptr), QUVEX_OK);
+    quvex_close();
+}
+
+TEST(Initial, FailedDevicesAreClosedAgain) {
+    install_cards({0, 1});
+    quvex_sim_set_driver_faults(0, QUVEX_SIM_FAIL_QUERY2);
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    quvex_sim_card_info info{};
+    quvex_sim_card_info_get(0, &info);
+    EXPECT_EQ(info.open, 0);
+    quvex_sim_card_info_get(1, &info);
+    EXPECT_EQ(info.open, 1);
+    quvex_close();
+    quvex_sim_card_info_get(1, &info);
+    EXPECT_EQ(info.open, 0);
+}
+
+// The whole port sequence of one card's start-up, in order.
+TEST(Initial, StartUpSequenceOfOneCard) {
+    install_cards({0});
+    quvex_sim_trace_enable(1);
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    std::vector<std::string> expected = {
+        "d0 request 223400 ok",
+        "d0 request 223404 ok",
+        "d0 bridge 53 <- 40",
+        "d0 bridge 53 <- 00",
+        "d0 bridge 50 -> 4083",
+        "d0 bridge 50 <- 4883",
+        "d0 card 20 <- 0000",
+        "d0 card 26 <- 0000",
+        "d0 bridge 4C -> 00",
+        "d0 bridge 4C <- 41",
+        "d0 bridge 4C -> 00",
+        "d0 bridge 4C <- 41",
+    };
+    const char* axes = "XYZU";
+    const std::array<std::pair<const char*, const char*>, 20> registers = {{
+        {"9C", "048002C7"}, {"9D", "0030C515"}, {"9E", "00F02000"}, {"9F", "00000000"}, {"A0", "00000000"},
+        {"A1", "00000000"}, {"A2", "00000000"}, {"AC", "00000000"}, {"97", "08000000"}, {"90", "00000000"},
+        {"91", "00000000"}, {"92", "00000000"}, {"93", "00000000"}, {"94", "00000000"}, {"95", "00000000"},
+        {"96", "00000000"}, {"98", "00000000"}, {"99", "00000000"}, {"9A", "00000000"}, {"9B", "00000000"},
+    }};
+    for (int a = 0; a < 4; ++a) {
+        const std::string axis = std::string("d0.") + axes[a];
+        expected.push_back(axis + " cmd 0018");
+        for (auto [code, value] : registers) expected.push_back(axis + " reg " + code + " <- " + value);
+        expected.push_back(axis + " cmd 0010");
+    }
+    EXPECT_EQ(trace_lines(), expected);
+    EXPECT_EQ(quvex_sim_bridge_bit30_pulses(0), 1);
+    quvex_close();
+}
+
+TEST(Initial, ClearsTheCompareArea) {
+    install_cards({0});
+    quvex_sim_card_info info{};
+    quvex_sim_card_info_get(0, &info);
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    const auto* area = reinterpret_cast<const std::uint8_t*>(info.compare_area);
+    auto zero = [&](std::size_t offset, std::size_t bytes) {
+        for (std::size_t i = 0; i < bytes; ++i) {
+            if (area[offset + i] != 0) return false;
+        }
+        return true;
+    };
+    EXPECT_TRUE(zero(0x4082, 2));
+    for (std::size_t k = 0; k < 4; ++k) {
+        const std::size_t b = k * 4128;
+        EXPECT_TRUE(zero(b, 10)) << k;
+        EXPECT_TRUE(zero(b + 12, 4 + 16 + 4096)) << k;
+        EXPECT_EQ(area[b + 10], 0xA5) << "bytes 10-11 of a block are not part of the clear";
+    }
+    quvex_close();
+}
+
+}  // namespace
+}  // namespace quvex::test
