@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what a fresh Debian machine lacks for building and testing. Pass "windows" to add the
+# MinGW-w64 cross compilers and Wine.
+set -euo pipefail
+need=()
+have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
+for p in cmake g++ make libgtest-dev libbenchmark-dev; do have "$p" || need+=("$p"); done
+if [ "${1:-}" = "windows" ]; then
+  for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 binutils-mingw-w64-i686; do have "$p" || need+=("$p"); done
+fi
+if [ "${#need[@]}" -gt 0 ]; then
+  echo "installing: ${need[*]}"
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${need[@]}" >/dev/null
+fi
