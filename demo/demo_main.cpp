@@ -3,6 +3,7 @@
 
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
+#include "sections.h"
 
 namespace {
 
@@ -34,6 +35,11 @@ int main() {
 
     quvex_set_card_led(0, 1);
     std::printf("LED of card 0 switched on (board port reads back %d)\n", quvex_sim_card_led(0));
+
+    demo_axis_io();
+    demo_motion();
+    demo_lines();
+    demo_ring();
 
     std::printf("quvex_close -> %d\n", quvex_close());
     return 0;

@@ -1,0 +1,3 @@
+#include "sections.h"
+
+void demo_motion() {}

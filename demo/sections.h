@@ -1,0 +1,8 @@
+// The demo's sections, one file each, run in this order by demo_main.cpp on card 0 (and 1) of
+// the virtual installation after quvex_initial.
+#pragma once
+
+void demo_axis_io();   // axis I/O following virtual inputs
+void demo_motion();    // T-curve and S-curve moves with plots
+void demo_lines();     // two- and four-axis lines
+void demo_ring();      // the serial ring and an I/O slave
