@@ -6,5 +6,6 @@
 #include "quvex_base.h"
 #include "quvex_frame.h"
 #include "quvex_events.h"
+#include "quvex_axis.h"
 
 #endif
