@@ -2,6 +2,7 @@
 // register written from the mirror in the chip's start-up order, servo output off.
 #include <array>
 
+#include "axis/signal_config.h"
 #include "chip/primitives.h"
 #include "chip/registers.h"
 #include "frame/card_table.h"
@@ -25,8 +26,7 @@ void init_axis(int axis_no) {
     axis = AxisRecord{};
     write_axis_command(axis_no, static_cast<std::uint16_t>(cmd::kOutputOn + cmd::kServoOutput));
     for (MirrorSlot slot : kInitOrder) write_register32(axis_no, kMirrorWriteCode[slot], axis.mirror[slot]);
-    // Servo output off (what quvex_set_servo(axis, 0) writes).
-    write_axis_command(axis_no, static_cast<std::uint16_t>(cmd::kOutputOff + cmd::kServoOutput));
+    quvex::axis::set_servo(axis_no, false);  // the one place that switches the servo output
 }
 
 }  // namespace quvex::chip
