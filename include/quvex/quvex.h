@@ -6,6 +6,10 @@
 #include "quvex_base.h"
 #include "quvex_frame.h"
 #include "quvex_events.h"
+#include "quvex_ring.h"
 #include "quvex_axis.h"
+#include "quvex_interp.h"
+#include "quvex_group.h"
+#include "quvex_motion.h"
 
 #endif

@@ -1,0 +1,19 @@
+// The four ring slots of the process, built at load, and the slot last opened on a card.
+#pragma once
+
+#include <cstdint>
+
+#include "ring/ring_master.h"
+
+namespace quvex::ring {
+
+// The ring master of slot `ring`, or null when `ring` is not 0..3.
+RingMaster* ring_slot(unsigned ring);
+// The ring master of slot `ring` when the slot is open, else null (also for `ring` above 3).
+RingMaster* open_ring(unsigned ring);
+
+// Slot number handed out by the latest successful quvex_open_kring (0 before any).
+std::int16_t last_opened_ring();
+void set_last_opened_ring(std::int16_t ring);
+
+}  // namespace quvex::ring

@@ -1,0 +1,98 @@
+// The watchdog of a ring: a high-priority thread that polls the master's status once per
+// millisecond while a transfer is in progress, counts error bits, marks the slaves named in the
+// error map, stops the ring after too many erroneous passes in a row and wakes the application.
+#include "ring/ring_master.h"
+
+namespace quvex::ring {
+namespace {
+
+std::uint32_t watchdog_main(void* arg) {
+    auto* ring = static_cast<RingMaster*>(arg);
+    while (ring->thread_run.load() != 0) {
+        ring->watchdog_pass();
+        plat::sleep_ms(kWatchdogPassMs);
+    }
+    return 0;
+}
+
+void count(std::atomic<std::uint8_t>& counter) { counter.fetch_add(1); }  // wraps at 256
+
+}  // namespace
+
+std::atomic<std::uint8_t>& consecutive_error_passes() {
+    static std::atomic<std::uint8_t> passes{0};
+    return passes;
+}
+
+std::int16_t RingMaster::enable_watchdog(const plat::Handle* event) {
+    if (event == nullptr) return kFailed;
+    user_event.store(*event);
+    if (thread != plat::kNoHandle) return kOk;
+    // The run flag is set before the thread exists: the seam starts threads at once.
+    thread_run.store(1);
+    std::uint32_t id = 0;
+    thread = plat::thread_create(watchdog_main, this, &id);
+    if (thread == plat::kNoHandle) {
+        thread_run.store(0);
+        return kFailed;
+    }
+    plat::thread_set_priority(thread, plat::ThreadPriority::highest);
+    return kOk;
+}
+
+bool RingMaster::watchdog_pass() {
+    if (transfer_busy.load() == 0 || state.load() >= kStopped) return false;
+    if (is_open() == 0) return false;  // the slot was closed under a thread about to end
+
+    const std::uint16_t st = read_word(offset::kStatus);
+    status_copy.store(st);
+    if ((st & status::kMessageDone) != 0) plat::event_set(message_done.load());
+
+    bool erroneous = false;
+    if ((st & status::kSlaveError) != 0) {
+        erroneous = true;
+        count(slave_error_count);
+        for (int w = 0; w < kErrorMapWords; ++w) {
+            const std::uint16_t bits = read_word(offset::error_map(w));
+            error_map_copy[static_cast<std::size_t>(w)].store(bits);
+            write_word(offset::error_map(w), bits);  // writing back what was read clears it
+        }
+        for (int s = 0; s < kSlaveCount; ++s) {
+            if ((error_map_copy[static_cast<std::size_t>(s / 16)].load() >> (s % 16) & 1u) != 0) {
+                slaves[static_cast<std::size_t>(s)].error.store(1);
+            }
+        }
+    }
+    if ((st & status::kError4) != 0) {
+        erroneous = true;
+        count(bit4_error_count);
+    }
+    if ((st & (status::kError5 | status::kError6)) != 0) {
+        erroneous = true;
+        count(bit56_error_count);
+    }
+
+    std::atomic<std::uint8_t>& in_a_row = consecutive_error_passes();
+    if (erroneous) {
+        state.store(kErrorSeen);
+        if (in_a_row.fetch_add(1) + 1 > quality_limit.load()) {
+            stop();
+            in_a_row.store(0);
+        }
+    } else {
+        in_a_row.store(0);
+    }
+
+    const plat::Handle ev = user_event.load();
+    if (erroneous && ev != plat::kNoHandle) plat::event_set(ev);
+    return erroneous;
+}
+
+int RingMaster::take_slave_in_error() {
+    for (int s = 0; s < kSlaveCount; ++s) {
+        if (slaves[static_cast<std::size_t>(s)].error.exchange(0) != 0) return s;
+    }
+    return -1;
+}
+
+}  // namespace quvex::ring
