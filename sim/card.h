@@ -56,6 +56,7 @@ public:
     // Board ports: last word written at each even offset 0..0x1E (-1 never), and the inputs.
     std::array<int, 16> board_written{};
     std::uint16_t card_status = 0;
+    std::uint16_t ttl_inputs = 0;  // TTL input pins as the outside drives them (board + 0x18)
 
     // Inputs of the board ports the outside drives.
     std::uint16_t board_input(unsigned offset) const;

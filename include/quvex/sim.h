@@ -136,4 +136,6 @@ QUVEX_API int QUVEX_CALL quvex_sim_trace_dump(const char* path);
 
 QUVEX_EXTERN_C_END
 
+#include "sim_axis.h"
+
 #endif

@@ -1,5 +1,6 @@
 // Signal inputs of one chip axis, driven from outside the card (machine switches, drive
-// outputs, an encoder). The status words report them; motion reacts to some of them.
+// outputs, an encoder). Each holds the signal's active state, after the chip's input logic: the
+// status words report them as they are (chip_status.cpp), motion reacts to some of them.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +11,12 @@ struct ChipInputs {
     bool el_plus = false;    // + end limit
     bool el_minus = false;   // - end limit
     bool origin = false;     // origin (home) switch
-    bool index = false;      // encoder index (EZ)
+    bool index = false;      // encoder index
     bool alarm = false;      // drive alarm
     bool in_position = false;
-    bool slow_down = false;  // slow-down (SD)
+    bool slow_down = false;
     bool latch = false;      // latch input
-    std::uint32_t general = 0;  // general input pins, bit k = pin k
+    std::uint32_t general = 0;  // general input pins 0..4, bit k = pin k
 };
 
 }  // namespace qsim
