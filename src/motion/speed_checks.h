@@ -1,0 +1,24 @@
+// The computing profile utilities: acceleration time bounds of a speed pair and the peak an
+// S-curve move really reaches. Pure arithmetic on their arguments.
+#pragma once
+
+namespace quvex::motion {
+
+struct AccelTimeBounds {
+    double min_time;
+    double max_time;
+};
+AccelTimeBounds verify_speed(double str_vel, double max_vel, double ref_vel);
+
+struct SReach {
+    double max_vel;
+    double sv_acc;
+    double sv_dec;
+};
+// max_vel must be above 0. The section-reducing loop ends by its pass counter, or when a pass
+// after the first reduction changes neither section, or after kMaxSReachPasses passes.
+constexpr int kMaxSReachPasses = 64;
+SReach check_s_vel(double dist, double str_vel, double max_vel, double tacc, double tdec, double sv_acc,
+                   double sv_dec);
+
+}  // namespace quvex::motion
