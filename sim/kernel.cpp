@@ -1,5 +1,6 @@
 // Kernel objects of the virtual machine as the platform adapter uses them: handles on devices,
 // events and threads, waits and sleeps, and the driver's resource requests.
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -251,14 +252,19 @@ bool thread_resume(Handle h) {
 
 bool thread_terminate(Handle h, std::uint32_t exit_code) {
     Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    auto* t = lookup<std::shared_ptr<SimThread>>(h);
-    if (t == nullptr) return false;
-    if ((*t)->finished || (*t)->terminate_requested) return true;
-    (*t)->terminate_requested = true;
-    (*t)->terminate_code = exit_code;
+    std::unique_lock<std::mutex> lk(m.mu);
+    auto* found = lookup<std::shared_ptr<SimThread>>(h);
+    if (found == nullptr) return false;
+    std::shared_ptr<SimThread> t = *found;
+    if (t->finished || t->terminate_requested) return true;
+    t->terminate_requested = true;
+    t->terminate_code = exit_code;
     ++m.terminated_threads;
+    const bool blocked = t->waiting != nullptr;
     m.wake_ready_locked();
+    // A thread blocked in a wait ends there; like the real call, return once it is gone. A thread
+    // running outside the machine ends at its next wait or sleep.
+    if (blocked) m.cv.wait_for(lk, std::chrono::seconds(5), [&] { return t->finished; });
     return true;
 }
 

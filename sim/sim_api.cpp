@@ -81,6 +81,13 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_driver_faults(int device, unsigned faults
     Device* d = m.device_locked(device);
     if (d == nullptr) return -1;
     d->faults = faults;
+    char name[32];
+    std::snprintf(name, sizeof name, "PCIQUVEXW%dE4", device);
+    if ((faults & QUVEX_SIM_NO_COMPARE_EVENT) != 0) {
+        m.named_events.erase(name);
+    } else {
+        m.driver_event_locked(name);
+    }
     return 0;
 }
 

@@ -1,0 +1,83 @@
+// Shut-down: every card's worker thread leaves, a stuck one is ended after its grace time.
+#include "frame/card_table.h"
+#include "platform/platform.h"
+#include "sim_fixture.h"
+
+namespace quvex::test {
+namespace {
+
+TEST(Close, EveryCardThreadLeavesOnItsOwn) {
+    install_cards({0, 1, 2});
+    const int terminated_before = quvex_sim_terminated_threads();
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    EXPECT_EQ(quvex_sim_live_threads(), 3);
+
+    EXPECT_EQ(quvex_close(), QUVEX_OK);
+    EXPECT_EQ(quvex_sim_live_threads(), 0);
+    EXPECT_EQ(quvex_sim_terminated_threads(), terminated_before);
+    EXPECT_LT(quvex_sim_now(), 1.0) << "no thread needed its full grace time";
+    for (int card = 0; card < 3; ++card) EXPECT_EQ(card_table().runtime[card].compare_thread.alive.load(), 0);
+}
+
+TEST(Close, ThreadThatNeverLeavesIsTerminatedAfterElevenWaits) {
+    install_cards({0, 1});
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    const int terminated_before = quvex_sim_terminated_threads();
+    // Card 1's compare event no longer reaches its thread: the thread sleeps on through close.
+    quvex_sim_event_deaf("PCIQUVEXW1E4", 1);
+    const double start = quvex_sim_now();
+
+    EXPECT_EQ(quvex_close(), QUVEX_OK);
+    // Card 0's thread leaves during the first 100 ms wait; card 1's is waited for eleven times.
+    EXPECT_NEAR(quvex_sim_now() - start, 0.1 + 1.1, 1e-9);
+    EXPECT_EQ(quvex_sim_terminated_threads(), terminated_before + 1);
+    EXPECT_EQ(quvex_sim_live_threads(), 0);
+}
+
+TEST(Close, WritesTheCardPortsAndReleasesTheDevices) {
+    install_cards({0});
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    quvex_sim_trace_clear();
+    quvex_sim_trace_enable(1);
+    ASSERT_EQ(quvex_close(), QUVEX_OK);
+    const std::vector<std::string> expected = {
+        "d0 card 20 <- 0000",
+        "d0 bridge 4C -> 00", "d0 bridge 4C <- 41",  // interrupt control, off
+        "d0 bridge 4C -> 00", "d0 bridge 4C <- 41",  // bridge interrupt step of close
+    };
+    EXPECT_EQ(trace_lines(), expected);
+    quvex_sim_card_info info{};
+    quvex_sim_card_info_get(0, &info);
+    EXPECT_EQ(info.open, 0);
+    EXPECT_EQ(card_record(0).present, 1) << "records stay filled after close";
+}
+
+TEST(Close, CardsCanBeOpenedAgainAfterClose) {
+    install_cards({0});
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    ASSERT_EQ(quvex_close(), QUVEX_OK);
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    EXPECT_EQ(count, 1);
+    EXPECT_EQ(quvex_sim_live_threads(), 1);
+    EXPECT_EQ(quvex_close(), QUVEX_OK);
+}
+
+TEST(Close, MissingCompareEventEndsTheThreadInsteadOfSpinning) {
+    install_cards({0});
+    quvex_sim_set_driver_faults(0, QUVEX_SIM_NO_COMPARE_EVENT);
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    EXPECT_EQ(card_table().runtime[0].events[kCompareEvent], plat::kNoHandle);
+    quvex_sim_advance(0.001);  // lets the thread run until it blocks or leaves
+    EXPECT_EQ(quvex_sim_live_threads(), 0);
+    EXPECT_EQ(card_table().runtime[0].compare_thread.alive.load(), 0);
+    EXPECT_EQ(quvex_close(), QUVEX_OK);
+    EXPECT_LT(quvex_sim_now(), 0.1);
+}
+
+}  // namespace
+}  // namespace quvex::test
