@@ -1,0 +1,96 @@
+// The ring master of a virtual card behind its register window: control and status, the message
+// port FIFO, the slave-type table, the error map and the cyclic area, the slaves plugged into
+// the ring, and the faults a test can inject. Runs under the machine lock.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "ring_slave.h"
+#include "ring_window.h"
+
+namespace qsim {
+
+namespace ringhw {
+constexpr int kSlaves = 64;
+constexpr std::uint32_t kControl = 0, kMessagePort = 6, kTypeTable = 120, kErrorMap = 184, kCyclic = 256;
+constexpr std::uint32_t kTypeTableEnd = kTypeTable + kSlaves, kErrorMapEnd = kErrorMap + 8;
+constexpr std::uint32_t kCyclicEnd = kCyclic + 4 * kSlaves;
+constexpr std::uint16_t kScan = 0x1000, kRun = 0x3000, kStop = 0x3100, kReset = 0x0100;
+constexpr std::uint16_t kMessage = 0x4000, kIdentify = 0x1300, kSlaveMask = 0x003F;
+constexpr std::uint16_t kDone = 0x0001, kSlaveError = 0x0008, kInjectable = 0x0078, kCyclicBusy = 0x0100;
+constexpr std::size_t kFifoWords = 64;
+}  // namespace ringhw
+
+class RingMasterModel final : public RingWindow {
+public:
+    enum class Mode { idle, scanned, running, stopped };
+
+    explicit RingMasterModel(Card& card);
+
+    std::uintptr_t base() const override { return reinterpret_cast<std::uintptr_t>(memory_.data()); }
+    std::size_t size() const override { return memory_.size() * 2; }
+    std::uint16_t read16(std::uint32_t offset) override;
+    void write16(std::uint32_t offset, std::uint16_t value) override;
+
+    Card& card() { return card_; }
+    Mode mode() const { return mode_; }
+
+    // ---- stations ----
+    bool plug(int slave, std::unique_ptr<RingSlave> model);
+    bool unplug(int slave);
+    RingSlave* slave(int slave);
+    void set_identification(int slave, std::uint32_t value) { ident_override_[index(slave)] = value; }
+    std::uint16_t cyclic(int slave, int word) const { return memory_[cyclic_index(slave, word)]; }
+    void set_cyclic(int slave, int word, std::uint16_t value) { memory_[cyclic_index(slave, word)] = value; }
+
+    // ---- faults ----
+    // The next `polls` status reads also show `bits` (status bits 3..6).
+    void inject_status(std::uint16_t bits, int polls);
+    void flag_slave_error(int slave);
+    std::uint16_t error_map_word(int word) const { return error_map_[static_cast<std::size_t>(word)]; }
+    // A stuck cyclic word ignores the host's writes.
+    void stick_cyclic(int slave, int word, bool stuck) { stuck_[index(slave)][static_cast<std::size_t>(word)] = stuck; }
+    // A silent slave never completes a message or an identification.
+    void set_silent(int slave, bool silent) { silent_[index(slave)] = silent; }
+
+    int messages_delivered() const { return messages_delivered_; }
+
+private:
+    static std::size_t index(int slave) { return static_cast<std::size_t>(slave); }
+    static std::size_t cyclic_index(int slave, int word) {
+        return (ringhw::kCyclic + 4u * static_cast<unsigned>(slave) + 2u * static_cast<unsigned>(word)) / 2;
+    }
+    std::uint16_t read_status();
+    void command(std::uint16_t value);
+    void scan();
+    void deliver_message(int slave);
+    void deliver_identification(int slave);
+    bool answers(int slave) const;
+    void write_cyclic(std::uint32_t offset, std::uint16_t value);
+
+    Card& card_;
+    std::vector<std::uint16_t> memory_;  // backing words; also the window's address
+    Mode mode_ = Mode::idle;
+    std::array<std::unique_ptr<RingSlave>, ringhw::kSlaves> slaves_{};
+    std::array<std::optional<std::uint32_t>, ringhw::kSlaves> ident_override_{};
+    std::array<std::uint8_t, ringhw::kSlaves> type_table_{};
+    std::array<std::uint16_t, 4> error_map_{};
+    std::array<std::array<bool, 2>, ringhw::kSlaves> stuck_{};
+    std::array<bool, ringhw::kSlaves> silent_{};
+    std::deque<std::uint16_t> to_slave_, from_slave_;
+    bool done_ = false;
+    int busy_reads_ = 0;
+    std::uint16_t injected_bits_ = 0;
+    int injected_polls_ = 0;
+    int messages_delivered_ = 0;
+};
+
+// The ring master model of a card (every card's window is one).
+RingMasterModel& ring_model(Card& card);
+
+}  // namespace qsim
