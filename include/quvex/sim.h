@@ -27,6 +27,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_remove_card(int device);
 #define QUVEX_SIM_FAIL_OPEN   0x1u  /* the device cannot be opened */
 #define QUVEX_SIM_FAIL_QUERY1 0x2u  /* the first resource query fails */
 #define QUVEX_SIM_FAIL_QUERY2 0x4u  /* the second resource query fails */
+#define QUVEX_SIM_NO_COMPARE_EVENT 0x8u  /* the driver creates no compare event E4 for the card */
 QUVEX_API int QUVEX_CALL quvex_sim_set_driver_faults(int device, unsigned faults);
 
 /* What the driver reports for a device (its fixed port bases, interrupt line and areas). */
