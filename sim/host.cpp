@@ -1,8 +1,15 @@
 // Host services of the virtual machine: message boxes, INI reads, local time and the count of
 // processes that have the library loaded.
+#if defined(_WIN32)
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
 #include <sys/file.h>
 #include <fcntl.h>
 #include <unistd.h>
+#endif
 
 #include <algorithm>
 #include <cctype>
@@ -104,21 +111,77 @@ LocalTime local_time() {
     }
     const std::time_t t = static_cast<std::time_t>(epoch + ns / kNsPerSecond);
     std::tm tm{};
+#if defined(_WIN32)
+    gmtime_s(&tm, &t);
+#else
     gmtime_r(&t, &tm);
+#endif
     return LocalTime{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_wday, tm.tm_hour,
                      tm.tm_min, tm.tm_sec, static_cast<int>((ns / kNsPerMs) % 1000)};
 }
 
-// The count lives in a small file per named virtual machine, updated under an exclusive file
-// lock. Without QUVEX_SIM_MACHINE every process is its own machine, so parallel test processes
-// never see each other; processes that name the same machine share one count, as processes on
-// one Windows installation share the library's data section.
+// Without QUVEX_SIM_MACHINE every process is its own machine, so parallel test processes never
+// see each other; processes that name the same machine share one count, as processes on one
+// Windows installation share the library's data section.
+namespace {
+
+std::string machine_id(const char* name) {
+    std::string id;
+    for (const char* p = name; *p; ++p) id += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    return id;
+}
+
+}  // namespace
+
+#if defined(_WIN32)
+
+namespace {
+
+// On Windows the count is one word of a named shared-memory section per machine. Each process
+// keeps its view open, so the count lives as long as any process of the machine does.
+volatile LONG* machine_count_word(const std::string& id) {
+    static std::mutex mu;
+    static std::string opened_id;
+    static volatile LONG* opened_word = nullptr;
+    std::lock_guard<std::mutex> lk(mu);
+    if (opened_word != nullptr && opened_id == id) return opened_word;
+    const std::string name = "quvex-sim-machine-" + id;
+    HANDLE mapping = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(LONG), name.c_str());
+    if (mapping == nullptr) return nullptr;
+    void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(LONG));
+    if (view == nullptr) {
+        CloseHandle(mapping);
+        return nullptr;
+    }
+    opened_id = id;
+    opened_word = static_cast<volatile LONG*>(view);
+    return opened_word;
+}
+
+}  // namespace
+
 std::int32_t process_count_add(std::int32_t delta) {
     static std::int32_t private_count = 0;
     const char* name = std::getenv("QUVEX_SIM_MACHINE");
     if (name == nullptr || *name == '\0') return private_count += delta;
-    std::string path = "/tmp/quvex-sim-machine-";
-    for (const char* p = name; *p; ++p) path += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+    volatile LONG* word = machine_count_word(machine_id(name));
+    if (word == nullptr) return private_count += delta;
+    for (;;) {
+        const LONG old = *word;
+        const LONG count = std::max<LONG>(0, old + delta);
+        if (InterlockedCompareExchange(word, count, old) == old) return count;
+    }
+}
+
+#else
+
+// The count lives in a small file per named virtual machine, updated under an exclusive file
+// lock.
+std::int32_t process_count_add(std::int32_t delta) {
+    static std::int32_t private_count = 0;
+    const char* name = std::getenv("QUVEX_SIM_MACHINE");
+    if (name == nullptr || *name == '\0') return private_count += delta;
+    const std::string path = "/tmp/quvex-sim-machine-" + machine_id(name);
     const int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0600);
     if (fd < 0) return private_count += delta;
     ::flock(fd, LOCK_EX);
@@ -130,5 +193,7 @@ std::int32_t process_count_add(std::int32_t delta) {
     ::close(fd);
     return count;
 }
+
+#endif
 
 }  // namespace qsim::os

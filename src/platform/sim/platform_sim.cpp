@@ -84,6 +84,35 @@ std::int32_t shared_process_count_add(std::int32_t delta) { return qsim::os::pro
 // refused load ends the process the way Windows ends a process whose implicitly linked library
 // refuses to attach: the message box, then exit status 3. These hooks live in this file because
 // every build of the library on the virtual installation links it.
+// The Windows DLL (QUVEX_SIM_DLL) uses the loader's entry point instead, so a refused attach
+// fails the load as it does for the real library.
+#if defined(_WIN32) && defined(QUVEX_SIM_DLL)
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+namespace {
+// The runtime's start-up code follows a refused attach with a detach, and the system may too:
+// only the first detach after an attach gives the process count back.
+bool g_attached = false;
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_attached = true;
+        return quvex::frame::library_attach() ? TRUE : FALSE;
+    }
+    if (reason == DLL_PROCESS_DETACH && g_attached) {
+        g_attached = false;
+        quvex::frame::library_detach();
+    }
+    return TRUE;
+}
+
+#else
+
 namespace {
 
 constexpr int kLoadRefusedExitStatus = 3;
@@ -98,3 +127,5 @@ __attribute__((constructor)) void quvex_process_attach() {
 __attribute__((destructor)) void quvex_process_detach() { quvex::frame::library_detach(); }
 
 }  // namespace
+
+#endif

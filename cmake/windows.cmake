@@ -1,0 +1,89 @@
+# Windows targets: self-contained DLLs and programs, export tables from the public headers, and
+# the export check.
+
+# Link the C++ runtime, libgcc and the threads library in, so the DLLs and test programs need
+# nothing beside them.
+if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+  add_link_options(-static)
+endif()
+
+# C99 formatting (%zu, %lld) in the printf family, as on every other platform.
+if(MINGW)
+  add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
+endif()
+
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+
+# Every export is declared in one of these headers; sim.h is the virtual installation's own.
+file(GLOB QUVEX_PUBLIC_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/quvex/quvex*.h)
+
+if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+  set(QUVEX_STDCALL32 ON)
+else()
+  set(QUVEX_STDCALL32 OFF)
+endif()
+
+option(QUVEX_EXPORT_CHECK "Check the DLLs' export tables against the headers (ctest)" ON)
+if(QUVEX_EXPORT_CHECK)
+  enable_testing()
+endif()
+
+# Names the DLL's exports through a .def file generated from the headers (regenerated when a
+# header changes), so every export is undecorated and nothing else is exported. On 32-bit
+# Windows the entries carry the stdcall argument size and --kill-at strips it from the exported
+# name; the import library keeps the decorated symbols that callers compiled against the header
+# reference.
+#   quvex_windows_exports(<dll target> OBJECTS <object libraries linked into it> HEADERS <headers>)
+function(quvex_windows_exports target)
+  cmake_parse_arguments(arg "" "" "OBJECTS;HEADERS" ${ARGN})
+  set(headers ${arg_HEADERS})
+  set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
+  set(probe ${CMAKE_CURRENT_BINARY_DIR}/${target}_link_probe.c)
+  set(stdcall_flag "")
+  if(QUVEX_STDCALL32)
+    set(stdcall_flag --stdcall32)
+  endif()
+  add_custom_command(
+    OUTPUT ${def} ${probe}
+    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_def.py --library ${target}.dll --out ${def}
+            --probe ${probe} ${stdcall_flag} ${headers}
+    DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_def.py ${headers}
+    COMMENT "Export table of ${target}.dll"
+    VERBATIM)
+  add_custom_target(${target}_def DEPENDS ${def})
+  add_dependencies(${target} ${target}_def)
+  set_target_properties(${target} PROPERTIES PREFIX "" IMPORT_PREFIX "" IMPORT_SUFFIX ".lib" LINK_DEPENDS ${def})
+  target_link_options(${target} PRIVATE ${def})
+  if(QUVEX_STDCALL32)
+    target_link_options(${target} PRIVATE -Wl,--kill-at)
+    # The linker's own import library would name the killed (undecorated) symbols; callers
+    # compiled against the header reference _name@N, so the import library comes from the .def.
+    add_custom_command(TARGET ${target} POST_BUILD
+      COMMAND ${CMAKE_DLLTOOL} --kill-at --input-def ${def} --dllname ${target}.dll
+              --output-lib $<TARGET_LINKER_FILE:${target}>
+      VERBATIM)
+  endif()
+
+  # A C program referring to every export, linked through the import library.
+  add_executable(${target}_link_probe ${probe})
+  target_include_directories(${target}_link_probe PRIVATE ${CMAKE_SOURCE_DIR}/include)
+  target_link_libraries(${target}_link_probe PRIVATE ${target})
+
+  if(QUVEX_EXPORT_CHECK)
+    # The objects whose stdcall-decorated symbols the check compares with the headers.
+    set(objects ${CMAKE_CURRENT_BINARY_DIR}/${target}.objects)
+    set(content "")
+    foreach(lib ${arg_OBJECTS})
+      string(APPEND content "$<JOIN:$<TARGET_OBJECTS:${lib}>,\n>\n")
+    endforeach()
+    file(GENERATE OUTPUT ${objects} CONTENT "${content}")
+    set(stdcall_check "")
+    if(QUVEX_STDCALL32)
+      set(stdcall_check --stdcall32)
+    endif()
+    add_test(NAME exports_${target}
+             COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/check_exports.py
+                     --dll $<TARGET_FILE:${target}> --objdump ${CMAKE_OBJDUMP} --nm ${CMAKE_NM}
+                     --objects-file ${objects} ${stdcall_check} ${headers})
+  endif()
+endfunction()
