@@ -28,9 +28,11 @@ double position(int axis_no) {
     return static_cast<double>(read_signed(axis_no, chip::reg::kReadPositionCounter)) / move_ratio(axis_no);
 }
 
+bool position_fits(int axis_no, double pos) { return pulses_in_range(pos * move_ratio(axis_no)); }
+
 bool set_position(int axis_no, double pos) {
+    if (!position_fits(axis_no, pos)) return false;
     const double pulses = pos * move_ratio(axis_no);
-    if (!pulses_in_range(pulses)) return false;
     AxisRecord& rec = axis_record(axis_no);
     rec.prev_target_pos = pulses;
     rec.target_pos = pulses;

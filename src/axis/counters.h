@@ -14,7 +14,10 @@ constexpr double kMaxPulses = 134217727.0;
 bool pulses_in_range(double pulses);
 
 double position(int axis_no);
-// Scales pos by the move ratio; false (nothing touched) when the result is out of range.
+// True when pos scaled by the axis's move ratio lies within the counter range. Safe for any AxisNo.
+bool position_fits(int axis_no, double pos);
+// Scales pos by the move ratio and sets the position counter and both targets to it; a
+// position that does not fit changes nothing and returns false.
 bool set_position(int axis_no, double pos);
 
 double target_position(int axis_no);

@@ -46,8 +46,10 @@ QUVEX_API quvex_status QUVEX_CALL quvex_get_position(int16_t axis, double* pos) 
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_set_position(int16_t axis, double pos) {
+    if (!axis::position_fits(axis, pos)) return QUVEX_ERR_PULSE_RANGE;
     if (!axis_usable(axis)) return QUVEX_ERR_CARD_NUMBER;
-    return axis::set_position(axis, pos) ? QUVEX_OK : QUVEX_ERR_PULSE_RANGE;
+    axis::set_position(axis, pos);
+    return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_get_target_pos(int16_t axis, double* pos) {

@@ -1,0 +1,134 @@
+// Counters through the virtual chip: the move ratio scales the position both ways, the range
+// check refuses without touching anything, raw counters pass unchanged.
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "axis_fixture.h"
+
+namespace quvex::test {
+namespace {
+
+constexpr int16_t kAxis = 1;  // card 0, axis Y
+
+class Counters : public AxisTest {
+protected:
+    static std::int32_t chip_register(unsigned code) {
+        uint32_t v = 0;
+        EXPECT_EQ(quvex_sim_chip_register(0, kAxis, code, &v), 0);
+        return static_cast<std::int32_t>(v);
+    }
+};
+
+TEST_F(Counters, PositionScalesByMoveRatio) {
+    ASSERT_EQ(quvex_set_move_ratio(kAxis, 2.0), QUVEX_OK);
+    ASSERT_EQ(quvex_set_position(kAxis, 10.0), QUVEX_OK);
+    EXPECT_EQ(chip_register(0xE4), 20);
+    double pos = 0;
+    double target = 0;
+    EXPECT_EQ(quvex_get_position(kAxis, &pos), QUVEX_OK);
+    EXPECT_EQ(quvex_get_target_pos(kAxis, &target), QUVEX_OK);
+    EXPECT_EQ(pos, 10.0);
+    EXPECT_EQ(target, 20.0);
+    EXPECT_EQ(axis_record(kAxis).prev_target_pos, 20.0);
+}
+
+TEST_F(Counters, NegativeCounterReadsSigned) {
+    quvex_set_move_ratio(kAxis, 4.0);
+    quvex_sim_set_counter(0, kAxis, 0xE4, -30);
+    double pos = 0;
+    quvex_get_position(kAxis, &pos);
+    EXPECT_EQ(pos, -7.5);
+}
+
+struct RangeCase {
+    const char* name;
+    double ratio;
+    double pos;
+    quvex_status status;
+};
+
+class PositionRange : public AxisTest, public ::testing::WithParamInterface<RangeCase> {};
+
+TEST_P(PositionRange, RefusesOutsideTheCounterRangeTouchingNothing) {
+    const RangeCase& c = GetParam();
+    quvex_set_move_ratio(kAxis, c.ratio);
+    quvex_set_position(kAxis, 5.0);
+    quvex_reset_target_pos(kAxis, 77.0);
+    const AxisRecord before = axis_record(kAxis);
+    start_trace();
+    EXPECT_EQ(quvex_set_position(kAxis, c.pos), c.status);
+    if (c.status != QUVEX_OK) {
+        EXPECT_TRUE(trace_lines().empty());
+        EXPECT_EQ(axis_record(kAxis).target_pos, before.target_pos);
+        EXPECT_EQ(axis_record(kAxis).prev_target_pos, before.prev_target_pos);
+    } else {
+        EXPECT_EQ(trace_lines_starting("d0.Y reg A4").size(), 1u);
+    }
+}
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, PositionRange,
+    ::testing::Values(RangeCase{"top_accepted", 1.0, 134217727.0, QUVEX_OK},
+                      RangeCase{"above_top", 1.0, 134217728.0, QUVEX_ERR_PULSE_RANGE},
+                      RangeCase{"bottom_accepted", 1.0, -134217728.0, QUVEX_OK},
+                      RangeCase{"below_bottom", 1.0, -134217728.5, QUVEX_ERR_PULSE_RANGE},
+                      RangeCase{"scaled_above", 2.0, 67108864.0, QUVEX_ERR_PULSE_RANGE},
+                      RangeCase{"scaled_below_by_negative_ratio", -2.0, 67108864.5, QUVEX_ERR_PULSE_RANGE},
+                      RangeCase{"fraction_above_top", 1.0, 134217727.5, QUVEX_ERR_PULSE_RANGE},
+                      RangeCase{"infinite", 1.0, kInf, QUVEX_ERR_PULSE_RANGE},
+                      RangeCase{"nan", 1.0, kNaN, QUVEX_ERR_PULSE_RANGE}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST_F(Counters, CommandCounterKeepsTwentyEightBits) {
+    ASSERT_EQ(quvex_set_command(kAxis, 0x7FFFFFFF), QUVEX_OK);
+    int32_t cmd = 0;
+    EXPECT_EQ(quvex_get_command(kAxis, &cmd), QUVEX_OK);
+    EXPECT_EQ(cmd, 0x0FFFFFFF);
+    quvex_sim_set_counter(0, kAxis, 0xE3, -5);  // counted by the chip itself: read raw
+    quvex_get_command(kAxis, &cmd);
+    EXPECT_EQ(cmd, -5);
+}
+
+TEST_F(Counters, ErrorCounterReportsLowHalf) {
+    struct Case {
+        int32_t chip;
+        int16_t reported;
+    };
+    for (const Case& c : {Case{-2, -2}, Case{0x12345, 0x2345}, Case{0x18000, -32768}}) {
+        quvex_sim_set_counter(0, kAxis, 0xE5, c.chip);
+        int16_t error = 0;
+        EXPECT_EQ(quvex_get_error_counter(kAxis, &error), QUVEX_OK);
+        EXPECT_EQ(error, c.reported) << c.chip;
+    }
+    quvex_reset_error_counter(kAxis);
+    EXPECT_EQ(chip_register(0xE5), 0);
+}
+
+TEST_F(Counters, ResetTargetIgnoresRatioAndPreviousTarget) {
+    quvex_set_move_ratio(kAxis, 3.0);
+    quvex_set_position(kAxis, 2.0);
+    ASSERT_EQ(quvex_reset_target_pos(kAxis, 11.5), QUVEX_OK);
+    double target = 0;
+    quvex_get_target_pos(kAxis, &target);
+    EXPECT_EQ(target, 11.5);
+    EXPECT_EQ(axis_record(kAxis).prev_target_pos, 6.0);
+}
+
+TEST_F(Counters, RawRegistersReadTheirCodes) {
+    start_trace();
+    int32_t value = 0;
+    double speed = 0;
+    quvex_get_rest_command(kAxis, &value);
+    quvex_check_rdp(kAxis, &value);
+    quvex_get_current_speed(kAxis, &speed);
+    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d0.Y read F4 -> 00000000", "d0.Y read D6 -> 00000000",
+                                                       "d0.Y read F5 -> 00000000"}));
+}
+
+}  // namespace
+}  // namespace quvex::test
