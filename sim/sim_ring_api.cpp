@@ -73,6 +73,26 @@ QUVEX_API int QUVEX_CALL quvex_sim_ring_messages(int device) {
     return with_ring(device, [](RingMasterModel& r) { return r.messages_delivered(); });
 }
 
+QUVEX_API int QUVEX_CALL quvex_sim_ring_last_message(int device, int slave, uint16_t* words, int max) {
+    if (!slave_ok(slave)) return kRefused;
+    return with_ring(device, [&](RingMasterModel& r) {
+        const std::vector<std::uint16_t>& msg = r.last_message(slave);
+        for (int i = 0; words != nullptr && i < max && i < static_cast<int>(msg.size()); ++i) {
+            words[i] = msg[static_cast<std::size_t>(i)];
+        }
+        return static_cast<int>(msg.size());
+    });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_ring_set_reply(int device, int slave, const uint16_t* words, int count) {
+    if (!slave_ok(slave) || (count > 0 && words == nullptr)) return kRefused;
+    return with_ring(device, [&](RingMasterModel& r) {
+        if (count < 0) r.set_reply(slave, std::nullopt);
+        else r.set_reply(slave, std::vector<std::uint16_t>(words, words + count));
+        return 0;
+    });
+}
+
 QUVEX_API int QUVEX_CALL quvex_sim_ring_status_fault(int device, uint16_t bits, int polls) {
     return with_ring(device, [&](RingMasterModel& r) {
         r.inject_status(bits, polls);

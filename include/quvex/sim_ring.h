@@ -37,6 +37,13 @@ QUVEX_API int QUVEX_CALL quvex_sim_ring_mode(int device);
 /* Messages the master has delivered to answering stations so far. */
 QUVEX_API int QUVEX_CALL quvex_sim_ring_messages(int device);
 
+/* Words of the latest message delivered to `slave`: copies up to `max` of them into `words`
+ * (when given) and returns their count. */
+QUVEX_API int QUVEX_CALL quvex_sim_ring_last_message(int device, int slave, uint16_t* words, int max);
+/* From now on the station at `slave` answers every message with these `count` words instead of
+ * its own reply; a count below 0 gives it back its own replies. */
+QUVEX_API int QUVEX_CALL quvex_sim_ring_set_reply(int device, int slave, const uint16_t* words, int count);
+
 /* ---- faults ---- */
 /* The next `polls` reads of the status word also show `bits` (status bits 3..6 only). */
 QUVEX_API int QUVEX_CALL quvex_sim_ring_status_fault(int device, uint16_t bits, int polls);

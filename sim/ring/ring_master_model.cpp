@@ -181,7 +181,9 @@ void RingMasterModel::deliver_message(int s) {
         return;
     }
     SlaveLink link(*this, s);
-    const std::vector<std::uint16_t> reply = slaves_[index(s)]->on_message(link, words);
+    last_message_[index(s)] = words;
+    std::vector<std::uint16_t> reply = slaves_[index(s)]->on_message(link, words);
+    if (reply_override_[index(s)]) reply = *reply_override_[index(s)];
     from_slave_.assign(reply.begin(), reply.end());
     done_ = true;
     ++messages_delivered_;

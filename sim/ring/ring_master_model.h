@@ -59,6 +59,11 @@ public:
     void set_silent(int slave, bool silent) { silent_[index(slave)] = silent; }
 
     int messages_delivered() const { return messages_delivered_; }
+    // Words of the latest message the master delivered to `slave`.
+    const std::vector<std::uint16_t>& last_message(int slave) const { return last_message_[index(slave)]; }
+    // Reply words given instead of the station's own reply (a station under test of the host's
+    // transport); an empty optional gives the station back its own replies.
+    void set_reply(int slave, std::optional<std::vector<std::uint16_t>> words) { reply_override_[index(slave)] = std::move(words); }
 
 private:
     static std::size_t index(int slave) { return static_cast<std::size_t>(slave); }
@@ -78,6 +83,8 @@ private:
     Mode mode_ = Mode::idle;
     std::array<std::unique_ptr<RingSlave>, ringhw::kSlaves> slaves_{};
     std::array<std::optional<std::uint32_t>, ringhw::kSlaves> ident_override_{};
+    std::array<std::vector<std::uint16_t>, ringhw::kSlaves> last_message_{};
+    std::array<std::optional<std::vector<std::uint16_t>>, ringhw::kSlaves> reply_override_{};
     std::array<std::uint8_t, ringhw::kSlaves> type_table_{};
     std::array<std::uint16_t, 4> error_map_{};
     std::array<std::array<bool, 2>, ringhw::kSlaves> stuck_{};
