@@ -8,6 +8,7 @@
 
 #include "../machine.h"
 #include "chip_inputs.h"
+#include "motion_state.h"
 
 namespace qsim {
 
@@ -83,6 +84,7 @@ public:
     std::uint32_t current_speed();
     // The chip's operation state, 0 when the axis is stopped (low four bits of the status register).
     unsigned operation_state();
+    MotionState motion;
 
 private:
     void execute(std::uint16_t word);

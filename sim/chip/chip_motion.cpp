@@ -1,12 +1,444 @@
-// Motion of a chip axis. The first floor accepts motion commands and does not move.
+// Motion of a chip axis: start commands take the buffered bank over and run its profile; stops,
+// simultaneous start and stop, end limits and linear interpolation act on the running motion.
+// See motion_state.h for the model and motion_ramp.h for the ramps.
+#include <cmath>
+#include <limits>
+
+#include "../card.h"
 #include "chip.h"
+#include "motion_query.h"
 
 namespace qsim {
+namespace {
 
-void Chip::update(Ns) {}
-void Chip::motion_command(std::uint16_t) {}
-std::uint32_t Chip::remaining_pulses() { return 0; }
-std::uint32_t Chip::current_speed() { return 0; }
-unsigned Chip::operation_state() { return 0; }
+using Phase = MotionState::Phase;
+
+// Command codes.
+constexpr unsigned kSimultaneousStart = 0x06;
+constexpr unsigned kSimultaneousStop = 0x07;
+constexpr unsigned kImmediateStop = 0x49;
+constexpr unsigned kDeceleratingStop = 0x4A;
+constexpr unsigned kStartAtStartSpeed = 0x50;  // constant FL, no ramps
+constexpr unsigned kStartAtMaxSpeed = 0x51;    // constant FH, no ramps
+constexpr unsigned kStartDecelerating = 0x52;  // FH, decelerate at the end
+constexpr unsigned kStartRamped = 0x53;        // accelerate and decelerate
+constexpr unsigned kAxisSelectShift = 8;
+constexpr unsigned kAxisSelectMask = 0xF;
+constexpr unsigned kCodeMask = 0xFF;
+
+// Operation registers.
+constexpr unsigned kMoveAmount = 0, kStartSpeed = 1, kMaxSpeed = 2, kAccelRate = 3, kDecelRate = 4,
+                   kSpeedRange = 5, kRampDownPoint = 6, kOperationMode = 7, kAccelSection = 9,
+                   kDecelSection = 10, kOperationRegisters = 12;
+constexpr unsigned kSpeedRegisterMask = 0xFFFF;
+
+// Operation-mode register fields.
+constexpr std::uint32_t kKindMask = 0x7F;
+constexpr std::uint32_t kKindContinuousPlus = 0x00;
+constexpr std::uint32_t kKindContinuousMinus = 0x08;
+constexpr std::uint32_t kKindLinearInterpolation = 0x61;
+constexpr std::uint32_t kSCurveBit = 1u << 10;
+constexpr std::uint32_t kManualRampDownBit = 1u << 13;
+constexpr std::uint32_t kWaitForSimultaneousStart = 1u << 24;
+constexpr std::uint32_t kStopOnSimultaneousStop = 1u << 25;
+
+// env1 fields.
+constexpr std::uint32_t kEnv1EndLimitDecelerates = 1u << 3;
+constexpr std::uint32_t kEnv1SyncStopDecelerates = 1u << 27;
+
+constexpr double kNoEvent = std::numeric_limits<double>::infinity();
+
+double seconds(Ns t) { return static_cast<double>(t) / static_cast<double>(kNsPerSecond); }
+double now_seconds() { return seconds(Machine::get().now); }
+
+void add_to_counters(Chip& c, int direction, std::int64_t pulses) {
+    const std::uint32_t delta = static_cast<std::uint32_t>(direction * pulses);
+    c.command_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.command_counter) + delta);
+    c.position_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.position_counter) + delta);
+}
+
+double unit_pps(const MotionState& s) { return kSpeedUnitBase / s.multiplier; }
+
+// Outputs pulses on the driving axis and keeps the following axes on the line.
+void output_pulses(Chip& c, std::int64_t pulses) {
+    MotionState& s = c.motion;
+    if (pulses <= 0) return;
+    s.done += pulses;
+    add_to_counters(c, s.direction, pulses);
+    for (MotionState::Follower& f : s.followers) {
+        const std::int64_t due = s.target == 0 ? f.target : f.target * s.done / s.target;
+        add_to_counters(c.card().chip(f.axis), f.direction, due - f.done);
+        f.done = due;
+    }
+}
+
+// Constant speed for dt seconds.
+void run_for(Chip& c, double dt) {
+    MotionState& s = c.motion;
+    if (dt <= 0) return;
+    const double covered = s.fraction + s.speed * unit_pps(s) * dt;
+    const double whole = std::floor(covered);
+    s.fraction = covered - whole;
+    std::int64_t pulses = static_cast<std::int64_t>(whole);
+    if (s.positioning && s.done + pulses >= s.target) {
+        pulses = s.target - s.done;
+        s.fraction = 0;
+    }
+    output_pulses(c, pulses);
+}
+
+void release_followers(Chip& c) {
+    for (const MotionState::Follower& f : c.motion.followers) {
+        MotionState& fs = c.card().chip(f.axis).motion;
+        fs.phase = Phase::idle;
+        fs.leader = -1;
+    }
+    c.motion.followers.clear();
+}
+
+void finish(Chip& c, std::uint32_t reason) {
+    MotionState& s = c.motion;
+    s.phase = Phase::idle;
+    s.speed = 0;
+    s.ramping = false;
+    s.ended_at = s.time;
+    s.stop_reason |= reason;
+    for (const MotionState::Follower& f : s.followers) c.card().chip(f.axis).motion.stop_reason |= reason;
+    release_followers(c);
+}
+
+void complete(Chip& c) {
+    output_pulses(c, c.motion.target - c.motion.done);
+    finish(c, 0);
+}
+
+// Deceleration to the start speed from the current speed, at the live deceleration rate.
+// A stop ends the motion when the start speed is reached; a positioning move creeps on.
+void begin_deceleration(Chip& c, bool stop) {
+    MotionState& s = c.motion;
+    s.ramp_down_begun = true;
+    s.stop_at_start_speed = s.stop_at_start_speed || stop;
+    const int steps = static_cast<int>(s.speed - s.start_speed);
+    if (steps <= 0) {
+        s.ramping = false;
+        if (s.stop_at_start_speed) finish(c, 0);
+        return;
+    }
+    s.ramp = make_ramp(s.speed, steps, -1, c.live[kDecelRate], s.s_curve, c.live[kDecelSection], s.time);
+    s.ramping = true;
+}
+
+void end_of_ramp(Chip& c) {
+    MotionState& s = c.motion;
+    s.ramping = false;
+    if (s.ramp.direction < 0 && s.stop_at_start_speed) finish(c, 0);
+}
+
+double ramp_down_threshold(const Chip& c) {
+    const MotionState& s = c.motion;
+    if (s.manual_ramp_down) return static_cast<double>(s.ramp_down_point);
+    return ramp_distance(s.speed, s.start_speed, c.live[kDecelRate], s.s_curve, c.live[kDecelSection], s.multiplier);
+}
+
+enum class Event { none, step, ramp_down, end };
+
+// Moves the running motion up to `until` (seconds), event by event.
+void integrate(Chip& c, double until) {
+    MotionState& s = c.motion;
+    while (s.phase == Phase::running) {
+        double next = kNoEvent;
+        Event event = Event::none;
+        if (s.ramping) {
+            next = s.ramp.next_step_time();
+            event = Event::step;
+        }
+        const double pps = s.speed * unit_pps(s);
+        if (s.positioning && pps > 0) {
+            const double left = static_cast<double>(s.target - s.done) - s.fraction;
+            const double at_end = s.time + left / pps;
+            if (at_end <= next) {
+                next = at_end;
+                event = Event::end;
+            }
+            if (s.decelerates && !s.ramp_down_begun) {
+                const double threshold = ramp_down_threshold(c);
+                if (left <= threshold) {
+                    begin_deceleration(c, false);
+                    continue;
+                }
+                const double at_ramp_down = s.time + (left - threshold) / pps;
+                if (at_ramp_down < next) {
+                    next = at_ramp_down;
+                    event = Event::ramp_down;
+                }
+            }
+        }
+        if (next > until) {
+            run_for(c, until - s.time);
+            s.time = until;
+            return;
+        }
+        run_for(c, next - s.time);
+        s.time = next;
+        switch (event) {
+            case Event::step:
+                ++s.ramp.taken;
+                s.speed = s.ramp.speed();
+                if (s.ramp.finished()) end_of_ramp(c);
+                break;
+            case Event::ramp_down: begin_deceleration(c, false); break;
+            case Event::end: complete(c); break;
+            case Event::none: return;
+        }
+    }
+}
+
+// The end limit in the direction of motion of the axis, as a stop reason (0 when clear).
+std::uint32_t limit_ahead(const Chip& c, int direction) {
+    if (direction > 0 && c.inputs.el_plus) return stop_reason::kEndLimitPlus;
+    if (direction < 0 && c.inputs.el_minus) return stop_reason::kEndLimitMinus;
+    return 0;
+}
+
+std::uint32_t limits_ahead_of_group(Chip& c) {
+    std::uint32_t reason = limit_ahead(c, c.motion.direction);
+    for (const MotionState::Follower& f : c.motion.followers) {
+        if (f.done < f.target) reason |= limit_ahead(c.card().chip(f.axis), f.direction);
+    }
+    return reason;
+}
+
+// An end limit stops motion towards it: at once, or decelerating when env1 says so.
+void stop_at_limits(Chip& c) {
+    const std::uint32_t reason = limits_ahead_of_group(c);
+    if (reason == 0) return;
+    if ((c.env[0] & kEnv1EndLimitDecelerates) == 0) {
+        finish(c, reason);
+    } else if (!c.motion.stop_at_start_speed) {
+        c.motion.stop_reason |= reason;
+        begin_deceleration(c, true);
+    }
+}
+
+void begin_running(Chip& c, unsigned code, double t) {
+    MotionState& s = c.motion;
+    s.phase = Phase::running;
+    s.time = t;
+    s.started_at = t;
+    s.ramping = false;
+    s.ramp_down_begun = false;
+    s.stop_at_start_speed = false;
+    s.decelerates = code == kStartDecelerating || code == kStartRamped;
+    s.speed = code == kStartAtStartSpeed || code == kStartRamped ? s.start_speed : s.max_speed;
+    if (code == kStartRamped && s.max_speed > s.start_speed) {
+        s.ramp = make_ramp(s.start_speed, static_cast<int>(s.max_speed - s.start_speed), +1, c.live[kAccelRate],
+                           s.s_curve, c.live[kAccelSection], t);
+        s.ramping = true;
+    }
+    if (s.positioning && s.target == 0) {
+        complete(c);
+        return;
+    }
+    const std::uint32_t reason = limits_ahead_of_group(c);
+    if (reason != 0) finish(c, reason);
+}
+
+// Takes the profile over from the live bank (already loaded from the buffered one).
+void take_profile(Chip& c) {
+    MotionState& s = c.motion;
+    const std::uint32_t mode = c.live[kOperationMode];
+    const std::uint32_t kind = mode & kKindMask;
+    const std::int64_t amount = static_cast<std::int32_t>(c.live[kMoveAmount]);
+    s.positioning = kind != kKindContinuousPlus && kind != kKindContinuousMinus;
+    s.direction = s.positioning ? (amount < 0 ? -1 : 1) : (kind == kKindContinuousMinus ? -1 : 1);
+    s.target = amount < 0 ? -amount : amount;
+    s.multiplier = static_cast<double>(c.live[kSpeedRange] & kSpeedRegisterMask) + 1.0;
+    // A zero speed register would never move; the chip runs it as one unit.
+    s.start_speed = std::max<double>(1.0, c.live[kStartSpeed] & kSpeedRegisterMask);
+    s.max_speed = std::max<double>(1.0, c.live[kMaxSpeed] & kSpeedRegisterMask);
+    s.s_curve = (mode & kSCurveBit) != 0;
+    s.manual_ramp_down = (mode & kManualRampDownBit) != 0;
+    s.ramp_down_point = c.live[kRampDownPoint];
+    s.done = 0;
+    s.fraction = 0;
+    s.stop_reason = 0;
+    s.leader = -1;
+}
+
+// Detaches an axis from any line it drives or follows before it starts anew.
+void detach(Chip& c) {
+    MotionState& s = c.motion;
+    if (s.phase == Phase::following && s.leader >= 0) {
+        auto& list = c.card().chip(s.leader).motion.followers;
+        for (auto it = list.begin(); it != list.end(); ++it) {
+            if (it->axis == c.axis()) {
+                list.erase(it);
+                break;
+            }
+        }
+    }
+    release_followers(c);
+    s.phase = Phase::idle;
+}
+
+Chip& driving_chip(Chip& c) {
+    return c.motion.phase == Phase::following && c.motion.leader >= 0 ? c.card().chip(c.motion.leader) : c;
+}
+
+void start(Chip& receiver, unsigned code, unsigned select) {
+    Card& card = receiver.card();
+    const unsigned axes = select != 0 ? select : (1u << receiver.axis());
+    const Ns now = Machine::get().now;
+    for (int a = 0; a < 4; ++a) {
+        if ((axes & (1u << a)) == 0) continue;
+        Chip& c = card.chip(a);
+        c.update(now);
+        detach(c);
+        for (unsigned n = 0; n < kOperationRegisters; ++n) c.live[n] = c.buffered[n];
+        take_profile(c);
+    }
+    const double t = seconds(now);
+    const bool line = (receiver.live[kOperationMode] & kKindMask) == kKindLinearInterpolation &&
+                      (axes & (axes - 1)) != 0;
+    std::vector<int> drivers;
+    if (line) {
+        int dominant = -1;
+        for (int a = 0; a < 4; ++a) {
+            if ((axes & (1u << a)) == 0) continue;
+            if (dominant < 0 || card.chip(a).motion.target > card.chip(dominant).motion.target) dominant = a;
+        }
+        MotionState& lead = card.chip(dominant).motion;
+        for (int a = 0; a < 4; ++a) {
+            if ((axes & (1u << a)) == 0 || a == dominant) continue;
+            MotionState& fs = card.chip(a).motion;
+            lead.followers.push_back({a, fs.target, fs.direction, 0});
+            fs.phase = Phase::following;
+            fs.leader = dominant;
+        }
+        drivers.push_back(dominant);
+    } else {
+        for (int a = 0; a < 4; ++a) {
+            if ((axes & (1u << a)) != 0) drivers.push_back(a);
+        }
+    }
+    for (const int a : drivers) {
+        Chip& c = card.chip(a);
+        c.motion.start_code = code;
+        if ((c.live[kOperationMode] & kWaitForSimultaneousStart) != 0) {
+            c.motion.phase = Phase::waiting;
+        } else {
+            begin_running(c, code, t);
+        }
+    }
+}
+
+void stop(Chip& c, bool decelerating, std::uint32_t reason) {
+    Chip& d = driving_chip(c);
+    if (d.motion.phase == Phase::waiting) {
+        finish(d, reason);
+        return;
+    }
+    if (d.motion.phase != Phase::running) return;
+    if (decelerating) {
+        d.motion.stop_reason |= reason;
+        begin_deceleration(d, true);
+    } else {
+        finish(d, reason);
+    }
+}
+
+}  // namespace
+
+void Chip::update(Ns now) {
+    if (motion.phase == Phase::following) {
+        if (motion.leader >= 0) card_.chip(motion.leader).update(now);
+        return;
+    }
+    if (motion.phase != Phase::running) return;
+    const double until = seconds(now);
+    if (until < motion.time) return;
+    stop_at_limits(*this);
+    integrate(*this, until);
+}
+
+void Chip::motion_command(std::uint16_t word) {
+    const unsigned code = word & kCodeMask;
+    const unsigned select = (word >> kAxisSelectShift) & kAxisSelectMask;
+    switch (code) {
+        case kStartAtStartSpeed:
+        case kStartAtMaxSpeed:
+        case kStartDecelerating:
+        case kStartRamped: start(*this, code, select); break;
+        case kImmediateStop: stop(*this, false, stop_reason::kImmediateStop); break;
+        case kDeceleratingStop: stop(*this, true, stop_reason::kDeceleratingStop); break;
+        case kSimultaneousStart:
+            for (int a = 0; a < 4; ++a) {
+                Chip& c = card_.chip(a);
+                if (c.motion.phase == Phase::waiting) begin_running(c, c.motion.start_code, now_seconds());
+            }
+            break;
+        case kSimultaneousStop:
+            for (int a = 0; a < 4; ++a) {
+                Chip& c = card_.chip(a);
+                c.update(Machine::get().now);
+                if (c.motion.phase != Phase::running || (c.live[kOperationMode] & kStopOnSimultaneousStop) == 0) continue;
+                stop(c, (c.env[0] & kEnv1SyncStopDecelerates) != 0, stop_reason::kSimultaneousStop);
+            }
+            break;
+        default: break;
+    }
+}
+
+namespace {
+
+const MotionState::Follower* follower_entry(Chip& c) {
+    if (c.motion.phase != Phase::following || c.motion.leader < 0) return nullptr;
+    for (const MotionState::Follower& f : c.card().chip(c.motion.leader).motion.followers) {
+        if (f.axis == c.axis()) return &f;
+    }
+    return nullptr;
+}
+
+// Share of the line's speed that a following axis runs at.
+double follower_share(Chip& c, const MotionState::Follower& f) {
+    const MotionState& lead = c.card().chip(c.motion.leader).motion;
+    return lead.target == 0 ? 0.0 : static_cast<double>(f.target) / static_cast<double>(lead.target);
+}
+
+}  // namespace
+
+std::uint32_t Chip::remaining_pulses() {
+    if (const MotionState::Follower* f = follower_entry(*this)) return static_cast<std::uint32_t>(f->target - f->done);
+    if (motion.phase == Phase::idle || !motion.positioning) return 0;
+    return static_cast<std::uint32_t>(motion.target - motion.done);
+}
+
+std::uint32_t Chip::current_speed() {
+    if (const MotionState::Follower* f = follower_entry(*this)) {
+        return static_cast<std::uint32_t>(card_.chip(motion.leader).motion.speed * follower_share(*this, *f));
+    }
+    return motion.phase == Phase::running ? static_cast<std::uint32_t>(motion.speed) : 0;
+}
+
+unsigned Chip::operation_state() {
+    Chip& d = driving_chip(*this);
+    const MotionState& s = d.motion;
+    switch (s.phase) {
+        case Phase::idle: return opstate::kStopped;
+        case Phase::waiting: return opstate::kWaitingForStart;
+        case Phase::following: return opstate::kConstantSpeed;  // a follower whose line was lost
+        case Phase::running: break;
+    }
+    if (!s.ramping) return opstate::kConstantSpeed;
+    return s.ramp.direction > 0 ? opstate::kAccelerating : opstate::kDecelerating;
+}
+
+double motion_speed_pps(Chip& chip) {
+    if (const MotionState::Follower* f = follower_entry(chip)) {
+        Chip& lead = chip.card().chip(chip.motion.leader);
+        return lead.motion.speed * unit_pps(lead.motion) * follower_share(chip, *f);
+    }
+    return chip.motion.phase == Phase::running ? chip.motion.speed * unit_pps(chip.motion) : 0.0;
+}
 
 }  // namespace qsim

@@ -1,0 +1,288 @@
+// Register sequences of the speed profile operations and the single-axis starts, stops and
+// settings, as the chip receives them.
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+#include "motion/speed_profile.h"
+#include "motion_fixture.h"
+
+namespace quvex::test {
+namespace {
+
+std::string w(unsigned code, std::uint32_t value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02X <- %08X", code, value);
+    return text;
+}
+
+using Writes = std::vector<std::string>;
+
+// ---- speed range, speed registers, tie-break ----
+
+struct SpeedCase {
+    double str_vel;
+    double max_vel;
+    std::uint32_t range;
+    std::uint32_t fh;
+    std::uint32_t fl;
+};
+
+class SpeedRegisters : public MotionTest, public ::testing::WithParamInterface<SpeedCase> {};
+
+TEST_P(SpeedRegisters, RangeThenMaxThenStartSpeed) {
+    const SpeedCase c = GetParam();
+    start_trace();
+    motion::compute_speed_registers(0, c.str_vel, c.max_vel, motion::kBuffered);
+    EXPECT_EQ(register_writes(0), (Writes{w(0x85, c.range), w(0x82, c.fh), w(0x81, c.fl)}));
+}
+
+INSTANTIATE_TEST_SUITE_P(TableEdgesRaisesAndTies, SpeedRegisters,
+                         ::testing::Values(
+                             // range table edges: a row holds speeds up to 65535 units of its own multiplier
+                             SpeedCase{0, 6553.5, 2999, 65535, 10}, SpeedCase{0, 6553.6, 1499, 32768, 5},
+                             SpeedCase{0, 65535, 299, 65535, 1}, SpeedCase{0, 65536, 149, 32768, 1},
+                             SpeedCase{0, 1e7, 2, 65535, 1},  // far above the table: limited to 65535 x 100 pps
+                             // a start speed below the lowest one is raised to it
+                             SpeedCase{0, 20000, 599, 40000, 2}, SpeedCase{0, 3276751, 2, 32767, 1},
+                             // equal registers: FH one unit up, or FL one down when FH is at the top
+                             SpeedCase{1000, 1000, 2999, 10001, 10000}, SpeedCase{6553.5, 6553.5, 2999, 65535, 65534}));
+
+TEST_F(MotionTest, PinnedRangeHoldsUntilReleased) {
+    ASSERT_EQ(quvex_fix_speed_range(0, 20000), 0);
+    ASSERT_EQ(quvex_fix_speed_range(0, 1e6), 0) << "a second pin keeps the first range";
+    start_trace();
+    ASSERT_EQ(quvex_start_tr_move(0, 1e6, 0, 100000, 0.1, 0.1), 0);
+    EXPECT_EQ(reg(0, 0x85), 599u);
+    EXPECT_EQ(reg(0, 0x82), 65535u) << "speeds beyond the pinned range are limited";
+    EXPECT_NE(reg(0, 0x87) & 0x2000u, 0u) << "a pinned range forces the manual ramp-down point";
+    ASSERT_EQ(quvex_unfix_speed_range(0), 0);
+    ASSERT_EQ(quvex_emg_stop(0), 0);
+    ASSERT_EQ(quvex_start_tr_move(0, 1000, 0, 100000, 0.1, 0.1), 0);
+    EXPECT_EQ(reg(0, 0x85), 149u);
+}
+
+// ---- the short-move examples: 500 pulses, 100 -> 10000 pps, 0.1 s ramps, range pinned at R = 299 ----
+
+TEST_F(MotionTest, ShortTCurveLowersThePeakSoBothRampsMeet) {
+    ASSERT_EQ(quvex_fix_speed_range(0, 65535), 0);
+    start_trace();
+    ASSERT_EQ(quvex_start_tr_move(0, 500, 100, 10000, 0.1, 0.1), 0);
+    const auto fh = static_cast<std::uint32_t>(std::sqrt(100.0 * 100 + 300.0 * 32768 * 500 / 98));
+    ASSERT_EQ(fh, 7082u);
+    EXPECT_EQ(register_writes(0), (Writes{w(0x9D, 0x0030C515), w(0x87, 0x0C002041), w(0x80, 500), w(0x85, 299),
+                                          w(0x82, 10000), w(0x81, 100), w(0x83, 48), w(0x84, 48), w(0x82, fh),
+                                          w(0x86, 249), "cmd 0053"}));
+}
+
+TEST_F(MotionTest, LongEnoughTCurveKeepsThePeak) {
+    ASSERT_EQ(quvex_fix_speed_range(0, 65535), 0);
+    ASSERT_EQ(quvex_start_tr_move(0, 1000, 100, 10000, 0.1, 0.1), 0);
+    EXPECT_EQ(reg(0, 0x82), 10000u);
+}
+
+TEST_F(MotionTest, ShortSCurveLowersThePeakAndRampsDownAt249) {
+    ASSERT_EQ(quvex_fix_speed_range(0, 65535), 0);
+    start_trace();
+    ASSERT_EQ(quvex_start_sr_move(0, 500, 100, 10000, 0.1, 0.1, 0, 0), 0);
+    const auto fh = static_cast<std::uint32_t>(std::sqrt(100.0 * 100 + 16384.0 * 300 * 500 / 48));
+    ASSERT_EQ(fh, 7156u);
+    EXPECT_EQ(register_writes(0),
+              (Writes{w(0x9D, 0x0030C515), w(0x87, 0x0C002441), w(0x80, 500), w(0x85, 299), w(0x82, 10000),
+                      w(0x81, 100), w(0x89, 0), w(0x83, 23), w(0x8A, 0), w(0x84, 23), w(0x82, fh), w(0x86, 249),
+                      "cmd 0053"}));
+}
+
+TEST_F(MotionTest, UnpinnedShortMoveUsesTheTableRangeAndAutomaticRampDown) {
+    ASSERT_EQ(quvex_start_tr_move(0, 500, 100, 10000, 0.1, 0.1), 0);
+    EXPECT_EQ(reg(0, 0x85), 1499u);
+    EXPECT_EQ(reg(0, 0x81), 500u);
+    EXPECT_EQ(reg(0, 0x83), 8u);
+    EXPECT_EQ(reg(0, 0x87) & 0xFFFFu, 0x0041u);
+    EXPECT_EQ(reg(0, 0x86), 0u);
+    const auto fh = static_cast<std::uint32_t>(std::sqrt(500.0 * 500 + 1500.0 * 32768 * 500 / 18));
+    EXPECT_EQ(reg(0, 0x82), fh);
+}
+
+// ---- start command and ramp-down mode ----
+
+struct StartCase {
+    bool s_curve;
+    double tacc;
+    double tdec;
+    const char* command;
+    bool manual;
+    bool ramp_down_point;  // a computed (non-zero) point
+};
+
+class StartChoice : public MotionTest, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartChoice, CommandModeAndRampDownPoint) {
+    const StartCase c = GetParam();
+    start_trace();
+    const quvex_status st = c.s_curve ? quvex_start_sr_move(1, 20000, 100, 5000, c.tacc, c.tdec, 0, 0)
+                                      : quvex_start_tr_move(1, 20000, 100, 5000, c.tacc, c.tdec);
+    ASSERT_EQ(st, 0);
+    EXPECT_EQ(register_writes(1).back(), c.command);
+    EXPECT_EQ((reg(1, 0x87) & 0x2000u) != 0, c.manual);
+    EXPECT_EQ(reg(1, 0x86) != 0, c.ramp_down_point);
+}
+
+INSTANTIATE_TEST_SUITE_P(ByRampTimes, StartChoice,
+                         ::testing::Values(StartCase{false, 0, 0, "cmd 0051", true, false},
+                                           StartCase{false, 0, 0.1, "cmd 0052", true, true},
+                                           StartCase{false, 0.1, 0, "cmd 0053", true, false},
+                                           StartCase{false, 0.1, 0.3, "cmd 0053", true, true},
+                                           StartCase{false, 0.1, 0.1, "cmd 0053", false, false},
+                                           StartCase{true, 0, 0, "cmd 0053", true, false},
+                                           StartCase{true, 0.1, 0.2, "cmd 0053", true, true}));
+
+TEST_F(MotionTest, VelocityMoveRunsContinuouslyInTheSignedDirection) {
+    start_trace();
+    ASSERT_EQ(quvex_tv_move(2, 100, -2000, 0.2), 0);
+    EXPECT_EQ(reg(2, 0x87), 0x0C002008u);
+    EXPECT_EQ(reg(2, 0x84), 1u) << "no deceleration time: the lowest deceleration rate";
+    EXPECT_EQ(register_writes(2).back(), "cmd 0053");
+    EXPECT_EQ(quvex_sd_stop(2, 0.1), 0);
+    ASSERT_EQ(quvex_sv_move(3, 100, 2000, 0.2, 0), 0);
+    EXPECT_EQ(reg(3, 0x87), 0x0C002400u);
+}
+
+TEST_F(MotionTest, TargetsFollowRelativeAndAbsoluteMoves) {
+    ASSERT_EQ(quvex_start_tr_move(0, 100, 100, 1000, 0, 0), 0);
+    ASSERT_EQ(quvex_start_tr_move(0, -30, 100, 1000, 0, 0), 0);
+    EXPECT_EQ(axis_record(0).target_pos, 70.0);
+    EXPECT_EQ(axis_record(0).prev_target_pos, 100.0);
+    EXPECT_EQ(static_cast<std::int32_t>(reg(0, 0x80)), -30);
+
+    axis_record(1).continuous_mode = 1;
+    axis_record(1).target_pos = 200;
+    ASSERT_EQ(quvex_start_ta_move(1, 500, 100, 1000, 0.1, 0.1), 0);
+    EXPECT_EQ(reg(1, 0x80), 300u) << "continuous mode measures from the target, not the counters";
+    axis_record(1).continuous_mode = 0;
+}
+
+// ---- stops and settings ----
+
+TEST_F(MotionTest, StopsOfAnIdleAxisAreRefusedAndWriteNothing) {
+    start_trace();
+    EXPECT_EQ(quvex_sd_stop(0, 0.1), QUVEX_ERR_AXIS_NOT_MOVING);
+    EXPECT_EQ(quvex_emg_stop(0), QUVEX_ERR_AXIS_NOT_MOVING);
+    EXPECT_TRUE(register_writes(0).empty());
+}
+
+TEST_F(MotionTest, DeceleratingStopOfAnSCurveKeepsItsShape) {
+    ASSERT_EQ(quvex_sv_move(0, 100, 5000, 0.1, 0), 0);
+    quvex_sim_advance(0.5);
+    start_trace();
+    ASSERT_EQ(quvex_sd_stop(0, 0.2), 0);
+    const std::uint32_t fh = reg(0, 0x82);  // R = 2999: section floor(3000 * FH / 4 / 300)
+    const std::uint32_t section = std::min<std::uint32_t>(32767, 3000 * fh / 1200);
+    const Writes writes = register_writes(0);
+    ASSERT_EQ(writes.size(), 5u);
+    EXPECT_EQ(writes[0], w(0x99, 0));
+    EXPECT_EQ(writes[1], w(0x93, 0)) << "the live acceleration rate becomes 0";
+    EXPECT_EQ(writes[2], w(0x9A, section));
+    EXPECT_EQ(writes[4], "cmd 004A");
+}
+
+TEST_F(MotionTest, SettingsProgramTheirFields) {
+    start_trace();
+    ASSERT_EQ(quvex_set_idle_pulse(0, 5), 0);
+    ASSERT_EQ(quvex_set_idle_pulse(0, 2), 0);
+    ASSERT_EQ(quvex_suppress_vibration(0, 3, 4), 0);
+    ASSERT_EQ(quvex_backlash_comp(0, 5000), 0);
+    EXPECT_EQ(register_writes(0),
+              (Writes{w(0xA0, 0x500), w(0xA0, 0x700), w(0xA2, 0x00040003),
+                      w(0xA1, 0x1000 | 904), w(0x9E, 0x01F02000), w(0x9B, 0x87D0)}));
+}
+
+TEST_F(MotionTest, BacklashCorrectsAtTheProgrammedStartSpeed) {
+    ASSERT_EQ(quvex_start_tr_move(0, 10, 150, 1000, 0, 0), 0);
+    ASSERT_EQ(quvex_backlash_comp(0, 12), 0);
+    EXPECT_EQ(reg(0, 0x9B), 1500u);
+}
+
+// ---- refusals ----
+
+struct Refusal {
+    const char* name;
+    quvex_status (*call)();
+    quvex_status status;
+};
+
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+class Refusals : public MotionTest, public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(Refusals, ReturnTheirCodeAndTouchNothing) {
+    start_trace();
+    EXPECT_EQ(GetParam().call(), GetParam().status);
+    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_EQ(axis_record(0).target_pos, 0.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadInput, Refusals,
+    ::testing::Values(
+        Refusal{"zero_max", [] { return quvex_start_tr_move(0, 100, 10, 0, 0.1, 0.1); }, 11},
+        Refusal{"nan_max", [] { return quvex_start_sa_move(0, 100, 10, kNaN, 0.1, 0.1, 0, 0); }, 11},
+        Refusal{"inf_start", [] { return quvex_start_ta_move(0, 100, kInf, 100, 0.1, 0.1); }, 11},
+        Refusal{"nan_time", [] { return quvex_start_tr_move(0, 100, 10, 100, kNaN, 0.1); }, 11},
+        Refusal{"inf_section", [] { return quvex_start_sr_move(0, 100, 10, 100, 0.1, 0.1, kInf, 0); }, 11},
+        Refusal{"nan_distance", [] { return quvex_start_tr_move(0, kNaN, 10, 100, 0.1, 0.1); }, 13},
+        Refusal{"inf_target", [] { return quvex_start_sa_move(0, -kInf, 10, 100, 0.1, 0.1, 0, 0); }, 13},
+        Refusal{"zero_velocity", [] { return quvex_tv_move(0, 10, 0, 0.1); }, 11},
+        Refusal{"nan_velocity_time", [] { return quvex_sv_move(0, 10, 100, kNaN, 0); }, 11},
+        Refusal{"absent_card", [] { return quvex_start_tr_move(4, 100, 10, 100, 0.1, 0.1); }, 30},
+        Refusal{"axis_out_of_range", [] { return quvex_emg_stop(-1); }, 30},
+        Refusal{"fix_zero", [] { return quvex_fix_speed_range(0, 0); }, 11},
+        Refusal{"fix_absent", [] { return quvex_fix_speed_range(48, 1000); }, 30},
+        Refusal{"backlash_absent", [] { return quvex_backlash_comp(47, 1); }, 30},
+        Refusal{"check_nan", [] { return quvex_check_s_vel(kNaN, 1, 2, 0, 0, 0, 0, nullptr, nullptr, nullptr); }, 11},
+        Refusal{"verify_inf", [] { return quvex_verify_speed(1, kInf, nullptr, nullptr, 1); }, 11}),
+    [](const ::testing::TestParamInfo<Refusal>& p) { return std::string(p.param.name); });
+
+TEST_F(MotionTest, DeceleratingStopRefusesAnUnusableTime) {
+    ASSERT_EQ(quvex_tv_move(0, 100, 1000, 0), 0);
+    start_trace();
+    EXPECT_EQ(quvex_sd_stop(0, kNaN), 11);
+    EXPECT_TRUE(register_writes(0).empty());
+}
+
+// ---- computing utilities ----
+
+TEST(SpeedChecks, VerifySpeedUsesTheFinestFittingRange) {
+    double lo = 0, hi = 0;
+    ASSERT_EQ(quvex_verify_speed(100, 10000, &lo, &hi, 20000), 0);
+    // R = floor(19660500 / 10000 - 1) = 1965: FH = 65533, FL = 656; scaled by 10000 / 20000
+    EXPECT_DOUBLE_EQ(lo, 0.5 * 2 * (65533 - 656) / 4915200.0);
+    EXPECT_DOUBLE_EQ(hi, lo * 65535 / 2);
+    EXPECT_EQ(quvex_verify_speed(100, 10000, nullptr, nullptr, 1), 0) << "null results are not written";
+}
+
+TEST(SpeedChecks, SReachReturnsTheInputsWhenDecelerationIsShort) {
+    double v = 0, a = 0, d = 0;
+    ASSERT_EQ(quvex_check_s_vel(100, 10, 5000, 0.2, 0.3, 700, 800, &v, &a, &d), 0);
+    EXPECT_EQ(v, 5000.0);
+    EXPECT_EQ(a, 700.0);
+    EXPECT_EQ(d, 800.0);
+}
+
+TEST(SpeedChecks, SReachLowersThePeakOfAShortMoveAndAlwaysEnds) {
+    double v = 0, a = 0, d = 0;
+    ASSERT_EQ(quvex_check_s_vel(500, 100, 10000, 0.1, 0.2, 3000, 3000, &v, &a, &d), 0);
+    EXPECT_LT(v, 10000.0);
+    EXPECT_EQ(a, 3000.0) << "the lowered peak lets the deceleration fit at once: sections kept";
+    // A zero distance never lets the deceleration fit: the loop must still end.
+    ASSERT_EQ(quvex_check_s_vel(0, 100, 10000, 0.1, 0.2, 0, 0, &v, &a, &d), 0);
+    EXPECT_TRUE(std::isfinite(v));
+    // A long move reaches its peak unchanged.
+    ASSERT_EQ(quvex_check_s_vel(1e6, 100, 10000, 0.1, 0.2, 1000, 1000, &v, &a, &d), 0);
+    EXPECT_NEAR(v, 10000.0, 0.1);
+    EXPECT_EQ(a, 1000.0);
+}
+
+}  // namespace
+}  // namespace quvex::test
