@@ -170,11 +170,12 @@ Handle event_create(const char* name, bool manual_reset, bool initially_set) {
 
 bool event_set(Handle h) {
     Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
+    std::unique_lock<std::mutex> lk(m.mu);
     auto* ev = lookup<std::shared_ptr<Event>>(h);
     if (ev == nullptr) return false;
     if ((*ev)->deaf) return true;
     m.signal_event_locked(*ev);
+    m.settle(lk);
     return true;
 }
 
@@ -215,11 +216,13 @@ void sleep_ms(std::uint32_t ms) {
 
 Handle thread_create(ThreadFunction fn, void* arg, std::uint32_t* id) {
     Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
+    std::unique_lock<std::mutex> lk(m.mu);
     auto t = start_sim_thread(m, fn, arg);
     if (!t) return 0;
     if (id != nullptr) *id = t->id;
-    return add_handle(t);
+    const Handle h = add_handle(t);
+    m.settle(lk);
+    return h;
 }
 
 bool thread_set_priority(Handle h, int priority) {
@@ -242,11 +245,12 @@ bool thread_suspend(Handle h) {
 
 bool thread_resume(Handle h) {
     Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
+    std::unique_lock<std::mutex> lk(m.mu);
     auto* t = lookup<std::shared_ptr<SimThread>>(h);
     if (t == nullptr) return false;
     if ((*t)->suspend_count > 0) --(*t)->suspend_count;
     m.wake_ready_locked();
+    m.settle(lk);
     return true;
 }
 

@@ -91,6 +91,10 @@ public:
     // it lets the library's background threads run until they block before each step.
     void advance_to(std::unique_lock<std::mutex>& lk, Ns target);
     void set_realtime(bool on, double scale);
+    // After an application thread woke library threads (set an event, resumed or created a
+    // thread): in manual mode, lets them run until they block, so that what follows in the
+    // application sees the same state on every run. Does nothing on a library thread.
+    void settle(std::unique_lock<std::mutex>& lk);
 
     // ---- kernel objects ----
     std::map<std::string, std::shared_ptr<Event>> named_events;

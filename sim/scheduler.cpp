@@ -137,6 +137,10 @@ void Machine::wait_quiescent(std::unique_lock<std::mutex>& lk) {
     }
 }
 
+void Machine::settle(std::unique_lock<std::mutex>& lk) {
+    if (!realtime && tl_self == nullptr) wait_quiescent(lk);
+}
+
 void Machine::advance_to(std::unique_lock<std::mutex>& lk, Ns target) {
     if (realtime) {
         WaitSpec spec;
