@@ -1,0 +1,51 @@
+// Cost of the axis read side and of one configuration change on the virtual installation
+// (tracing off): each is a fixed, small number of register primitives.
+#include <benchmark/benchmark.h>
+
+#include "quvex/quvex.h"
+#include "quvex/sim.h"
+
+namespace {
+
+struct OneCard {
+    OneCard() {
+        quvex_sim_reset();
+        quvex_sim_add_card(0);
+        int16_t count = 0;
+        quvex_initial(&count);
+    }
+    ~OneCard() { quvex_close(); }
+};
+
+// Sub-status read plus one register read: 4 port accesses.
+void BM_GetIoStatus(benchmark::State& state) {
+    OneCard card;
+    quvex_sim_set_axis_input(0, 1, QUVEX_SIM_INPUT_ORIGIN, 1);
+    uint16_t io = 0;
+    for (auto _ : state) {
+        quvex_get_io_status(1, &io);
+        benchmark::DoNotOptimize(io);
+    }
+}
+BENCHMARK(BM_GetIoStatus);
+
+// One register read and a division by the move ratio.
+void BM_GetPosition(benchmark::State& state) {
+    OneCard card;
+    double pos = 0;
+    for (auto _ : state) {
+        quvex_get_position(1, &pos);
+        benchmark::DoNotOptimize(pos);
+    }
+}
+BENCHMARK(BM_GetPosition);
+
+// Read-modify-write of the env1 mirror and one register write.
+void BM_SetPulseOutputMode(benchmark::State& state) {
+    OneCard card;
+    int16_t mode = 0;
+    for (auto _ : state) quvex_set_pls_outmode(1, static_cast<int16_t>(mode++ & 7));
+}
+BENCHMARK(BM_SetPulseOutputMode);
+
+}  // namespace
