@@ -55,6 +55,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_motion_info_get(int device, int axis, quvex_s
         out->stop_reason = chip->motion.stop_reason;
         out->started_at = chip->motion.started_at;
         out->ended_at = chip->motion.ended_at;
+        out->peak_speed = motion_peak_pps(*chip);
     }
     return 0;
 }

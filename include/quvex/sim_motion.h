@@ -39,6 +39,7 @@ typedef struct quvex_sim_motion_info {
     uint32_t stop_reason;    /* QUVEX_SIM_STOP_* of the last motion */
     double started_at;       /* virtual time the last motion began to run, seconds */
     double ended_at;         /* virtual time it ended (valid once stopped), seconds */
+    double peak_speed;       /* highest speed of the current or last motion, pulses per second */
 } quvex_sim_motion_info;
 /* The axis brought up to the current virtual time. 0, or -1 for an absent device or bad axis. */
 QUVEX_API int QUVEX_CALL quvex_sim_motion_info_get(int device, int axis, quvex_sim_motion_info* out);

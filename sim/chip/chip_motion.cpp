@@ -2,6 +2,7 @@
 // simultaneous start and stop, end limits and linear interpolation act on the running motion.
 // See motion_state.h for the model and motion_ramp.h for the ramps.
 #include <cmath>
+#include <algorithm>
 #include <limits>
 
 #include "../card.h"
@@ -184,6 +185,7 @@ void integrate(Chip& c, double until) {
             case Event::step:
                 ++s.ramp.taken;
                 s.speed = s.ramp.speed();
+                s.peak_speed = std::max(s.peak_speed, s.speed);
                 if (s.ramp.finished()) end_of_ramp(c);
                 break;
             case Event::ramp_down: begin_deceleration(c, false); break;
@@ -230,6 +232,7 @@ void begin_running(Chip& c, unsigned code, double t) {
     s.stop_at_start_speed = false;
     s.decelerates = code == kStartDecelerating || code == kStartRamped;
     s.speed = code == kStartAtStartSpeed || code == kStartRamped ? s.start_speed : s.max_speed;
+    s.peak_speed = s.speed;
     if (code == kStartRamped && s.max_speed > s.start_speed) {
         s.ramp = make_ramp(s.start_speed, static_cast<int>(s.max_speed - s.start_speed), +1, c.live[kAccelRate],
                            s.s_curve, c.live[kAccelSection], t);
@@ -439,6 +442,14 @@ double motion_speed_pps(Chip& chip) {
         return lead.motion.speed * unit_pps(lead.motion) * follower_share(chip, *f);
     }
     return chip.motion.phase == Phase::running ? chip.motion.speed * unit_pps(chip.motion) : 0.0;
+}
+
+double motion_peak_pps(Chip& chip) {
+    if (const MotionState::Follower* f = follower_entry(chip)) {
+        Chip& lead = chip.card().chip(chip.motion.leader);
+        return lead.motion.peak_speed * unit_pps(lead.motion) * follower_share(chip, *f);
+    }
+    return chip.motion.peak_speed * unit_pps(chip.motion);
 }
 
 }  // namespace qsim

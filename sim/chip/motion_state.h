@@ -76,6 +76,7 @@ struct MotionState {
     // Where the axis is on it.
     double time = 0;                // seconds up to which the state is integrated
     double speed = 0;               // current speed, units
+    double peak_speed = 0;          // highest speed of the current or last motion, units
     bool ramping = false;
     Ramp ramp;
     bool ramp_down_begun = false;   // deceleration to FL begun (ramp-down point or stop)

@@ -20,6 +20,7 @@ protected:
         CardTest::TearDown();
     }
 
+public:
     // A chip register of device 0 by its write or read code.
     static std::uint32_t reg(int axis, unsigned code) {
         std::uint32_t v = 0;
