@@ -65,9 +65,9 @@ TEST_P(LineMotion, StaysOnTheSegmentAndEndsOnTarget) {
 
     for (int axis = 0; axis < c.axes; ++axis) {
         EXPECT_EQ(quvex_motion_done(static_cast<int16_t>(axis)), 0) << "axis " << axis;
-        double position = 0;
-        EXPECT_EQ(quvex_get_position(static_cast<int16_t>(axis), &position), QUVEX_OK);
-        EXPECT_EQ(position, c.dist[axis]) << "axis " << axis;
+        int32_t command = 0;
+        EXPECT_EQ(quvex_get_command(static_cast<int16_t>(axis), &command), QUVEX_OK);
+        EXPECT_EQ(command, static_cast<int32_t>(c.dist[axis])) << "axis " << axis;
     }
 
     // At every sampled instant each axis is within one pulse of the line's point at the
