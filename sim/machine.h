@@ -110,6 +110,7 @@ public:
     std::vector<std::shared_ptr<SimThread>> threads;
     int running_background = 0;  // seam-created threads neither blocked nor finished
     int terminated_threads = 0;
+    int failing_thread_creations = 0;  // the next this many thread creations fail
 
     // ---- devices ----
     std::vector<std::unique_ptr<Device>> devices;  // index = device number, null = absent

@@ -234,6 +234,10 @@ void thread_trampoline(std::shared_ptr<SimThread> t, os::ThreadFunction fn, void
 
 std::shared_ptr<SimThread> start_sim_thread(Machine& m, os::ThreadFunction fn, void* arg) {
     static std::uint32_t next_id = 1000;
+    if (m.failing_thread_creations > 0) {
+        --m.failing_thread_creations;
+        return nullptr;
+    }
     auto t = std::make_shared<SimThread>();
     t->id = next_id += 4;
     m.threads.push_back(t);

@@ -35,6 +35,7 @@ void Machine::reset_locked() {
     now = 0;
     trace = Trace{};
     message_boxes.clear();
+    failing_thread_creations = 0;
     epoch_seconds = static_cast<std::int64_t>(std::time(nullptr));
 }
 
@@ -229,6 +230,12 @@ QUVEX_API int QUVEX_CALL quvex_sim_live_threads(void) {
     int live = 0;
     for (const auto& t : m.threads) live += t->finished ? 0 : 1;
     return live;
+}
+
+QUVEX_API void QUVEX_CALL quvex_sim_fail_thread_creations(int count) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    m.failing_thread_creations = count > 0 ? count : 0;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_terminated_threads(void) {

@@ -93,6 +93,8 @@ QUVEX_API int QUVEX_CALL quvex_sim_message_boxes(int index, char* text, size_t t
                                                  size_t caption_size);
 /* Threads the library has created that have not ended yet. */
 QUVEX_API int QUVEX_CALL quvex_sim_live_threads(void);
+/* The next `count` thread creations of the library fail (the host refuses them). */
+QUVEX_API void QUVEX_CALL quvex_sim_fail_thread_creations(int count);
 /* Threads the library has ended from outside (TerminateThread). */
 QUVEX_API int QUVEX_CALL quvex_sim_terminated_threads(void);
 

@@ -75,6 +75,19 @@ TEST(Initial, NullCountIsNotWritten) {
     quvex_close();
 }
 
+TEST(Initial, ThreadThatCannotBeCreatedStopsDiscoveryWith41) {
+    install_cards({0, 1, 2});
+    const std::int16_t before_max = card_table().max_card;
+    quvex_sim_fail_thread_creations(1);
+    int16_t count = -7;
+    EXPECT_EQ(quvex_initial(&count), QUVEX_ERR_CARD_THREAD);
+    EXPECT_EQ(count, -7);
+    EXPECT_EQ(card_table().max_card, before_max);
+    EXPECT_EQ(card_table().cards[0].present, 1) << "the card opened before the failure stays open";
+    EXPECT_EQ(card_table().cards[1].present, 0) << "discovery stopped at the failure";
+    quvex_close();
+}
+
 TEST(Initial, FailedDevicesAreClosedAgain) {
     install_cards({0, 1});
     quvex_sim_set_driver_faults(0, QUVEX_SIM_FAIL_QUERY2);
