@@ -100,8 +100,9 @@ double s_peak_asymmetric(double pulses, double fl, double fh, double k, double a
 
 }  // namespace
 
-double s_peak_limit(double pulses, double fl, double fh, double ur, double dr, double us,
-                    double ds, double m) {
+namespace {
+
+double s_peak_regime(double pulses, double fl, double fh, double ur, double dr, double us, double ds, double m) {
     const double k = ur + dr + 2.0;
     const double q = kLinearRampScale * m * pulses;
     if (us == 0.0 && ds == 0.0) {
@@ -121,6 +122,14 @@ double s_peak_limit(double pulses, double fl, double fh, double ur, double dr, d
     const double a = (ur + 1.0) * us + (dr + 1.0) * ds;
     if (us < ds) return s_peak_asymmetric(pulses, fl, fh, k, a, us, ds, ur, dr, m);
     return s_peak_asymmetric(pulses, fl, fh, k, a, ds, us, dr, ur, m);
+}
+
+}  // namespace
+
+double s_peak_limit(double pulses, double fl, double fh, double ur, double dr, double us, double ds, double m) {
+    // When a section is wider than half the speed span, the regime bounds no longer nest and a
+    // regime formula can give more than the full peak; the limit only ever lowers it.
+    return std::min(fh, s_peak_regime(pulses, fl, fh, ur, dr, us, ds, m));
 }
 
 double t_ramp_distance(double fh, double fl, double dr, double m) {
