@@ -1,0 +1,98 @@
+// Cost of a single-axis start (tracing off), per start and per port access, against a raw loop
+// of the same port accesses on the same backend; and the speed of the virtual chips: virtual
+// seconds of motion simulated per wall second with all 48 axes of twelve cards moving.
+#include <benchmark/benchmark.h>
+
+#include <array>
+
+#include "chip/registers.h"
+#include "frame/card_table.h"
+#include "platform/platform.h"
+#include "quvex/quvex.h"
+#include "quvex/sim.h"
+
+namespace {
+
+struct Cards {
+    explicit Cards(int count) {
+        quvex_sim_reset();
+        for (int d = 0; d < count; ++d) quvex_sim_add_card(d);
+        int16_t found = 0;
+        quvex_initial(&found);
+    }
+    ~Cards() { quvex_close(); }
+};
+
+// Port accesses one call makes, counted from the raw trace.
+template <typename Call>
+double port_accesses_of(Call call) {
+    quvex_sim_trace_clear();
+    quvex_sim_trace_enable(1);
+    call();
+    quvex_sim_trace_enable(0);
+    const double n = static_cast<double>(quvex_sim_access_count());
+    quvex_sim_trace_clear();
+    return n;
+}
+
+benchmark::Counter per_access(double accesses) {
+    return benchmark::Counter(accesses, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+}
+
+void BM_StartTrMove(benchmark::State& state) {
+    Cards cards(1);
+    auto start = [] { quvex_start_tr_move(1, 100000, 100, 50000, 0.1, 0.1); };
+    const double accesses = port_accesses_of(start);
+    for (auto _ : state) start();
+    state.counters["port_accesses"] = accesses;
+    state.counters["time_per_access"] = per_access(accesses);
+}
+BENCHMARK(BM_StartTrMove);
+
+// The port accesses of a T-curve start (ten register writes of three accesses and one command)
+// with no profile arithmetic, no mirror and no card lock.
+void BM_RawPortsOfAStart(benchmark::State& state) {
+    Cards cards(1);
+    const auto base = static_cast<std::uint16_t>(quvex::card_record(0).chip_base + quvex::chip::kAxisBlock);
+    constexpr std::array<std::uint16_t, 10> kCodes = {0x9D, 0x87, 0x80, 0x85, 0x82, 0x81, 0x83, 0x84, 0x82, 0x86};
+    std::uint16_t value = 0;
+    for (auto _ : state) {
+        for (const std::uint16_t code : kCodes) {
+            quvex::plat::port_out16(static_cast<std::uint16_t>(base + quvex::chip::kDataLowPort), value++);
+            quvex::plat::port_out16(static_cast<std::uint16_t>(base + quvex::chip::kDataHighPort), 0);
+            quvex::plat::port_out16(base, code);
+        }
+        quvex::plat::port_out16(base, quvex::chip::cmd::kStart3);
+    }
+    const double accesses = 3.0 * kCodes.size() + 1;
+    state.counters["port_accesses"] = accesses;
+    state.counters["time_per_access"] = per_access(accesses);
+}
+BENCHMARK(BM_RawPortsOfAStart);
+
+// All 48 axes on long moves (hours at 100 000 pps); each iteration simulates `virtual_step`
+// seconds and reads every axis's counter, which brings its chip up to date.
+void simulate(benchmark::State& state, double virtual_step, double distance, double tacc) {
+    Cards cards(quvex::kMaxCards);
+    for (int16_t axis = 0; axis < quvex::kMaxAxes; ++axis) {
+        quvex_start_tr_move(axis, distance, 100, 100000, tacc, tacc);
+    }
+    double simulated = 0;
+    for (auto _ : state) {
+        quvex_sim_advance(virtual_step);
+        simulated += virtual_step;
+        for (int16_t axis = 0; axis < quvex::kMaxAxes; ++axis) {
+            if (quvex_motion_done(axis) == 0) quvex_start_tr_move(axis, distance, 100, 100000, tacc, tacc);
+        }
+    }
+    state.counters["virtual_s_per_wall_s"] = benchmark::Counter(simulated, benchmark::Counter::kIsRate);
+}
+
+void BM_Simulate48AxesLongMoves(benchmark::State& state) { simulate(state, 60.0, 2e9, 0.5); }
+BENCHMARK(BM_Simulate48AxesLongMoves)->Unit(benchmark::kMillisecond);
+
+// Short ramped moves (0.2 s ramps, about one second each): dominated by speed-unit events.
+void BM_Simulate48AxesShortMoves(benchmark::State& state) { simulate(state, 1.0, 80000, 0.2); }
+BENCHMARK(BM_Simulate48AxesShortMoves)->Unit(benchmark::kMillisecond);
+
+}  // namespace
