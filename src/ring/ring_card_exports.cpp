@@ -13,6 +13,7 @@ extern "C" {
 QUVEX_API quvex_status QUVEX_CALL quvex_open_kring(int16_t card) {
     if (!card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
     const CardRecord& rec = card_record(card);
+    if (rec.ring_window == 0) return KRING_ERR_FAILED;  // the driver mapped no window for this card
     for (unsigned slot = 0; slot < kRingCount; ++slot) {
         RingMaster* r = ring_slot(slot);
         if (r->is_open() != 0) continue;

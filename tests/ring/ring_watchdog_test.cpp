@@ -72,17 +72,6 @@ TEST_F(Watchdog, PassIsIdleWithoutATransferOrOnAStoppedRing) {
     EXPECT_EQ(master().bit4_error_count.load(), 0);
 }
 
-TEST_F(Watchdog, DoneBitSetsTheMessageDoneEvent) {
-    master().clear_message();
-    master().message[0] = 0x0004;
-    {
-        plat::LockGuard guard(master().lock);
-        master().send_message(3, 1);
-    }
-    EXPECT_FALSE(master().watchdog_pass());
-    EXPECT_EQ(plat::wait_one(master().message_done.load(), 0), plat::WaitResult::signalled);
-}
-
 struct QualityRun {
     const char* name;
     uint16_t limit;
