@@ -148,8 +148,12 @@ TEST_F(LineSpeed, PathSpeedScaledToTheDominantAxis) {
 }
 
 TEST_F(LineSpeed, ShortLineTakesTheDominantAxisPeak) {
-    // Both axes are limited by their own short move; the copy leaves X on Y's lowered peak.
+    // Both axes are programmed for 800 pps, then limited by their own short move; the copy
+    // leaves X on Y's lowered peak.
+    start_trace();
     ASSERT_EQ(quvex_start_tr_line2(0, kXY, 30, 40, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    EXPECT_EQ(written_values("d0.X reg 82").front(), 8000u);
+    EXPECT_EQ(written_values("d0.Y reg 82").front(), 8000u);
     const std::uint32_t y_peak = chip_register(1, 0x82);
     EXPECT_LT(y_peak, 8000u);
     EXPECT_EQ(chip_register(0, 0x82), y_peak);
