@@ -119,6 +119,29 @@ INSTANTIATE_TEST_SUITE_P(
                       LineCase{"four_axes", 4, {1000, -2000, 3000, 500}, 0.1, 0.1, false}),
     [](const auto& p) { return std::string(p.param.name); });
 
+// Lines of random lengths and directions (fixed seed) on 2 and 4 axes, with and without ramps.
+std::vector<LineCase> generated_lines() {
+    static std::vector<std::string> names;
+    std::vector<LineCase> out;
+    std::uint32_t seed = 12345;
+    const auto next = [&seed](int span) {
+        seed = seed * 1103515245u + 12345u;
+        return static_cast<int>((seed >> 8) % static_cast<std::uint32_t>(2 * span + 1)) - span;
+    };
+    names.reserve(12);
+    for (int i = 0; i < 12; ++i) {
+        const int axes = i % 2 == 0 ? 2 : 4;
+        std::vector<double> dist;
+        for (int a = 0; a < axes; ++a) dist.push_back(next(4000));
+        names.push_back("random_" + std::to_string(i));
+        out.push_back(LineCase{names.back().c_str(), axes, dist, i % 3 == 0 ? 0.0 : 0.1, 0.1, false});
+    }
+    return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Random, LineMotion, ::testing::ValuesIn(generated_lines()),
+                         [](const auto& p) { return std::string(p.param.name); });
+
 // ---- synchronous group ----
 
 class GroupMotion : public CardTest {
