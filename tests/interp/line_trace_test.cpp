@@ -102,7 +102,9 @@ class LineMode : public CardTest, public ::testing::WithParamInterface<ModeCase>
 
 TEST_P(LineMode, FollowsTheRampTimes) {
     const ModeCase& c = GetParam();
-    if (c.pinned_range) ASSERT_EQ(quvex_fix_speed_range(0, 20000), QUVEX_OK);
+    if (c.pinned_range) {
+        ASSERT_EQ(quvex_fix_speed_range(0, 20000), QUVEX_OK);
+    }
     start_trace();
     const quvex_status s = c.s_curve ? quvex_start_sr_move_xy(0, 3000, 4000, 100, 1000, c.tacc, c.tdec, 0, 0)
                                      : quvex_start_tr_move_xy(0, 3000, 4000, 100, 1000, c.tacc, c.tdec);
