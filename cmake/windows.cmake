@@ -12,10 +12,17 @@ if(MINGW)
   add_compile_definitions(__USE_MINGW_ANSI_STDIO=1)
 endif()
 
+# Windows programs built on Linux run under Wine (ctest, and CMake's own try-runs), each build
+# with a Wine prefix of its own.
+if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX AND NOT CMAKE_CROSSCOMPILING_EMULATOR)
+  set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${CMAKE_BINARY_DIR}/wine)
+endif()
+
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
-# Every export is declared in one of these headers; sim.h is the virtual installation's own.
+# Every export is declared in one of these headers; sim*.h are the virtual installation's own.
 file(GLOB QUVEX_PUBLIC_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/quvex/quvex*.h)
+file(GLOB QUVEX_SIM_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/quvex/sim*.h)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   set(QUVEX_STDCALL32 ON)

@@ -96,7 +96,8 @@ std::uint32_t profile_string(const char* section, const char* key, const char* f
 
 std::int32_t profile_int(const char* section, const char* key, std::int32_t fallback, const char* file) {
     std::string value;
-    if (!find_profile_value(section, key, file, &value)) return fallback;
+    // An empty value counts as absent, as for the Windows profile functions.
+    if (!find_profile_value(section, key, file, &value) || value.empty()) return fallback;
     return static_cast<std::int32_t>(std::strtol(value.c_str(), nullptr, 10));
 }
 

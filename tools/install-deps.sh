@@ -1,12 +1,17 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks for building and testing. Pass "windows" to add the
-# MinGW-w64 cross compilers and Wine.
+# MinGW-w64 cross compilers (with the POSIX thread model), the GoogleTest sources for the cross
+# builds, Wine's 64-bit loader and python3 (export tables and the export check).
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 for p in cmake g++ make libgtest-dev libbenchmark-dev; do have "$p" || need+=("$p"); done
 if [ "${1:-}" = "windows" ]; then
-  for p in g++-mingw-w64-i686 g++-mingw-w64-x86-64 wine64 binutils-mingw-w64-i686; do have "$p" || need+=("$p"); done
+  for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
+           googletest wine64; do
+    have "$p" || need+=("$p")
+  done
+  command -v python3 >/dev/null 2>&1 || need+=(python3)
 fi
 if [ "${#need[@]}" -gt 0 ]; then
   echo "installing: ${need[*]}"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs the whole test suite: the plain build, the
-# AddressSanitizer + UndefinedBehaviorSanitizer build, and the ThreadSanitizer build.
+# AddressSanitizer + UndefinedBehaviorSanitizer build, and the ThreadSanitizer build; then the
+# Windows builds (QUVEX_SKIP_WINDOWS=1 leaves them out): the 32-bit DLLs with their export check,
+# and the 64-bit suites and the Win32 backend test under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
@@ -19,4 +21,24 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite asan-ubsan -DCMAKE_BUILD_TYPE=Debug -DQUVEX_SANITIZE=address,undefined
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   run_suite tsan -DCMAKE_BUILD_TYPE=Debug -DQUVEX_SANITIZE=thread
+
+run_windows() {
+  local start=$SECONDS
+  bash tools/install-deps.sh windows
+  echo "== windows-i686: quvex.dll and quvex_sim.dll for 32-bit Windows, export check"
+  cmake -S . -B build/windows-i686 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DQUVEX_TESTS=OFF -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF >/dev/null
+  cmake --build build/windows-i686 -j"$jobs"
+  ctest --test-dir build/windows-i686 --output-on-failure
+  echo "== windows-x64: the suites on the virtual installation and the Win32 backend test, under Wine"
+  cmake -S . -B build/windows-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF >/dev/null
+  cmake --build build/windows-x64 -j"$jobs"
+  ctest --test-dir build/windows-x64 -j"$jobs" --output-on-failure
+  echo "windows part: $((SECONDS - start)) s"
+}
+
+if [ "${QUVEX_SKIP_WINDOWS:-0}" != "1" ]; then
+  run_windows
+fi
 echo "all suites passed"

@@ -6,8 +6,9 @@
 
 #if defined(_WIN32)
 #  define QUVEX_CALL __stdcall
-#  if defined(QUVEX_BUILDING_LIBRARY)
-     /* Exports are named by the generated .def file, so the functions need no dllexport. */
+#  if defined(QUVEX_BUILDING_LIBRARY) || defined(QUVEX_STATIC)
+     /* Exports are named by the generated .def file, so the functions need no dllexport;
+      * programs linking the static library (QUVEX_STATIC) call them directly. */
 #    define QUVEX_API
 #  else
 #    define QUVEX_API __declspec(dllimport)
