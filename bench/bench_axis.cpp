@@ -2,20 +2,14 @@
 // (tracing off): each is a fixed, small number of register primitives.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 
 namespace {
 
-struct OneCard {
-    OneCard() {
-        quvex_sim_reset();
-        quvex_sim_add_card(0);
-        int16_t count = 0;
-        quvex_initial(&count);
-    }
-    ~OneCard() { quvex_close(); }
-};
+using OneCard = quvex::bench::OpenCards;
 
 // Sub-status read plus one register read: 4 port accesses.
 void BM_GetIoStatus(benchmark::State& state) {

@@ -2,20 +2,14 @@
 // work plus the register writes, per start; and a four-axis line run to its end on the clock.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 
 namespace {
 
-struct OneCard {
-    OneCard() {
-        quvex_sim_reset();
-        quvex_sim_add_card(0);
-        int16_t count = 0;
-        quvex_initial(&count);
-    }
-    ~OneCard() { quvex_close(); }
-};
+using OneCard = quvex::bench::OpenCards;
 
 void BM_StartLine2(benchmark::State& state) {
     OneCard card;

@@ -2,6 +2,8 @@
 // installation (tracing off), against a raw loop of the same port accesses on the same backend.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
+
 #include "chip/primitives.h"
 #include "chip/registers.h"
 #include "frame/card_table.h"
@@ -11,15 +13,7 @@
 
 namespace {
 
-struct OneCard {
-    OneCard() {
-        quvex_sim_reset();
-        quvex_sim_add_card(0);
-        int16_t count = 0;
-        quvex_initial(&count);
-    }
-    ~OneCard() { quvex_close(); }
-};
+using OneCard = quvex::bench::OpenCards;
 
 void BM_RegisterWrite(benchmark::State& state) {
     OneCard card;
