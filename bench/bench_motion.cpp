@@ -70,29 +70,40 @@ void BM_RawPortsOfAStart(benchmark::State& state) {
 }
 BENCHMARK(BM_RawPortsOfAStart);
 
-// All 48 axes on long moves (hours at 100 000 pps); each iteration simulates `virtual_step`
-// seconds and reads every axis's counter, which brings its chip up to date.
-void simulate(benchmark::State& state, double virtual_step, double distance, double tacc) {
+// All 48 axes moving again and again; each iteration simulates `virtual_step` seconds and
+// polls every axis, which brings its chip up to date, restarting the ones that stopped.
+using StartMove = void (*)(int16_t axis);
+
+void simulate(benchmark::State& state, double virtual_step, StartMove start) {
     Cards cards(quvex::kMaxCards);
-    for (int16_t axis = 0; axis < quvex::kMaxAxes; ++axis) {
-        quvex_start_tr_move(axis, distance, 100, 100000, tacc, tacc);
-    }
+    for (int16_t axis = 0; axis < quvex::kMaxAxes; ++axis) start(axis);
     double simulated = 0;
     for (auto _ : state) {
         quvex_sim_advance(virtual_step);
         simulated += virtual_step;
         for (int16_t axis = 0; axis < quvex::kMaxAxes; ++axis) {
-            if (quvex_motion_done(axis) == 0) quvex_start_tr_move(axis, distance, 100, 100000, tacc, tacc);
+            if (quvex_motion_done(axis) == 0) start(axis);
         }
     }
     state.counters["virtual_s_per_wall_s"] = benchmark::Counter(simulated, benchmark::Counter::kIsRate);
 }
 
-void BM_Simulate48AxesLongMoves(benchmark::State& state) { simulate(state, 60.0, 2e9, 0.5); }
+// Long moves: hours at 100 000 pps.
+void BM_Simulate48AxesLongMoves(benchmark::State& state) {
+    simulate(state, 60.0, [](int16_t axis) { quvex_start_tr_move(axis, 2e9, 100, 100000, 0.5, 0.5); });
+}
 BENCHMARK(BM_Simulate48AxesLongMoves)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// Short moves (0.2 s ramps of about 50 000 speed units, about one second each): ramp-bound.
-void BM_Simulate48AxesShortMoves(benchmark::State& state) { simulate(state, 1.0, 80000, 0.2); }
-BENCHMARK(BM_Simulate48AxesShortMoves)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Short moves of about one second with 0.2 s ramps of about 50 000 speed units: ramp-bound.
+void BM_Simulate48AxesShortTMoves(benchmark::State& state) {
+    simulate(state, 1.0, [](int16_t axis) { quvex_start_tr_move(axis, 80000, 100, 100000, 0.2, 0.2); });
+}
+BENCHMARK(BM_Simulate48AxesShortTMoves)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same as S-curves with sections of 10 000 pps: S-shaped ends step by step, linear middle at once.
+void BM_Simulate48AxesShortSMoves(benchmark::State& state) {
+    simulate(state, 1.0, [](int16_t axis) { quvex_start_sr_move(axis, 80000, 100, 100000, 0.2, 0.2, 10000, 10000); });
+}
+BENCHMARK(BM_Simulate48AxesShortSMoves)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace

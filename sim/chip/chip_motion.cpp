@@ -143,30 +143,33 @@ double ramp_down_threshold(const Chip& c) {
 
 enum class Event { none, step, ramp_down, end };
 
-// Pulses covered from the current time to step `last` of a linear ramp (speed held between steps).
-double linear_ramp_pulses(const MotionState& s, int last) {
+// Pulses covered from the current time to step `last` of a ramp, for steps on its linear part
+// (the speed is held one unit time after each of them).
+double linear_part_pulses(const MotionState& s, int last) {
     const Ramp& r = s.ramp;
     const double unit = unit_pps(s);
     const double first_hold = (r.start + r.step_offset(r.taken + 1) - s.time) * s.speed * unit;
-    const double a = r.taken + 1, b = last - 1;  // steps whose speed is held a whole step time
+    const double a = r.taken + 1, b = last - 1;  // steps whose speed is held a whole unit time
     if (b < a) return first_hold;
     const double count = b - a + 1;
     const double speed_sum = count * r.from + r.direction * (a + b) * count / 2.0;
     return first_hold + speed_sum * unit * r.unit_time;
 }
 
-// Takes many steps of a linear ramp at once when none of them can reach the ramp-down point or
-// the end of the move: the sum of a linear ramp's pulses has a closed form. False when it took none.
+// Takes many steps of a ramp's linear part at once when none of them can reach the ramp-down
+// point or the end of the move: there the pulses have a closed form. On the linear part step k
+// is made at (k + section) unit times. False when it took no step.
 bool skip_linear_steps(Chip& c, double until) {
     MotionState& s = c.motion;
     Ramp& r = s.ramp;
-    if (r.section != 0) return false;
-    const double due = std::floor((until - r.start) / r.unit_time);
-    int batch = static_cast<int>(std::min<double>(r.steps - r.taken, due - r.taken));
+    if (r.taken + 1 < r.section) return false;
+    const double linear_end = std::floor(r.steps - r.section);
+    const double due = std::floor((until - r.start) / r.unit_time - r.section);
+    int batch = static_cast<int>(std::min(linear_end, due) - r.taken);
     const bool watch_ramp_down = s.positioning && s.decelerates && !s.ramp_down_begun;
     for (; batch >= 2; batch /= 2) {
         const int last = r.taken + batch;
-        const double pulses = linear_ramp_pulses(s, last);
+        const double pulses = linear_part_pulses(s, last);
         if (s.positioning) {
             const double left_after = static_cast<double>(s.target - s.done) - s.fraction - pulses;
             const double top_speed = std::max(s.speed, r.from + r.direction * last);
