@@ -18,6 +18,10 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX AND NOT CMAKE_CROSSCOMPILING_EMULATO
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${CMAKE_BINARY_DIR}/wine)
 endif()
 
+# The distribution's interpreter when there is one, whatever else is first on PATH.
+if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
+  set(Python3_EXECUTABLE /usr/bin/python3)
+endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 # Every export is declared in one of these headers; sim*.h are the virtual installation's own.
@@ -33,6 +37,7 @@ endif()
 option(QUVEX_EXPORT_CHECK "Check the DLLs' export tables against the headers (ctest)" ON)
 if(QUVEX_EXPORT_CHECK)
   enable_testing()
+  add_test(NAME export_tools COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_exports_test.py)
 endif()
 
 # Names the DLL's exports through a .def file generated from the headers (regenerated when a
@@ -52,7 +57,7 @@ function(quvex_windows_exports target)
   endif()
   add_custom_command(
     OUTPUT ${def} ${probe}
-    COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/gen_def.py --library ${target}.dll --out ${def}
+    COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/gen_def.py --library ${target}.dll --out ${def}
             --probe ${probe} ${stdcall_flag} ${headers}
     DEPENDS ${CMAKE_SOURCE_DIR}/tools/gen_def.py ${headers}
     COMMENT "Export table of ${target}.dll"
@@ -89,7 +94,7 @@ function(quvex_windows_exports target)
       set(stdcall_check --stdcall32)
     endif()
     add_test(NAME exports_${target}
-             COMMAND Python3::Interpreter ${CMAKE_SOURCE_DIR}/tools/check_exports.py
+             COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_exports.py
                      --dll $<TARGET_FILE:${target}> --objdump ${CMAKE_OBJDUMP} --nm ${CMAKE_NM}
                      --objects-file ${objects} ${stdcall_check} ${headers})
   endif()
