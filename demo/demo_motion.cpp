@@ -77,8 +77,8 @@ void write_plot(const std::vector<Curve>& curves, double t_end) {
     std::snprintf(buf, sizeof buf, "<text x='690' y='510' font-size='11' text-anchor='end'>%.3f s</text>\n", t_end);
     svg += buf;
     for (std::size_t i = 0; i < curves.size(); ++i) {
-        std::snprintf(buf, sizeof buf, "<text x='%zu' y='540' font-size='12' fill='%s'>%s</text>\n", 70 + i * 160,
-                      curves[i].colour, curves[i].name);
+        std::snprintf(buf, sizeof buf, "<text x='%u' y='540' font-size='12' fill='%s'>%s</text>\n",
+                      static_cast<unsigned>(70 + i * 160), curves[i].colour, curves[i].name);
         svg += buf;
     }
     svg += "</svg>\n";

@@ -1,4 +1,5 @@
 // The C interface of chip motion: state read-out and trajectory sampling by machine timers.
+#include <algorithm>
 #include <cmath>
 
 #include "card.h"
