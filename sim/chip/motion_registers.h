@@ -1,0 +1,41 @@
+// Registers, fields and command codes of the virtual chip's motion, as the chip decodes them.
+#pragma once
+
+#include <cstdint>
+
+namespace qsim::motion_reg {
+
+// Command codes.
+constexpr unsigned kSimultaneousStart = 0x06;
+constexpr unsigned kSimultaneousStop = 0x07;
+constexpr unsigned kImmediateStop = 0x49;
+constexpr unsigned kDeceleratingStop = 0x4A;
+constexpr unsigned kStartAtStartSpeed = 0x50;  // constant FL, no ramps
+constexpr unsigned kStartAtMaxSpeed = 0x51;    // constant FH, no ramps
+constexpr unsigned kStartDecelerating = 0x52;  // FH, decelerate at the end
+constexpr unsigned kStartRamped = 0x53;        // accelerate and decelerate
+constexpr unsigned kAxisSelectShift = 8;
+constexpr unsigned kAxisSelectMask = 0xF;
+constexpr unsigned kCodeMask = 0xFF;
+
+// Operation registers.
+constexpr unsigned kMoveAmount = 0, kStartSpeed = 1, kMaxSpeed = 2, kAccelRate = 3, kDecelRate = 4,
+                   kSpeedRange = 5, kRampDownPoint = 6, kOperationMode = 7, kAccelSection = 9,
+                   kDecelSection = 10, kOperationRegisters = 12;
+constexpr unsigned kSpeedRegisterMask = 0xFFFF;
+
+// Operation-mode register fields.
+constexpr std::uint32_t kKindMask = 0x7F;
+constexpr std::uint32_t kKindContinuousPlus = 0x00;
+constexpr std::uint32_t kKindContinuousMinus = 0x08;
+constexpr std::uint32_t kKindLinearInterpolation = 0x61;
+constexpr std::uint32_t kSCurveBit = 1u << 10;
+constexpr std::uint32_t kManualRampDownBit = 1u << 13;
+constexpr std::uint32_t kWaitForSimultaneousStart = 1u << 24;
+constexpr std::uint32_t kStopOnSimultaneousStop = 1u << 25;
+
+// env1 fields.
+constexpr std::uint32_t kEnv1EndLimitDecelerates = 1u << 3;
+constexpr std::uint32_t kEnv1SyncStopDecelerates = 1u << 27;
+
+}  // namespace qsim::motion_reg
