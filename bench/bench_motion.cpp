@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "bench_support.h"
 #include "chip/registers.h"
 #include "frame/card_table.h"
 #include "platform/platform.h"
@@ -12,16 +13,6 @@
 #include "quvex/sim.h"
 
 namespace {
-
-struct Cards {
-    explicit Cards(int count) {
-        quvex_sim_reset();
-        for (int d = 0; d < count; ++d) quvex_sim_add_card(d);
-        int16_t found = 0;
-        quvex_initial(&found);
-    }
-    ~Cards() { quvex_close(); }
-};
 
 // Port accesses one call makes, counted from the raw trace.
 template <typename Call>
@@ -40,7 +31,7 @@ benchmark::Counter per_access(double accesses) {
 }
 
 void BM_StartTrMove(benchmark::State& state) {
-    Cards cards(1);
+    quvex::bench::OpenCards cards(1);
     auto start = [] { quvex_start_tr_move(1, 100000, 100, 50000, 0.1, 0.1); };
     const double accesses = port_accesses_of(start);
     for (auto _ : state) start();
@@ -52,7 +43,7 @@ BENCHMARK(BM_StartTrMove);
 // The port accesses of a T-curve start (ten register writes of three accesses and one command)
 // with no profile arithmetic, no mirror and no card lock.
 void BM_RawPortsOfAStart(benchmark::State& state) {
-    Cards cards(1);
+    quvex::bench::OpenCards cards(1);
     const auto base = static_cast<std::uint16_t>(quvex::card_record(0).chip_base + quvex::chip::kAxisBlock);
     constexpr std::array<std::uint16_t, 10> kCodes = {0x9D, 0x87, 0x80, 0x85, 0x82, 0x81, 0x83, 0x84, 0x82, 0x86};
     std::uint16_t value = 0;
@@ -75,7 +66,7 @@ BENCHMARK(BM_RawPortsOfAStart);
 using StartMove = void (*)(int16_t axis);
 
 void simulate(benchmark::State& state, double virtual_step, StartMove start) {
-    Cards cards(quvex::kMaxCards);
+    quvex::bench::OpenCards cards(quvex::kMaxCards);
     for (int16_t axis = 0; axis < quvex::kMaxAxes; ++axis) start(axis);
     double simulated = 0;
     for (auto _ : state) {
