@@ -87,6 +87,41 @@ TEST_F(ChipMotion, AbsoluteMoveAfterRelativeMovesLandsOnTheTarget) {
     EXPECT_EQ(command_of(2), -5);
 }
 
+struct RampCase {
+    const char* name;
+    bool s_curve;
+    double sv_acc;     // pps
+    double units(const Programmed& p, double section) const {  // the ramp's length in unit steps
+        if (!s_curve) return p.fh - p.fl;
+        return section == 0 ? 2 * (p.fh - p.fl) : p.fh - p.fl + 2 * section;
+    }
+};
+
+class RampDurations : public ChipMotion, public ::testing::WithParamInterface<RampCase> {};
+
+// The acceleration of a velocity move lasts (rate + 1) counts per unit of its length: the span
+// for a linear ramp, twice the span for a pure S-ramp, the span plus both sections with sections.
+TEST_P(RampDurations, AccelerationLastsAsTheRateClockSays) {
+    const RampCase c = GetParam();
+    const quvex_status st = c.s_curve ? quvex_sv_move(0, 100, 5000, 0.3, c.sv_acc) : quvex_tv_move(0, 100, 5000, 0.3);
+    ASSERT_EQ(st, 0);
+    double t = 0;
+    constexpr double kStep = 1e-4;
+    while (motion(0).state == unsigned{QUVEX_SIM_STATE_ACCELERATING} && t < 2) {
+        quvex_sim_advance(kStep);
+        t += kStep;
+    }
+    const Programmed p = programmed(0);
+    const double expected = c.units(p, reg(0, 0xD9)) * (p.ur + 1) / kClock;
+    EXPECT_NEAR(t, expected, kStep + (p.fh - p.fl) / kClock);
+    EXPECT_NEAR(motion(0).speed, 5000.0, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, RampDurations,
+                         ::testing::Values(RampCase{"linear", false, 0}, RampCase{"pure_s", true, 0},
+                                           RampCase{"s_with_sections", true, 1000}),
+                         [](const ::testing::TestParamInfo<RampCase>& p) { return std::string(p.param.name); });
+
 TEST_F(ChipMotion, DeceleratingStopOfAVelocityMoveRampsDownAtTheNewRate) {
     ASSERT_EQ(quvex_tv_move(0, 100, -5000, 0.1), 0);
     quvex_sim_advance(1.0);
