@@ -12,6 +12,8 @@ using namespace qsim;
 namespace {
 
 constexpr int kAxes = 4;
+// Finer sampling would only fill memory: one sample every 10 µs is 100 000 a second.
+constexpr Ns kShortestSamplePeriod = 10'000;
 
 Chip* chip_locked(int device, int axis) {
     if (axis < 0 || axis >= kAxes) return nullptr;
@@ -72,7 +74,8 @@ QUVEX_API int QUVEX_CALL quvex_sim_sample_motion(int device, int axis, double pe
         s.sample_period = 0;
         return 0;
     }
-    s.sample_period = std::max<Ns>(1, static_cast<Ns>(std::llround(period * static_cast<double>(kNsPerSecond))));
+    s.sample_period = std::max<Ns>(kShortestSamplePeriod,
+                                   static_cast<Ns>(std::llround(std::min(period, 1e6) * static_cast<double>(kNsPerSecond))));
     s.samples.clear();
     record_sample(*chip, m.now);
     schedule_sample(device, axis, s.sample_token, m.now + s.sample_period);

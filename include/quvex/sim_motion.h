@@ -49,9 +49,9 @@ typedef struct quvex_sim_motion_sample {
     int32_t position;   /* command counter */
     double speed;       /* pulses per second */
 } quvex_sim_motion_sample;
-/* Samples the axis now and then every `period` seconds of virtual time, dropping the samples
- * recorded before; a period <= 0 (or NaN) stops sampling and keeps the samples. 0, or -1 for an
- * absent device or bad axis. */
+/* Samples the axis now and then every `period` seconds of virtual time (at least 10 µs),
+ * dropping the samples recorded before; a period <= 0 (or NaN) stops sampling and keeps the
+ * samples. 0, or -1 for an absent device or bad axis. */
 QUVEX_API int QUVEX_CALL quvex_sim_sample_motion(int device, int axis, double period);
 /* Copies up to `max` samples of the axis, oldest first, and returns how many are recorded
  * (which may exceed max); -1 for an absent device or bad axis. */
