@@ -45,9 +45,10 @@ endif()
 # Windows the entries carry the stdcall argument size and --kill-at strips it from the exported
 # name; the import library keeps the decorated symbols that callers compiled against the header
 # reference.
-#   quvex_windows_exports(<dll target> OBJECTS <object libraries linked into it> HEADERS <headers>)
+#   quvex_windows_exports(<dll target> OBJECTS <object libraries linked into it> HEADERS <headers>
+#                         [FORBID <texts no symbol of the DLL may contain>])
 function(quvex_windows_exports target)
-  cmake_parse_arguments(arg "" "" "OBJECTS;HEADERS" ${ARGN})
+  cmake_parse_arguments(arg "" "" "OBJECTS;HEADERS;FORBID" ${ARGN})
   set(headers ${arg_HEADERS})
   set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
   set(probe ${CMAKE_CURRENT_BINARY_DIR}/${target}_link_probe.c)
@@ -89,13 +90,16 @@ function(quvex_windows_exports target)
       string(APPEND content "$<JOIN:$<TARGET_OBJECTS:${lib}>,\n>\n")
     endforeach()
     file(GENERATE OUTPUT ${objects} CONTENT "${content}")
-    set(stdcall_check "")
+    set(check_options "")
     if(QUVEX_STDCALL32)
-      set(stdcall_check --stdcall32)
+      set(check_options --stdcall32)
     endif()
+    foreach(text ${arg_FORBID})
+      list(APPEND check_options --forbid-symbol ${text})
+    endforeach()
     add_test(NAME exports_${target}
              COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check_exports.py
                      --dll $<TARGET_FILE:${target}> --objdump ${CMAKE_OBJDUMP} --nm ${CMAKE_NM}
-                     --objects-file ${objects} ${stdcall_check} ${headers})
+                     --objects-file ${objects} ${check_options} ${headers})
   endif()
 endfunction()

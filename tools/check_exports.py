@@ -6,11 +6,14 @@
 - Every function of the objects linked into the DLL that looks like an export (a global
   stdcall-decorated _quvex_*/_kring_* symbol on 32-bit, a global quvex_*/kring_* function on
   64-bit) is declared in the headers, so an implemented export cannot be left out.
+- With --forbid-symbol TEXT, no symbol of the DLL contains TEXT (the real library must hold no
+  code of the virtual installation).
 - On 32-bit Windows the argument size the compiler put in each decorated symbol (_name@N) equals
   the size computed from the header declaration, so callers and the DLL agree on how many bytes
   the callee removes from the stack.
 
-    check_exports.py --dll quvex.dll --objdump OBJDUMP --nm NM --objects-file LIST [--stdcall32] header...
+    check_exports.py --dll quvex.dll --objdump OBJDUMP --nm NM --objects-file LIST [--stdcall32]
+                     [--forbid-symbol TEXT]... header...
 """
 import argparse
 import os
@@ -56,6 +59,19 @@ def defined_functions(nm, objects):
     return symbols
 
 
+def forbidden_symbols(nm, dll, forbidden):
+    """Symbols of the DLL's own symbol table that contain one of the forbidden texts."""
+    if not forbidden:
+        return []
+    out = subprocess.run([nm, dll], capture_output=True, text=True).stdout
+    found = []
+    for line in out.splitlines():
+        sym = line.split()[-1] if line.split() else ""
+        if any(f in sym for f in forbidden):
+            found.append(sym)
+    return found
+
+
 def compare(declared, exported, implemented, stdcall32):
     """Returns the list of problems found; declared maps name -> argument bytes."""
     problems = []
@@ -95,6 +111,7 @@ def main(argv):
     ap.add_argument("--nm", required=True)
     ap.add_argument("--objects-file", required=True, help="file listing the objects linked into the DLL")
     ap.add_argument("--stdcall32", action="store_true")
+    ap.add_argument("--forbid-symbol", action="append", default=[])
     ap.add_argument("headers", nargs="+")
     a = ap.parse_args(argv)
     try:
@@ -104,7 +121,12 @@ def main(argv):
         return 1
     with open(a.objects_file, encoding="utf-8") as f:
         objects = [line.strip() for line in f if line.strip()]
+    missing = [o for o in objects if not os.path.exists(o)]
+    if missing or not os.path.exists(a.dll):
+        print(f"check_exports: not built yet: {(missing or [a.dll])[0]}", file=sys.stderr)
+        return 1
     problems = compare(declared, dll_export_names(a.objdump, a.dll), defined_functions(a.nm, objects), a.stdcall32)
+    problems += [f"symbol that must not be in this DLL: {sym}" for sym in forbidden_symbols(a.nm, a.dll, a.forbid_symbol)]
     dll = os.path.basename(a.dll)
     for p in problems:
         print(f"{dll}: {p}")
