@@ -1,4 +1,4 @@
-// Named events, waits, threads and locks of the Win32 backend on the real kernel objects.
+// Named events, waits and threads of the Win32 backend on the real kernel objects.
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -98,38 +98,6 @@ TEST(Threads, EachThreadRunsWithItsArgument) {
     EXPECT_EQ(counter.sum.load(), static_cast<long long>(kThreads) * (kThreads + 1) / 2);
 }
 
-struct Spinner {
-    std::atomic<bool> stop{false};
-    std::atomic<long long> turns{0};
-};
-
-std::uint32_t spin(void* arg) {
-    auto* s = static_cast<Spinner*>(arg);
-    while (!s->stop.load()) {
-        ++s->turns;
-        plat::sleep_ms(1);
-    }
-    return 0;
-}
-
-TEST(Threads, SuspendedThreadMakesNoProgressUntilResumed) {
-    Spinner s;
-    const plat::Handle t = plat::thread_create(spin, &s, nullptr);
-    ASSERT_NE(t, plat::kNoHandle);
-    EXPECT_TRUE(plat::thread_set_priority(t, plat::ThreadPriority::above_normal));
-    while (s.turns.load() < 3) plat::sleep_ms(1);
-    ASSERT_TRUE(plat::thread_suspend(t));
-    plat::sleep_ms(20);  // let a turn in flight finish
-    const long long frozen = s.turns.load();
-    plat::sleep_ms(100);
-    EXPECT_EQ(s.turns.load(), frozen);
-    ASSERT_TRUE(plat::thread_resume(t));
-    while (s.turns.load() <= frozen) plat::sleep_ms(1);
-    s.stop = true;
-    EXPECT_EQ(plat::wait_one(t, 10000), plat::WaitResult::signalled);
-    plat::handle_close(t);
-}
-
 std::uint32_t wait_forever(void* arg) {
     plat::wait_one(*static_cast<plat::Handle*>(arg), plat::kWaitForever);
     return 1;
@@ -147,51 +115,6 @@ TEST(Threads, TerminatedThreadEndsWithTheGivenCode) {
     EXPECT_EQ(code, 7u);
     plat::handle_close(t);
     plat::handle_close(never);
-}
-
-struct Shared {
-    plat::Lock lock;
-    long long value = 0;  // deliberately not atomic: the lock alone protects it
-};
-
-std::uint32_t add_many(void* arg) {
-    auto* s = static_cast<Shared*>(arg);
-    for (int i = 0; i < 20000; ++i) {
-        plat::LockGuard g(s->lock);
-        s->value = s->value + 1;
-    }
-    return 0;
-}
-
-TEST(Locks, ExcludeEachOther) {
-    Shared s;
-    plat::lock_init(s.lock);
-    plat::Handle threads[4];
-    for (auto& t : threads) t = plat::thread_create(add_many, &s, nullptr);
-    for (auto t : threads) {
-        ASSERT_NE(t, plat::kNoHandle);
-        EXPECT_EQ(plat::wait_one(t, 30000), plat::WaitResult::signalled);
-        plat::handle_close(t);
-    }
-    EXPECT_EQ(s.value, 80000);
-    plat::lock_destroy(s.lock);
-}
-
-// Weekday from the date (0 = Sunday), to check that the fields are the ones they claim to be.
-int weekday_of(int y, int m, int d) {
-    static const int offsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
-    if (m < 3) y -= 1;
-    return (y + y / 4 - y / 100 + y / 400 + offsets[m - 1] + d) % 7;
-}
-
-TEST(LocalTime, FieldsAreConsistent) {
-    const plat::LocalTime t = plat::local_time();
-    EXPECT_GE(t.year, 2020);
-    EXPECT_TRUE(t.month >= 1 && t.month <= 12) << t.month;
-    EXPECT_TRUE(t.day >= 1 && t.day <= 31) << t.day;
-    EXPECT_EQ(t.weekday, weekday_of(t.year, t.month, t.day));
-    EXPECT_TRUE(t.hour >= 0 && t.hour < 24 && t.minute >= 0 && t.minute < 60 && t.second >= 0 && t.second < 62);
-    EXPECT_TRUE(t.millisecond >= 0 && t.millisecond < 1000);
 }
 
 }  // namespace

@@ -85,13 +85,5 @@ INSTANTIATE_TEST_SUITE_P(
                       ProfileCase{"key_of_other_section", "Slave_Type", "BaudRate", 64, "dflt", kFallbackInt}),
     [](const auto& p) { return std::string(p.param.name); });
 
-TEST(ProfileFile, MissingFileGivesTheFallbacks) {
-    char text[16] = "untouched";
-    const char* file = "C:\\no-such-folder\\quvex-none.ini";
-    EXPECT_EQ(plat::profile_string("RING0", "BaudRate", "dflt", text, sizeof text, file), 4u);
-    EXPECT_STREQ(text, "dflt");
-    EXPECT_EQ(plat::profile_int("RING0", "BaudRate", -3, file), -3);
-}
-
 }  // namespace
 }  // namespace quvex::win32test

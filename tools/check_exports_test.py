@@ -8,7 +8,7 @@ import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from check_exports import compare  # noqa: E402
-from gen_def import HeaderError, def_text, read_exports  # noqa: E402
+from gen_def import HeaderError, read_exports  # noqa: E402
 
 HEADER = """
 typedef int16_t quvex_status;
@@ -46,14 +46,6 @@ class ArgumentSizes(unittest.TestCase):
     def test_struct_by_value_is_refused(self):
         with self.assertRaises(HeaderError):
             exports_of(HEADER + "QUVEX_API quvex_status QUVEX_CALL f_struct(quvex_pair p);\n")
-
-    def test_declared_twice_is_refused(self):
-        with self.assertRaises(HeaderError):
-            exports_of(HEADER + "QUVEX_API quvex_status QUVEX_CALL f_short(int16_t axis);\n")
-
-    def test_def_entries_are_decorated_only_for_32_bit(self):
-        self.assertIn("    f_short@4\n", def_text("q.dll", [("f_short", 4)], True))
-        self.assertIn("    f_short\n", def_text("q.dll", [("f_short", 4)], False))
 
 
 class Check(unittest.TestCase):
