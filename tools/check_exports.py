@@ -91,6 +91,8 @@ def compare(declared, exported, implemented, stdcall32):
             m = _DECORATED.match(sym)
             if m:
                 seen[m.group(1)] = int(m.group(2))
+            elif sym.startswith(tuple("_" + p for p in _EXPORT_PREFIXES)):
+                problems.append(f"not a stdcall function: {sym[1:]}")
         elif sym.startswith(_EXPORT_PREFIXES):
             seen[sym] = None
     for name in sorted(set(seen) - set(declared)):

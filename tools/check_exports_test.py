@@ -43,9 +43,12 @@ class ArgumentSizes(unittest.TestCase):
             "f_unnamed": 12, "f_enum": 12, "f_array": 4,
         })
 
-    def test_struct_by_value_is_refused(self):
-        with self.assertRaises(HeaderError):
-            exports_of(HEADER + "QUVEX_API quvex_status QUVEX_CALL f_struct(quvex_pair p);\n")
+    def test_refused_declarations(self):
+        for bad in ["QUVEX_API quvex_status QUVEX_CALL f_struct(quvex_pair p);",
+                    "QUVEX_API quvex_status f_no_convention(int16_t axis);",
+                    "QUVEX_API quvex_status QUVEX_CALL f_short(int16_t axis);"]:  # declared twice
+            with self.subTest(bad), self.assertRaises(HeaderError):
+                exports_of(HEADER + bad + "\n")
 
 
 class Check(unittest.TestCase):
@@ -64,6 +67,8 @@ class Check(unittest.TestCase):
              True, ["implemented but not declared in the headers (so not exported): quvex_c"]),
             ("size mismatch", ["quvex_a", "kring_b"], ["_quvex_a@8", "_kring_b@12"], True,
              ["argument size of quvex_a: header says 4 bytes, object has @8"]),
+            ("cdecl definition", ["quvex_a", "kring_b"], ["_quvex_a@4", "_kring_b@12", "_quvex_c"], True,
+             ["not a stdcall function: quvex_c"]),
             ("no definition", ["quvex_a", "kring_b"], ["_quvex_a@4"], True, ["no stdcall definition _kring_b@12 in the objects"]),
             ("64-bit names", ["quvex_a", "kring_b"], ["quvex_a", "kring_b", "quvex_c"], False,
              ["implemented but not declared in the headers (so not exported): quvex_c"]),

@@ -104,7 +104,13 @@ def read_exports(paths):
     exports = []
     seen = set()
     for text in texts:
-        for _ret, name, args in _DECL.findall(text):
+        # Every QUVEX_API must open a declaration of the recognised form: one written without
+        # QUVEX_CALL would be exported with the wrong calling convention, or not at all.
+        code = "\n".join(line for line in text.splitlines() if not line.lstrip().startswith("#"))
+        if code.count("QUVEX_API") != len(_DECL.findall(code)):
+            bad = [line.strip() for line in text.splitlines() if "QUVEX_API" in line and "QUVEX_CALL" not in line]
+            raise HeaderError(f"declaration not of the form 'QUVEX_API type QUVEX_CALL name(...);': {bad[:1]}")
+        for _ret, name, args in _DECL.findall(code):
             args = args.strip()
             if args in ("", "void"):
                 size = 0
