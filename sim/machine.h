@@ -102,7 +102,7 @@ public:
     void signal_event_locked(const std::shared_ptr<Event>& ev);
     std::shared_ptr<Event> driver_event_locked(const std::string& name);
 
-    // Blocks the calling thread until the spec is met; returns how it ended.
+    // Blocks the calling thread until what it waits for has happened; returns how it ended.
     WaitResult wait(std::unique_lock<std::mutex>& lk, WaitSpec spec, std::size_t* index);
     // Re-evaluates every blocked thread after a change; marks those that may go on.
     void wake_ready_locked();
