@@ -9,6 +9,7 @@
 #include "interp/line_group.h"
 #include "interp/operation_mode.h"
 #include "interp/path_speed.h"
+#include "motion/single_axis.h"
 #include "motion/speed_profile.h"
 #include "quvex/quvex_axis.h"
 
@@ -140,21 +141,6 @@ quvex_status start_relative(Curve curve, int card, const std::int16_t* axis_arra
     return QUVEX_OK;
 }
 
-// Where an absolute target is measured from: the queued end of the latest move in continuous
-// mode, else the command counter (feedback from the command) or the position.
-double reference_position(std::int16_t axis, bool continuous) {
-    const AxisRecord& r = axis_record(axis);
-    if (continuous) return r.target_pos;
-    if (r.feedback_src == 1) {
-        std::int32_t command = 0;
-        quvex_get_command(axis, &command);
-        return static_cast<double>(command);
-    }
-    double position = 0;
-    quvex_get_position(axis, &position);
-    return position;
-}
-
 quvex_status start_absolute(Curve curve, int card, const std::int16_t* axis_array, int count, const double* pos,
                             const PathProfile& p) {
     if (!valid_line_axes(axis_array, count)) return QUVEX_ERR_AXIS_GROUP;
@@ -162,7 +148,7 @@ quvex_status start_absolute(Curve curve, int card, const std::int16_t* axis_arra
     const LineGroup g = make_line_group(card, axis_array, count);
     const bool continuous = continuous_on(g);
     double dist[kMaxLineAxes] = {};
-    for (int i = 0; i < count; ++i) dist[i] = pos[i] - reference_position(g.axis_no[i], continuous);
+    for (int i = 0; i < count; ++i) dist[i] = pos[i] - motion::absolute_reference(g.axis_no[i], continuous);
     return start_relative(curve, card, axis_array, count, dist, p);
 }
 

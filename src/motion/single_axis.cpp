@@ -27,10 +27,16 @@ constexpr std::uint32_t kEnv3CorrectionEnable = 1u << 24;
 constexpr std::uint32_t kDefaultCorrectionSpeed = 0x87D0;
 constexpr Field kLowHalf = field(0, 16);
 
-// Where an absolute move measures from.
-double absolute_reference(std::int16_t axis) {
+void write_operation_mode(std::int16_t axis, std::uint32_t word) {
+    chip::write_mirrored(axis, chip::kMirrorOperationMode,
+                         chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode), word);
+}
+
+}  // namespace
+
+double absolute_reference(std::int16_t axis, bool continuous) {
     const AxisRecord& rec = axis_record(axis);
-    if (rec.continuous_mode == 1) return rec.target_pos;
+    if (continuous) return rec.target_pos;
     if (rec.feedback_src == 1) {
         std::int32_t command = 0;
         quvex_get_command(axis, &command);
@@ -40,13 +46,6 @@ double absolute_reference(std::int16_t axis) {
     quvex_get_position(axis, &position);
     return position;
 }
-
-void write_operation_mode(std::int16_t axis, std::uint32_t word) {
-    chip::write_mirrored(axis, chip::kMirrorOperationMode,
-                         chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode), word);
-}
-
-}  // namespace
 
 void start_positioning(std::int16_t axis, Curve curve, Reference reference, const PositioningMove& move) {
     AxisRecord& rec = axis_record(axis);
@@ -59,7 +58,7 @@ void start_positioning(std::int16_t axis, Curve curve, Reference reference, cons
                                                          opmode::kKindPositioning, s_curve, manual));
 
     double amount = move.distance_or_target;
-    if (reference == Reference::absolute) amount = move.distance_or_target - absolute_reference(axis);
+    if (reference == Reference::absolute) amount = move.distance_or_target - absolute_reference(axis, axis_record(axis).continuous_mode == 1);
     rec.prev_target_pos = rec.target_pos;
     rec.target_pos = reference == Reference::absolute ? move.distance_or_target : rec.target_pos + amount;
 

@@ -19,6 +19,11 @@ struct PositioningMove {
     double sv_dec;   // S-curve only
 };
 
+// Where an absolute target is measured from: target_pos while `continuous` (the end of the latest
+// move started or queued), else the command counter when the axis takes feedback from it, else
+// the position counter.
+double absolute_reference(std::int16_t axis, bool continuous);
+
 // Programs the buffered bank and writes the start command.
 void start_positioning(std::int16_t axis, Curve curve, Reference reference, const PositioningMove& move);
 
