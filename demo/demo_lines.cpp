@@ -70,12 +70,16 @@ void write_svg(const char* path, const char* title, const std::vector<Trace>& tr
     const Box left{40, 50, 360, 360};
     const Box right{460, 50, 480, 360};
     std::vector<std::pair<double, double>> xy;
-    double lo = 0, hi = 0;
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
     for (std::size_t i = 0; i < traces[0].size() && i < traces[1].size(); ++i) {
         xy.emplace_back(traces[0][i].position, traces[1][i].position);
         lo = std::fmin(lo, std::fmin(traces[0][i].position, traces[1][i].position));
         hi = std::fmax(hi, std::fmax(traces[0][i].position, traces[1][i].position));
     }
+    // Equal scales on both axes, fitted to the path with a small margin.
+    const double margin = 0.05 * std::fmax(hi - lo, 1.0);
+    lo -= margin;
+    hi += margin;
     double t_end = 0, v_max = 1;
     for (const Trace& t : traces) {
         for (const auto& s : t) {
@@ -125,6 +129,11 @@ void sample_axes(int axes, double period) {
 void demo_lines() {
     std::printf("\n-- lines on card 1 --\n");
     quvex_sim_clock_manual();
+    // The lines start from the origin, whatever earlier sections left on the counters.
+    for (int16_t a = 0; a < 4; ++a) {
+        quvex_set_position(static_cast<int16_t>(kCard * 4 + a), 0);
+        quvex_set_command(static_cast<int16_t>(kCard * 4 + a), 0);
+    }
 
     const int16_t xy[2] = {0, 1};
     sample_axes(2, kSamplePeriod);
