@@ -10,9 +10,9 @@ QUVEX_EXTERN_C_BEGIN
 QUVEX_API quvex_status QUVEX_CALL quvex_initial(int16_t* count);
 /* Stops the card threads, disables interrupts and closes every card. Always 0. */
 QUVEX_API quvex_status QUVEX_CALL quvex_close(void);
-/* I/O base of the card's motion chip. */
+/* I/O base of the card's motion chip. 0 or 30 (card not found). */
 QUVEX_API quvex_status QUVEX_CALL quvex_get_base_addr(int16_t card, uint16_t* base);
-/* Interrupt line of the card. */
+/* Interrupt line of the card. 0 or 30 (card not found). */
 QUVEX_API quvex_status QUVEX_CALL quvex_get_irq_channel(int16_t card, uint16_t* irq);
 /* Low three bits of the card status port. 0 or 30. */
 QUVEX_API quvex_status QUVEX_CALL quvex_get_card_status(int16_t card, uint16_t* status);
