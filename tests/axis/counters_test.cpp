@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "axis_fixture.h"
+#include "chip/register_mirror.h"
 
 namespace quvex::test {
 namespace {
@@ -117,6 +118,37 @@ TEST_F(Counters, ResetTargetIgnoresRatioAndPreviousTarget) {
     quvex_get_target_pos(kAxis, &target);
     EXPECT_EQ(target, 11.5);
     EXPECT_EQ(axis_record(kAxis).prev_target_pos, 6.0);
+}
+
+// Read-back of a move in progress: the speed register is converted with the speed range the
+// move was programmed with, and the remaining pulses complete the position to the target.
+TEST_F(Counters, SpeedAndRemainingPulsesOfAMoveInProgress) {
+    struct Case {
+        double max_vel;
+        double dist;
+    };
+    for (const Case& c : {Case{1000.0, 100000.0}, Case{60000.0, 1000000.0}, Case{2500000.0, 50000000.0}}) {
+        ASSERT_EQ(quvex_set_position(kAxis, 0.0), QUVEX_OK);
+        ASSERT_EQ(quvex_start_tr_move(kAxis, c.dist, c.max_vel / 2, c.max_vel, 0.1, 0.1), QUVEX_OK);
+        quvex_sim_advance(0.5);  // well past the acceleration
+        const std::uint32_t range = axis_record(kAxis).mirror[chip::kMirrorSpeedRange];
+        const double unit = 300.0 / (range + 1.0);
+        double speed = 0;
+        double pos = 0;
+        int32_t rest = 0;
+        EXPECT_EQ(quvex_get_current_speed(kAxis, &speed), QUVEX_OK);
+        quvex_get_position(kAxis, &pos);
+        quvex_get_rest_command(kAxis, &rest);
+        EXPECT_NE(quvex_motion_done(kAxis), 0) << c.max_vel;
+        EXPECT_NEAR(speed, c.max_vel, unit) << c.max_vel;
+        EXPECT_GT(pos, 0.0) << c.max_vel;
+        EXPECT_EQ(pos + rest, c.dist) << c.max_vel;
+        quvex_emg_stop(kAxis);
+        quvex_sim_advance(0.1);
+        ASSERT_EQ(quvex_motion_done(kAxis), 0) << c.max_vel;
+        quvex_get_current_speed(kAxis, &speed);
+        EXPECT_EQ(speed, 0.0) << c.max_vel;
+    }
 }
 
 TEST_F(Counters, RawRegistersReadTheirCodes) {
