@@ -36,6 +36,22 @@ TEST(Close, ThreadThatNeverLeavesIsTerminatedAfterElevenWaits) {
     EXPECT_EQ(quvex_sim_live_threads(), 0);
 }
 
+// Switching auto compare off suspends the compare-event thread; close resumes it first, so it
+// wakes on E4 and leaves by itself instead of being terminated.
+TEST(Close, SuspendedCompareThreadIsResumedAndLeavesOnItsOwn) {
+    install_cards({0});
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    ASSERT_TRUE(plat::thread_suspend(card_table().runtime[0].compare_thread.handle));
+    const int terminated_before = quvex_sim_terminated_threads();
+    const double start = quvex_sim_now();
+
+    EXPECT_EQ(quvex_close(), QUVEX_OK);
+    EXPECT_EQ(quvex_sim_terminated_threads(), terminated_before);
+    EXPECT_LT(quvex_sim_now() - start, 0.1);
+    EXPECT_EQ(quvex_sim_live_threads(), 0);
+}
+
 TEST(Close, WritesTheCardPortsAndReleasesTheDevices) {
     install_cards({0});
     int16_t count = 0;

@@ -50,6 +50,10 @@ TEST_P(Discovery, FindsCardsInDeviceOrder) {
     for (std::size_t card = c.device_of_card.size(); card < kMaxCards; ++card) {
         EXPECT_EQ(card_table().cards[card].present, 0) << "card " << card;
     }
+    // Each card's compare-event thread waits on the E4 of its own device; one that found no
+    // event would have left by now.
+    quvex_sim_advance(0.001);
+    EXPECT_EQ(quvex_sim_live_threads(), static_cast<int>(c.device_of_card.size()));
     quvex_close();
 }
 
