@@ -50,7 +50,10 @@ std::vector<ConfigCase> config_cases() {
         {"outmode_13_masked_not_swapped", [] { return quvex_set_pls_outmode(kAxis, 13); }, {"reg 9C <- 048002C5"}},
         {"iptmode_2_logic_1", [] { return quvex_set_pls_iptmode(kAxis, 2, 1); }, {"reg 9D <- 0060C515"}},
         {"iptmode_masked", [] { return quvex_set_pls_iptmode(kAxis, 4, 2); }, {"reg 9D <- 0000C515"}},
+        {"feedback_1", [] { return quvex_set_feedback_src(kAxis, 1); }, {"reg 9E <- 00F02100"}},
         {"feedback_2", [] { return quvex_set_feedback_src(kAxis, 2); }, {"reg 9E <- 00F02200"}},
+        {"feedback_7_masked_not_command_counter", [] { return quvex_set_feedback_src(kAxis, 7); },
+         {"reg 9E <- 00F02300"}},
         {"feedback_3_writes_source_0", [] { return quvex_set_feedback_src(kAxis, 3); }, {"reg 9E <- 00F02000"},
          [] { axis_record(kAxis).mirror[chip::kEnv3] |= 0x300; }},
         {"alm_logic_0_mode_1", [] { return quvex_set_alm(kAxis, 0, 1); }, {"reg 9C <- 048001C7"}},
@@ -120,6 +123,10 @@ TEST_F(ConfigTrace, FeedbackSourceRecordsCommandCounterAndResetsRatio) {
     quvex_set_feedback_src(kAxis, 1);
     EXPECT_EQ(axis_record(kAxis).feedback_src, 0);
     EXPECT_EQ(axis::move_ratio(kAxis), 1.0);
+    // Only the value 3 itself selects the command counter, not one that masks to 3.
+    quvex_set_feedback_src(kAxis, 3);
+    quvex_set_feedback_src(kAxis, 7);
+    EXPECT_EQ(axis_record(kAxis).feedback_src, 0);
 }
 
 struct EndLimitCase {
