@@ -30,6 +30,8 @@ quvex_status check_arrays(GroupCurve curve, int n, const GroupArrays& a) {
     }
     for (int i = 0; i < n; ++i) {
         if (!std::isfinite(a.value[i])) return QUVEX_ERR_PULSE_RANGE;
+    }
+    for (int i = 0; i < n; ++i) {
         const bool profile_finite = finite_at(a.str_vel, i) && finite_at(a.tacc, i) && finite_at(a.tdec, i) &&
                                     (!s_curve || (finite_at(a.sv_acc, i) && finite_at(a.sv_dec, i)));
         if (!profile_finite) return QUVEX_ERR_ZERO_MAX_SPEED;

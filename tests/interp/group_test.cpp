@@ -174,6 +174,13 @@ INSTANTIATE_TEST_SUITE_P(
                              return a.tr(3);
                          },
                          13},
+        GroupRefusalCase{"nan_distance_before_nan_time_of_an_earlier_axis",
+                         [](Arrays& a) {
+                             a.tdec[0] = kNaN;
+                             a.value[1] = kNaN;
+                             return a.tr(3);
+                         },
+                         13},
         GroupRefusalCase{"nan_start_speed",
                          [](Arrays& a) {
                              a.str_vel[1] = kNaN;
