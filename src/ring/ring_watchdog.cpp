@@ -42,9 +42,14 @@ std::int16_t RingMaster::enable_watchdog(const plat::Handle* event) {
 
 bool RingMaster::watchdog_pass() {
     if (transfer_busy.load() == 0 || state.load() >= kStopped) return false;
-    if (is_open() == 0) return false;  // the slot was closed under a thread about to end
+    // The address is taken once: kring_close may free the slot while a terminated thread is
+    // still finishing its pass, and the pass must not go on at address 0.
+    const std::uintptr_t base = is_open();
+    if (base == 0) return false;
+    const auto read = [base](std::uint16_t off) { return plat::window_read16(base + off); };
+    const auto write = [base](std::uint16_t off, std::uint16_t v) { plat::window_write16(base + off, v); };
 
-    const std::uint16_t st = read_word(offset::kStatus);
+    const std::uint16_t st = read(offset::kStatus);
     status_copy.store(st);
     if ((st & status::kMessageDone) != 0) plat::event_set(message_done.load());
 
@@ -53,9 +58,9 @@ bool RingMaster::watchdog_pass() {
         erroneous = true;
         count(slave_error_count);
         for (int w = 0; w < kErrorMapWords; ++w) {
-            const std::uint16_t bits = read_word(offset::error_map(w));
+            const std::uint16_t bits = read(offset::error_map(w));
             error_map_copy[static_cast<std::size_t>(w)].store(bits);
-            write_word(offset::error_map(w), bits);  // writing back what was read clears it
+            write(offset::error_map(w), bits);  // writing back what was read clears it
         }
         for (int s = 0; s < kSlaveCount; ++s) {
             if ((error_map_copy[static_cast<std::size_t>(s / 16)].load() >> (s % 16) & 1u) != 0) {
@@ -76,7 +81,8 @@ bool RingMaster::watchdog_pass() {
     if (erroneous) {
         state.store(kErrorSeen);
         if (in_a_row.fetch_add(1) + 1 > quality_limit.load()) {
-            stop();
+            write(offset::kControl, control::kStop);  // the ring's stop
+            state.store(kStopped);
             in_a_row.store(0);
         }
     } else {

@@ -182,16 +182,37 @@ TEST_F(RingTransfer, RequestReplyJoinsTheSecondAndThirdReplyWords) {
     EXPECT_EQ(master().request_reply(64, 0x00E4, &value), -5);
 }
 
-TEST_F(RingTransfer, RequestToASilentSlaveGivesUpAfterItsPollLimit) {
+struct SilentCase {
+    const char* name;
+    bool with_reply;
+    int status_reads;
+};
+
+class SilentSlave : public RingTest, public ::testing::WithParamInterface<SilentCase> {};
+
+// Neither a send nor a request reports the silence; each stops polling at its own limit.
+TEST_P(SilentSlave, TransferGivesUpAfterItsPollLimitAndReportsSuccess) {
+    const SilentCase& c = GetParam();
     start_with_io_slaves({9});
     quvex_sim_ring_slave_silent(0, 9, 1);
     start_trace();
-    uint32_t value = 0xFFFFFFFFu;
-    EXPECT_EQ(master().request_reply(9, 0x00E4, &value), 0);
-    EXPECT_EQ(window_reads_at(0), 50000);
-    EXPECT_EQ(value, 0u);  // whatever the empty message port holds
+    if (c.with_reply) {
+        uint32_t value = 0xFFFFFFFFu;
+        EXPECT_EQ(master().request_reply(9, 0x00E4, &value), 0);
+        EXPECT_EQ(value, 0u);  // whatever the empty message port holds
+    } else {
+        master().clear_message();
+        master().message[0] = 0x00E4;
+        plat::LockGuard guard(master().lock);
+        EXPECT_EQ(master().send_message(9, 1), 0);
+    }
+    EXPECT_EQ(window_reads_at(0), c.status_reads);
     EXPECT_EQ(trace_lines_starting("d0 ring slave 9"), std::vector<std::string>{"d0 ring slave 9 msg 00E4 (no answer)"});
 }
+
+INSTANTIATE_TEST_SUITE_P(Ring, SilentSlave,
+                         ::testing::Values(SilentCase{"send", false, 5000}, SilentCase{"request", true, 50000}),
+                         [](const ::testing::TestParamInfo<SilentCase>& p) { return std::string(p.param.name); });
 
 // ---- identification ----
 
