@@ -149,6 +149,14 @@ TEST_F(LineSpeed, PathSpeedScaledToTheDominantAxis) {
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(1, 0x80)), 4000);
 }
 
+TEST_F(LineSpeed, SignsOfTheSpeedsAreIgnored) {
+    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 3000, 4000, -100, -1000, 0.1, 0.1), QUVEX_OK);
+    for (int axis : {0, 1}) {
+        EXPECT_EQ(chip_register(axis, 0x82), 8000u);
+        EXPECT_EQ(chip_register(axis, 0x81), 800u);
+    }
+}
+
 TEST_F(LineSpeed, ShortLineTakesTheDominantAxisPeak) {
     // Both axes are programmed for 800 pps, then limited by their own short move; the copy
     // leaves X on Y's lowered peak.
@@ -205,6 +213,16 @@ TEST_F(FourAxisLine, ClearsSyncAndContinuousBitsWhenNotContinuous) {
     EXPECT_EQ(written_values("d0.Y reg 87"), (std::vector<std::uint32_t>{0x01000061, 0x05000061}));
     EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{0x0F53});
     EXPECT_EQ(axis_record(0).mirror[chip::kMirrorOperationMode], 0x05000061u);
+}
+
+TEST_F(FourAxisLine, TwoAxisLineLeavesSyncAndContinuousBitsAlone) {
+    ASSERT_EQ(quvex_set_sync_option(0, 1, 0, 3, 3), QUVEX_OK);  // env2 bit 29, mode 0x093C0000
+    axis_record(0).continuous_mode = 1;
+    start_trace();
+    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 10, 20, 100, 1000, 0.1, 0.2), QUVEX_OK);
+    EXPECT_EQ(register_sequence().front(), "X 9D") << "no status read";
+    EXPECT_EQ(written_values("d0.X reg 9D"), std::vector<std::uint32_t>{0x2030C515u});
+    EXPECT_EQ(written_values("d0.Y reg 87"), std::vector<std::uint32_t>{0x093C2061u}) << "written once";
 }
 
 TEST_F(FourAxisLine, ContinuousModeSetsItsBits) {
