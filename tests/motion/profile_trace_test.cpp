@@ -93,6 +93,36 @@ TEST_F(MotionTest, ShortSCurveLowersThePeakAndRampsDownAt249) {
                       "cmd 0053"}));
 }
 
+// R = 2999, FL = 1000, FH = 50000, sections 5000 units: UR = floor(0.1 * 4915200 / 59000 - 1) = 7,
+// DR = 15, ramp-down point trunc(51000 * 59000 * 16 / 3000 / 32768) = 489.
+TEST_F(MotionTest, SCurveWithSectionsRampsDownOverSpanAndBothSections) {
+    start_trace();
+    ASSERT_EQ(quvex_start_sr_move(0, 20000, 100, 5000, 0.1, 0.2, 500, 500), 0);
+    EXPECT_EQ(register_writes(0),
+              (Writes{w(0x9D, 0x0030C515), w(0x87, 0x0C002441), w(0x80, 20000), w(0x85, 2999), w(0x82, 50000),
+                      w(0x81, 1000), w(0x89, 5000), w(0x83, 7), w(0x8A, 5000), w(0x84, 15), w(0x82, 50000),
+                      w(0x86, 489), "cmd 0053"}));
+}
+
+// Both axes get the pair of the faster one (the first on a tie), the second axis first; the
+// mirrors keep their own values.
+TEST_F(MotionTest, FasterSpeedPairGoesToBothAxesWithoutTouchingTheMirrors) {
+    motion::compute_speed_registers(2, 100, 1000, motion::kBuffered);  // R = 2999: FH 10000, FL 1000
+    motion::compute_speed_registers(3, 100, 2000, motion::kBuffered);  // FH 20000, FL 1000
+    start_trace();
+    motion::copy_faster_speed_registers(2, 3, motion::kBuffered);
+    EXPECT_EQ(register_writes(3), (Writes{w(0x82, 20000), w(0x81, 1000)}));
+    EXPECT_EQ(register_writes(2), (Writes{w(0x82, 20000), w(0x81, 1000)}));
+    EXPECT_EQ(trace_lines().front().rfind("d0.U ", 0), 0u);
+    EXPECT_EQ(motion::speed_profile(2).max_speed_reg, 10000u);
+
+    motion::compute_speed_registers(3, 200, 1000, motion::kBuffered);  // same FH, FL 2000
+    start_trace();
+    motion::copy_faster_speed_registers(2, 3, 0);
+    EXPECT_EQ(register_writes(3), (Writes{w(0x92, 10000), w(0x91, 1000)}));
+    EXPECT_EQ(motion::speed_profile(3).start_speed_reg, 2000u);
+}
+
 TEST_F(MotionTest, UnpinnedShortMoveUsesTheTableRangeAndAutomaticRampDown) {
     ASSERT_EQ(quvex_start_tr_move(0, 500, 100, 10000, 0.1, 0.1), 0);
     EXPECT_EQ(reg(0, 0x85), 1499u);
@@ -161,6 +191,48 @@ TEST_F(MotionTest, TargetsFollowRelativeAndAbsoluteMoves) {
     EXPECT_EQ(reg(1, 0x80), 300u) << "continuous mode measures from the target, not the counters";
     axis_record(1).continuous_mode = 0;
 }
+
+// An absolute target is measured from the last target in continuous mode, from the command
+// counter when the axis takes feedback from it, else from the ratio-scaled position.
+struct ReferenceCase {
+    const char* name;
+    std::int16_t continuous_mode;
+    std::int16_t feedback_src;
+    std::int32_t amount;
+};
+
+class AbsoluteReference : public MotionTest, public ::testing::WithParamInterface<ReferenceCase> {};
+
+TEST_P(AbsoluteReference, AmountIsTargetMinusReference) {
+    const ReferenceCase c = GetParam();
+    ASSERT_EQ(quvex_set_move_ratio(0, 2.0), 0);
+    ASSERT_EQ(quvex_set_position(0, 100), 0);  // position counter 200
+    ASSERT_EQ(quvex_set_command(0, 50), 0);
+    AxisRecord& rec = axis_record(0);
+    rec.target_pos = 30;
+    rec.continuous_mode = c.continuous_mode;
+    rec.feedback_src = c.feedback_src;
+    const quvex_status t = quvex_start_ta_move(0, 500, 100, 1000, 0.1, 0.1);
+    const std::uint32_t t_amount = reg(0, 0x80);
+    rec.target_pos = 30;
+    const quvex_status s = quvex_start_sa_move(0, 500, 100, 1000, 0.1, 0.1, 0, 0);
+    const std::uint32_t s_amount = reg(0, 0x80);
+    rec.continuous_mode = 0;
+    rec.feedback_src = 0;
+    ASSERT_EQ(quvex_set_move_ratio(0, 1.0), 0);
+    ASSERT_EQ(t, 0);
+    ASSERT_EQ(s, 0);
+    EXPECT_EQ(static_cast<std::int32_t>(t_amount), c.amount);
+    EXPECT_EQ(static_cast<std::int32_t>(s_amount), c.amount);
+    EXPECT_EQ(rec.target_pos, 500.0);
+    EXPECT_EQ(rec.prev_target_pos, 30.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BySource, AbsoluteReference,
+                         ::testing::Values(ReferenceCase{"continuous_target", 1, 1, 470},
+                                           ReferenceCase{"command_counter", 0, 1, 450},
+                                           ReferenceCase{"scaled_position", 0, 0, 400}),
+                         [](const ::testing::TestParamInfo<ReferenceCase>& p) { return std::string(p.param.name); });
 
 // ---- stops and settings ----
 
