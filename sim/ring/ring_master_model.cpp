@@ -47,16 +47,17 @@ std::uint64_t RingMasterModel::schedule_for(int slave, std::int64_t at, StationL
     });
 }
 
-bool RingMasterModel::answer_for(int slave, const StationWords& reply) {
+bool RingMasterModel::answer_for(int slave, StationWords reply) {
     if (pending_station_ != slave) return false;
     Machine& m = Machine::get();
+    if (reply.size() > ringhw::kFifoWords) reply.resize(ringhw::kFifoWords);
     if (MessageEntry* e = history_.find(pending_seq_)) {
         e->reply = reply;
         e->answered = m.now;
     }
     pending_station_ = -1;
     m.trace.message(m.now, TraceKind::ring_reply, TraceSite::of_station(card_.device, slave), {}, reply);
-    complete_message(slave, reply);
+    complete_message(reply);
     return true;
 }
 
@@ -237,11 +238,10 @@ void RingMasterModel::deliver_message(int s) {
     entry.reply = *reply;
     history_.add(std::move(entry));
     m.trace.message(m.now, TraceKind::ring_message, site, words, *reply);
-    complete_message(s, std::move(*reply));
+    complete_message(*reply);
 }
 
-void RingMasterModel::complete_message(int /*slave*/, StationWords reply) {
-    if (reply.size() > ringhw::kFifoWords) reply.resize(ringhw::kFifoWords);
+void RingMasterModel::complete_message(const StationWords& reply) {
     from_slave_.assign(reply.begin(), reply.end());
     done_ = true;
     ++messages_delivered_;

@@ -57,7 +57,7 @@ public:
 
     // ---- what stations reach through their link ----
     std::uint64_t schedule_for(int slave, std::int64_t at, StationLink::TimerFn fire);
-    bool answer_for(int slave, const StationWords& reply);
+    bool answer_for(int slave, StationWords reply);
     void drive_ready(int slave, bool level);
     void release_ready(int slave);
     // The station driving the handshake line (-1: none) and its level.
@@ -95,7 +95,7 @@ private:
     bool answers(int slave) const;
     void write_cyclic(std::uint32_t offset, std::uint16_t value);
     std::uint16_t read_cyclic(std::uint32_t offset);
-    void complete_message(int slave, StationWords reply);
+    void complete_message(const StationWords& reply);
 
     Card& card_;
     std::vector<std::uint16_t> memory_;  // backing words; also the window's address
