@@ -1,9 +1,14 @@
-// Cost of the ring's cyclic byte transfers and of one watchdog pass on the virtual installation
-// (tracing off). A verified byte write is three to four window accesses under the ring lock.
+// Cost of the ring's cyclic byte transfers, of a module-style message to a station, and of one
+// watchdog pass on the virtual installation; and what tracing adds to a message. A verified byte
+// write is three to four window accesses under the ring lock.
 #include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <iterator>
 
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
+#include "platform/platform.h"
 #include "ring/ring_table.h"
 
 namespace {
@@ -38,6 +43,50 @@ void BM_RingByteRead(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(kring_io_input(r.ring, 4, 2));
 }
 BENCHMARK(BM_RingByteRead);
+
+// A message of five words and its end-of-transfer trailer, as a module transport sends them; the
+// station keeps both in the message history. range(0): tracing on (1) or off (0).
+void BM_RingMessageToStation(benchmark::State& state) {
+    RingOnCard0 r;
+    quvex::ring::RingMaster& m = *quvex::ring::ring_slot(r.ring);
+    quvex_sim_trace_enable(static_cast<int>(state.range(0)));
+    std::int64_t sent = 0;
+    for (auto _ : state) {
+        quvex::plat::LockGuard guard(m.lock);
+        m.clear_message();
+        const uint16_t words[5] = {0x19A4, 0x1234, 0x0000, 0x0920, 0x0090};
+        std::copy(std::begin(words), std::end(words), m.message.begin());
+        benchmark::DoNotOptimize(m.send_message(4, 5));
+        m.message[0] = 0x0400;
+        benchmark::DoNotOptimize(m.send_message(4, 1));
+        if (++sent % 4096 == 0) {
+            quvex_sim_trace_clear();
+            quvex_sim_ring_history_clear(0);
+        }
+    }
+    quvex_sim_trace_enable(0);
+    quvex_sim_trace_clear();
+}
+BENCHMARK(BM_RingMessageToStation)->Arg(0)->Arg(1);
+
+// Rendering the trace as text, per event, for a dump (messages are the longest lines).
+void BM_TraceTextOfMessage(benchmark::State& state) {
+    RingOnCard0 r;
+    quvex::ring::RingMaster& m = *quvex::ring::ring_slot(r.ring);
+    quvex_sim_trace_enable(1);
+    {
+        quvex::plat::LockGuard guard(m.lock);
+        m.clear_message();
+        m.message[0] = 0x0A00;
+        m.send_message(4, 1);
+    }
+    const std::size_t last = quvex_sim_trace_count() - 1;
+    char text[256];
+    for (auto _ : state) benchmark::DoNotOptimize(quvex_sim_trace_text(last, text, sizeof text));
+    quvex_sim_trace_enable(0);
+    quvex_sim_trace_clear();
+}
+BENCHMARK(BM_TraceTextOfMessage);
 
 void BM_WatchdogPassWithSlaveError(benchmark::State& state) {
     RingOnCard0 r;

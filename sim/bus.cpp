@@ -32,7 +32,7 @@ std::uint8_t port_in8(std::uint16_t port) {
     Card* c = card_for_port(m, port);
     const std::uint8_t v = c ? c->in8(port) : 0xFF;
     m.trace.access(m.now, AccessKind::in8, port, v, c ? c->device : -1);
-    if (!c) m.trace.event(m.now, "port %04X -> %02X", port, v);
+    if (!c) m.trace.event(m.now, TraceKind::port_read8, TraceSite{}, port, v);
     return v;
 }
 
@@ -42,7 +42,7 @@ void port_out8(std::uint16_t port, std::uint8_t value) {
     Card* c = card_for_port(m, port);
     m.trace.access(m.now, AccessKind::out8, port, value, c ? c->device : -1);
     if (c) c->out8(port, value);
-    else m.trace.event(m.now, "port %04X <- %02X", port, value);
+    else m.trace.event(m.now, TraceKind::port_write8, TraceSite{}, port, value);
 }
 
 std::uint16_t port_in16(std::uint16_t port) {
@@ -51,7 +51,7 @@ std::uint16_t port_in16(std::uint16_t port) {
     Card* c = card_for_port(m, port);
     const std::uint16_t v = c ? c->in16(port) : 0xFFFF;
     m.trace.access(m.now, AccessKind::in16, port, v, c ? c->device : -1);
-    if (!c) m.trace.event(m.now, "port %04X -> %04X", port, v);
+    if (!c) m.trace.event(m.now, TraceKind::port_read16, TraceSite{}, port, v);
     return v;
 }
 
@@ -61,7 +61,7 @@ void port_out16(std::uint16_t port, std::uint16_t value) {
     Card* c = card_for_port(m, port);
     m.trace.access(m.now, AccessKind::out16, port, value, c ? c->device : -1);
     if (c) c->out16(port, value);
-    else m.trace.event(m.now, "port %04X <- %04X", port, value);
+    else m.trace.event(m.now, TraceKind::port_write16, TraceSite{}, port, value);
 }
 
 std::uint16_t window_read16(std::uintptr_t address) {

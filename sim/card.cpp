@@ -42,12 +42,12 @@ std::uint16_t Card::in16(std::uint16_t port) {
     if (port >= board_base && port < board_base + kBoardSize) {
         const unsigned off = port - board_base;
         const std::uint16_t v = board_input(off);
-        m.trace.event(m.now, "d%d board %02X -> %04X", device, off, v);
+        m.trace.event(m.now, TraceKind::board_read, TraceSite::of_device(device), off, v);
         return v;
     }
     const unsigned off = port - bridge_base;
     const std::uint16_t v = off == 0x50 ? bridge_control : 0;
-    m.trace.event(m.now, "d%d bridge %02X -> %04X", device, off, v);
+    m.trace.event(m.now, TraceKind::bridge_read16, TraceSite::of_device(device), off, v);
     return v;
 }
 
@@ -59,19 +59,19 @@ void Card::out16(std::uint16_t port, std::uint16_t value) {
             chip(static_cast<int>(off / 8)).write_port(off % 8, value);
             return;
         }
-        m.trace.event(m.now, "d%d card %02X <- %04X", device, off, value);
+        m.trace.event(m.now, TraceKind::card_port_write, TraceSite::of_device(device), off, value);
         if (off == 0x20) card_port20 = value;
         if (off == 0x26) card_port26 = value;
         return;
     }
     if (port >= board_base && port < board_base + kBoardSize) {
         const unsigned off = port - board_base;
-        m.trace.event(m.now, "d%d board %02X <- %04X", device, off, value);
+        m.trace.event(m.now, TraceKind::board_write, TraceSite::of_device(device), off, value);
         board_written[off / 2] = value;
         return;
     }
     const unsigned off = port - bridge_base;
-    m.trace.event(m.now, "d%d bridge %02X <- %04X", device, off, value);
+    m.trace.event(m.now, TraceKind::bridge_write16, TraceSite::of_device(device), off, value);
     if (off == 0x50) bridge_control = value;
 }
 
@@ -82,7 +82,7 @@ std::uint8_t Card::in8(std::uint16_t port) {
         std::uint8_t v = 0;
         if (off == 0x4C) v = bridge_interrupt_status;
         if (off == 0x53) v = bridge_top;
-        m.trace.event(m.now, "d%d bridge %02X -> %02X", device, off, v);
+        m.trace.event(m.now, TraceKind::bridge_read8, TraceSite::of_device(device), off, v);
         return v;
     }
     const std::uint16_t word = in16(static_cast<std::uint16_t>(port & ~1u));
@@ -93,7 +93,7 @@ void Card::out8(std::uint16_t port, std::uint8_t value) {
     Machine& m = Machine::get();
     if (port >= bridge_base && port < bridge_base + kBridgeSize) {
         const unsigned off = port - bridge_base;
-        m.trace.event(m.now, "d%d bridge %02X <- %02X", device, off, value);
+        m.trace.event(m.now, TraceKind::bridge_write8, TraceSite::of_device(device), off, value);
         if (off == 0x4C) bridge_interrupt_written = value;
         if (off == 0x53) {
             // Bit 30 of the control register lives in this byte: a 1 then 0 resets the local bus.
@@ -102,7 +102,7 @@ void Card::out8(std::uint16_t port, std::uint8_t value) {
         }
         return;
     }
-    m.trace.event(m.now, "d%d byte %04X <- %02X", device, port, value);
+    m.trace.event(m.now, TraceKind::card_byte_write, TraceSite::of_device(device), port, value);
 }
 
 }  // namespace qsim

@@ -127,7 +127,7 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
     }
     const int number = ref == nullptr ? -1 : ref->number;
     m.trace.access(m.now, AccessKind::request, code, ok ? 1u : 0u, number);
-    m.trace.event(m.now, "d%d request %06X %s", number, code, ok ? "ok" : "failed");
+    m.trace.event(m.now, TraceKind::request, TraceSite::of_device(number), code, ok ? 1u : 0u);
     return ok;
 }
 

@@ -259,21 +259,43 @@ QUVEX_API void QUVEX_CALL quvex_sim_trace_clear(void) {
 QUVEX_API size_t QUVEX_CALL quvex_sim_trace_count(void) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    return m.trace.decoded.size();
+    return m.trace.records.size();
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_trace_text(size_t index, char* out, size_t out_size) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    if (index >= m.trace.decoded.size()) return -1;
-    return copy_text(m.trace.decoded[index].text, out, out_size);
+    if (index >= m.trace.records.size()) return -1;
+    return copy_text(m.trace.text(m.trace.records[index]), out, out_size);
 }
 
 QUVEX_API double QUVEX_CALL quvex_sim_trace_time(size_t index) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    if (index >= m.trace.decoded.size()) return -1.0;
-    return static_cast<double>(m.trace.decoded[index].time) / 1e9;
+    if (index >= m.trace.records.size()) return -1.0;
+    return static_cast<double>(m.trace.records[index].time) / 1e9;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_trace_get(size_t index, quvex_sim_event* out) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (index >= m.trace.records.size() || out == nullptr) return -1;
+    const TraceRecord& r = m.trace.records[index];
+    *out = quvex_sim_event{static_cast<double>(r.time) / 1e9, static_cast<int>(r.kind), r.device, r.axis, r.station,
+                           r.code, r.value, r.flags, r.word_count, r.reply_count};
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_trace_words(size_t index, int reply, uint16_t* words, int max) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    if (index >= m.trace.records.size()) return -1;
+    const TraceRecord& r = m.trace.records[index];
+    const std::vector<std::uint16_t> found = reply != 0 ? m.trace.reply_of(r) : m.trace.words_of(r);
+    for (int i = 0; words != nullptr && i < max && i < static_cast<int>(found.size()); ++i) {
+        words[i] = found[static_cast<std::size_t>(i)];
+    }
+    return static_cast<int>(found.size());
 }
 
 QUVEX_API size_t QUVEX_CALL quvex_sim_access_count(void) {
@@ -297,7 +319,9 @@ QUVEX_API int QUVEX_CALL quvex_sim_trace_dump(const char* path) {
     if (path == nullptr) return -1;
     std::FILE* f = std::fopen(path, "w");
     if (f == nullptr) return -1;
-    for (const DecodedEvent& e : m.trace.decoded) std::fprintf(f, "%.9f %s\n", static_cast<double>(e.time) / 1e9, e.text.c_str());
+    for (const TraceRecord& r : m.trace.records) {
+        std::fprintf(f, "%.9f %s\n", static_cast<double>(r.time) / 1e9, m.trace.text(r).c_str());
+    }
     std::fclose(f);
     return 0;
 }

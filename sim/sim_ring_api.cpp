@@ -1,10 +1,13 @@
 // The C control interface of the virtual ring.
+#include <algorithm>
+#include <cmath>
 #include <mutex>
 
 #include "card.h"
 #include "machine.h"
 #include "quvex/sim_ring.h"
-#include "ring/io_slave.h"
+#include "ring/callback_station.h"
+#include "ring/io_station.h"
 #include "ring/ring_master_model.h"
 
 using namespace qsim;
@@ -28,13 +31,26 @@ int with_ring(int device, Fn fn) {
 
 int port_shift(int port) { return (port % 2) * 8; }
 
+bool word_ok(int word) { return word == 0 || word == 1; }
+
+void copy_words(const StationWords& from, uint16_t* to, int* count) {
+    const std::size_t n = std::min(from.size(), static_cast<std::size_t>(QUVEX_SIM_RING_FIFO_WORDS));
+    std::copy_n(from.begin(), n, to);
+    *count = static_cast<int>(n);
+}
+
+double seconds(std::int64_t ns) { return static_cast<double>(ns) / 1e9; }
+
+// Longest delay a station timer may ask for, in seconds.
+constexpr double kMaxStationDelay = 1e6;
+
 }  // namespace
 
 extern "C" {
 
 QUVEX_API int QUVEX_CALL quvex_sim_ring_add_io_slave(int device, int slave, uint8_t type, uint32_t ident) {
     if (!slave_ok(slave)) return kRefused;
-    return with_ring(device, [&](RingMasterModel& r) { return r.plug(slave, std::make_unique<IoSlave>(type, ident)) ? 0 : kRefused; });
+    return with_ring(device, [&](RingMasterModel& r) { return r.plug(slave, std::make_unique<IoStation>(type, ident)) ? 0 : kRefused; });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_ring_remove_slave(int device, int slave) {
@@ -91,6 +107,84 @@ QUVEX_API int QUVEX_CALL quvex_sim_ring_set_reply(int device, int slave, const u
         else r.set_reply(slave, std::vector<std::uint16_t>(words, words + count));
         return 0;
     });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_ring_history_count(int device) {
+    return with_ring(device, [](RingMasterModel& r) { return static_cast<int>(r.history().size()); });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_ring_history_get(int device, int index, quvex_sim_ring_message* out) {
+    if (out == nullptr || index < 0) return kRefused;
+    return with_ring(device, [&](RingMasterModel& r) {
+        if (static_cast<std::size_t>(index) >= r.history().size()) return kRefused;
+        const MessageEntry& e = r.history().at(static_cast<std::size_t>(index));
+        *out = quvex_sim_ring_message{};
+        out->sent = seconds(e.sent);
+        out->answered = e.answered < 0 ? -1.0 : seconds(e.answered);
+        out->slave = e.station;
+        copy_words(e.words, out->words, &out->word_count);
+        copy_words(e.reply, out->reply, &out->reply_count);
+        return 0;
+    });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_ring_history_clear(int device) {
+    return with_ring(device, [](RingMasterModel& r) {
+        r.history().clear();
+        return 0;
+    });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_ring_plug_station(int device, int slave, const quvex_sim_station* station) {
+    if (!slave_ok(slave) || station == nullptr) return kRefused;
+    return with_ring(device, [&](RingMasterModel& r) { return r.plug(slave, std::make_unique<CallbackStation>(*station)) ? 0 : kRefused; });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_ring_ready_line(int device, int* holder) {
+    return with_ring(device, [&](RingMasterModel& r) {
+        if (holder != nullptr) *holder = r.ready_holder();
+        return (r.read16(ringhw::kHandshakeWord) & ringhw::kHandshakeReady) != 0 ? 1 : 0;
+    });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_station_slave(quvex_sim_station_link* link) {
+    return link == nullptr ? kRefused : link->link->number();
+}
+
+QUVEX_API double QUVEX_CALL quvex_sim_station_now(quvex_sim_station_link* link) {
+    return link == nullptr ? -1.0 : seconds(link->link->now());
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_station_cyclic(quvex_sim_station_link* link, int word) {
+    if (link == nullptr || !word_ok(word)) return kRefused;
+    return link->link->cyclic(word);
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_station_set_cyclic(quvex_sim_station_link* link, int word, uint16_t value) {
+    if (link == nullptr || !word_ok(word)) return kRefused;
+    link->link->set_cyclic(word, value);
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_station_schedule(quvex_sim_station_link* link, double delay, int tag) {
+    if (link == nullptr || !(delay >= 0.0 && delay <= kMaxStationDelay)) return kRefused;  // NaN fails too
+    auto* station = dynamic_cast<CallbackStation*>(link->link->ring().station(link->link->number()));
+    if (station == nullptr) return kRefused;
+    station->schedule_timer(*link->link, link->link->now() + std::llround(delay * 1e9), tag);
+    return 0;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_station_answer(quvex_sim_station_link* link, const uint16_t* words, int count) {
+    if (link == nullptr || count < 0 || count > QUVEX_SIM_RING_FIFO_WORDS || (count > 0 && words == nullptr)) return kRefused;
+    const StationWords reply(words, words + count);
+    return link->link->answer(reply) ? 0 : kRefused;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_station_ready_line(quvex_sim_station_link* link, int level) {
+    if (link == nullptr || level < -1 || level > 1) return kRefused;
+    if (level < 0) link->link->release_ready();
+    else link->link->drive_ready(level == 1);
+    return 0;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_ring_status_fault(int device, uint16_t bits, int polls) {

@@ -137,6 +137,59 @@ QUVEX_API int QUVEX_CALL quvex_sim_access_get(size_t index, quvex_sim_access* ou
 /* Writes the decoded trace as text lines "time_s event" to a file. Returns 0 or -1. */
 QUVEX_API int QUVEX_CALL quvex_sim_trace_dump(const char* path);
 
+/* Decoded events as records: what happened (kind), where (device, axis, ring station), the code
+ * and the value, as the text above shows them. The text of a record is its rendering; tests and
+ * tools can match on the fields instead. */
+#define QUVEX_SIM_EV_CHIP_STATUS 1           /* "d0.U status -> 0000": value = the word */
+#define QUVEX_SIM_EV_CHIP_SUBSTATUS 2        /* "d0.U substatus -> 0000" */
+#define QUVEX_SIM_EV_CHIP_REG_WRITE 3        /* "d0.X reg 9C <- 048002C7": code = write code, value = data */
+#define QUVEX_SIM_EV_CHIP_REG_READ 4         /* "d0.Y read E4 -> 00000010": code = read code, value = data */
+#define QUVEX_SIM_EV_CHIP_COMMAND 5          /* "d0.Z cmd 0018": code = the command word */
+#define QUVEX_SIM_EV_CARD_PORT_WRITE 6       /* "d0 card 20 <- 0000": code = offset, value = word */
+#define QUVEX_SIM_EV_BOARD_READ 7            /* "d0 board 1E -> 0007": code = offset, value = word */
+#define QUVEX_SIM_EV_BOARD_WRITE 8           /* "d0 board 08 <- 0001" */
+#define QUVEX_SIM_EV_BRIDGE_READ16 9         /* "d0 bridge 50 -> 4083": code = offset */
+#define QUVEX_SIM_EV_BRIDGE_WRITE16 10       /* "d0 bridge 50 <- 4883" */
+#define QUVEX_SIM_EV_BRIDGE_READ8 11         /* "d0 bridge 4C -> 00" */
+#define QUVEX_SIM_EV_BRIDGE_WRITE8 12        /* "d0 bridge 53 <- 40" */
+#define QUVEX_SIM_EV_CARD_BYTE_WRITE 13      /* "d0 byte C001 <- 12": code = port */
+#define QUVEX_SIM_EV_REQUEST 14              /* "d0 request 223400 ok": code = request, value 1 ok, 0 failed */
+#define QUVEX_SIM_EV_PORT_READ8 15           /* "port 1234 -> FF": device -1, code = port */
+#define QUVEX_SIM_EV_PORT_WRITE8 16          /* "port 1234 <- 01" */
+#define QUVEX_SIM_EV_PORT_READ16 17          /* "port 1234 -> FFFF" */
+#define QUVEX_SIM_EV_PORT_WRITE16 18         /* "port 1234 <- 0001" */
+#define QUVEX_SIM_EV_RING_SCAN 19            /* "d0 ring scan" */
+#define QUVEX_SIM_EV_RING_RUN 20             /* "d0 ring run" */
+#define QUVEX_SIM_EV_RING_STOP 21            /* "d0 ring stop" */
+#define QUVEX_SIM_EV_RING_RESET 22           /* "d0 ring reset" */
+#define QUVEX_SIM_EV_RING_CONTROL 23         /* "d0 ring control 2000": code = the control word */
+#define QUVEX_SIM_EV_RING_ERROR_MAP_WRITE 24 /* "d0 ring error map 0 <- 0020": code = word 0..3, value */
+#define QUVEX_SIM_EV_RING_CYCLIC_WRITE 25    /* "d0 ring slave 3 cyclic 1 <- AB00": code = word 0..1, value */
+#define QUVEX_SIM_EV_RING_MESSAGE 26         /* "d0 ring slave 3 msg 0053 -> 0000": message words, reply words */
+#define QUVEX_SIM_EV_RING_IDENT 27           /* "d0 ring slave 3 ident -> 00100000": value = identification */
+#define QUVEX_SIM_EV_RING_REPLY 28           /* "d0 ring slave 3 reply -> 0000 1234": a later answer */
+/* Flags of a record. */
+#define QUVEX_SIM_EVF_NO_ANSWER 0x1 /* message or identification left unanswered: "(no answer)" */
+#define QUVEX_SIM_EVF_STUCK 0x2     /* cyclic write into a stuck word: "(stuck)" */
+typedef struct quvex_sim_event {
+    double time;      /* seconds of virtual time */
+    int kind;         /* QUVEX_SIM_EV_* */
+    int device;       /* driver device number, -1 when no device decodes it */
+    int axis;         /* chip axis 0..3, -1 when the event is not an axis's */
+    int station;      /* ring station 0..63, -1 when the event is not a station's */
+    uint32_t code;
+    uint32_t value;
+    unsigned flags;   /* QUVEX_SIM_EVF_* */
+    int word_count;   /* message words (QUVEX_SIM_EV_RING_MESSAGE) */
+    int reply_count;  /* reply words (QUVEX_SIM_EV_RING_MESSAGE, QUVEX_SIM_EV_RING_REPLY) */
+} quvex_sim_event;
+/* Copies decoded event `index` (the same index as quvex_sim_trace_text); 0, or -1 past the end
+ * or for a null `out`. */
+QUVEX_API int QUVEX_CALL quvex_sim_trace_get(size_t index, quvex_sim_event* out);
+/* Message words (reply 0) or reply words (reply 1) of event `index`: copies up to `max` of them
+ * into `words` when given and returns their count; -1 past the end. */
+QUVEX_API int QUVEX_CALL quvex_sim_trace_words(size_t index, int reply, uint16_t* words, int max);
+
 QUVEX_EXTERN_C_END
 
 #include "sim_axis.h"

@@ -1,6 +1,7 @@
 // The ring master of a virtual card behind its register window: control and status, the message
-// port FIFO, the slave-type table, the error map and the cyclic area, the slaves plugged into
-// the ring, and the faults a test can inject. Runs under the machine lock.
+// port FIFO, the slave-type table, the error map and the cyclic area, the stations plugged into
+// the ring, the message history, the handshake line at the head of the cyclic area, and the
+// faults a test can inject. Runs under the machine lock.
 #pragma once
 
 #include <array>
@@ -10,7 +11,8 @@
 #include <optional>
 #include <vector>
 
-#include "ring_slave.h"
+#include "message_history.h"
+#include "station.h"
 #include "ring_window.h"
 
 namespace qsim {
@@ -24,6 +26,9 @@ constexpr std::uint16_t kScan = 0x1000, kRun = 0x3000, kStop = 0x3100, kReset = 
 constexpr std::uint16_t kMessage = 0x4000, kIdentify = 0x1300, kSlaveMask = 0x003F;
 constexpr std::uint16_t kDone = 0x0001, kSlaveError = 0x0008, kInjectable = 0x0078, kCyclicBusy = 0x0100;
 constexpr std::size_t kFifoWords = 64;
+// The handshake line: bit 1 of the first cyclic word (slave 0's word 0).
+constexpr std::uint32_t kHandshakeWord = kCyclic;
+constexpr std::uint16_t kHandshakeReady = 0x0002;
 }  // namespace ringhw
 
 class RingMasterModel final : public RingWindow {
@@ -41,12 +46,23 @@ public:
     Mode mode() const { return mode_; }
 
     // ---- stations ----
-    bool plug(int slave, std::unique_ptr<RingSlave> model);
+    bool plug(int slave, std::unique_ptr<RingStation> model);
     bool unplug(int slave);
-    RingSlave* slave(int slave);
+    RingStation* station(int slave);
     void set_identification(int slave, std::uint32_t value) { ident_override_[index(slave)] = value; }
+    // The stored cyclic word (what the host last wrote or the station or outside last set),
+    // without asking the station.
     std::uint16_t cyclic(int slave, int word) const { return memory_[cyclic_index(slave, word)]; }
     void set_cyclic(int slave, int word, std::uint16_t value) { memory_[cyclic_index(slave, word)] = value; }
+
+    // ---- what stations reach through their link ----
+    std::uint64_t schedule_for(int slave, std::int64_t at, StationLink::TimerFn fire);
+    bool answer_for(int slave, StationWords reply);
+    void drive_ready(int slave, bool level);
+    void release_ready(int slave);
+    // The station driving the handshake line (-1: none) and its level.
+    int ready_holder() const { return ready_holder_; }
+    bool ready_level() const { return ready_level_; }
 
     // ---- faults ----
     // The next `polls` status reads also show `bits` (status bits 3..6).
@@ -61,6 +77,7 @@ public:
     int messages_delivered() const { return messages_delivered_; }
     // Words of the latest message the master delivered to `slave`.
     const std::vector<std::uint16_t>& last_message(int slave) const { return last_message_[index(slave)]; }
+    MessageHistory& history() { return history_; }
     // Reply words given instead of the station's own reply (a station under test of the host's
     // transport); an empty optional gives the station back its own replies.
     void set_reply(int slave, std::optional<std::vector<std::uint16_t>> words) { reply_override_[index(slave)] = std::move(words); }
@@ -77,11 +94,15 @@ private:
     void deliver_identification(int slave);
     bool answers(int slave) const;
     void write_cyclic(std::uint32_t offset, std::uint16_t value);
+    std::uint16_t read_cyclic(std::uint32_t offset);
+    void complete_message(const StationWords& reply);
 
     Card& card_;
     std::vector<std::uint16_t> memory_;  // backing words; also the window's address
     Mode mode_ = Mode::idle;
-    std::array<std::unique_ptr<RingSlave>, ringhw::kSlaves> slaves_{};
+    // Shared only so that a station's timers can tell, through a weak reference, whether it is
+    // still plugged; nothing else holds a station.
+    std::array<std::shared_ptr<RingStation>, ringhw::kSlaves> stations_{};
     std::array<std::optional<std::uint32_t>, ringhw::kSlaves> ident_override_{};
     std::array<std::vector<std::uint16_t>, ringhw::kSlaves> last_message_{};
     std::array<std::optional<std::vector<std::uint16_t>>, ringhw::kSlaves> reply_override_{};
@@ -95,6 +116,12 @@ private:
     std::uint16_t injected_bits_ = 0;
     int injected_polls_ = 0;
     int messages_delivered_ = 0;
+    MessageHistory history_;
+    // The message waiting for its station's answer: the station (-1: none) and its history entry.
+    int pending_station_ = -1;
+    std::uint64_t pending_seq_ = 0;
+    int ready_holder_ = -1;
+    bool ready_level_ = false;
 };
 
 // The ring master model of a card (every card's window is one).

@@ -3,9 +3,12 @@
 #include <string>
 
 #include "ring_fixture.h"
+#include "trace_match.h"
 
 namespace quvex::test {
 namespace {
+
+const EventPattern kStopOfCard0{.kind = QUVEX_SIM_EV_RING_STOP, .device = 0};
 
 class Watchdog : public RingTest {
 protected:
@@ -91,7 +94,7 @@ TEST_P(QualityStop, StopsAfterMoreConsecutiveErroneousPassesThanTheLimit) {
         if (kring_get_com_status(ring_u()) == 3) stopped_at = static_cast<int>(i) + 1;
     }
     EXPECT_EQ(stopped_at, c.stopped_after);
-    EXPECT_EQ(trace_lines_starting("d0 ring stop").size(), c.stopped_after != 0 ? 1u : 0u);
+    EXPECT_EQ(events_matching(kStopOfCard0).size(), c.stopped_after != 0 ? 1u : 0u);
     if (c.stopped_after != 0) {
         EXPECT_EQ(ring::consecutive_error_passes().load(), 0);
         EXPECT_EQ(quvex_sim_ring_mode(0), 3);
@@ -165,7 +168,7 @@ TEST_F(WatchdogThread, StopsTheRingAfterElevenErroneousPollsAndWakesTheApplicati
     quvex_sim_ring_status_fault(0, 0x20, 11);
     quvex_sim_advance(0.05);
     EXPECT_EQ(kring_get_com_status(ring_u()), 3);
-    EXPECT_EQ(trace_lines_starting("d0 ring stop").size(), 1u);
+    EXPECT_EQ(events_matching(kStopOfCard0).size(), 1u);
     EXPECT_EQ(master().bit56_error_count.load(), 11);
     EXPECT_EQ(quvex_sim_event_state(kName), 1);
     EXPECT_EQ(kring_get_ring_status(ring_u(), &status), 0);

@@ -11,7 +11,7 @@ std::vector<std::string> trace_lines() {
     std::vector<std::string> lines;
     const std::size_t n = quvex_sim_trace_count();
     for (std::size_t i = 0; i < n; ++i) {
-        char text[256];
+        char text[1024];  // a message of 64 words and its reply fit
         quvex_sim_trace_text(i, text, sizeof text);
         lines.emplace_back(text);
     }

@@ -1,17 +1,17 @@
 // An I/O station: four cyclic bytes shared between the host and the outside (the station's
-// terminals). It takes messages without replying to them.
+// terminals). It takes messages and answers them with an empty reply.
 #pragma once
 
-#include "ring_slave.h"
+#include "station.h"
 
 namespace qsim {
 
-class IoSlave final : public RingSlave {
+class IoStation final : public RingStation {
 public:
-    IoSlave(std::uint8_t type, std::uint32_t ident) : type_(type), ident_(ident) {}
+    IoStation(std::uint8_t type, std::uint32_t ident) : type_(type), ident_(ident) {}
     std::uint8_t type_byte() const override { return type_; }
     std::uint32_t identification() const override { return ident_; }
-    std::vector<std::uint16_t> on_message(SlaveLink&, const std::vector<std::uint16_t>&) override { return {}; }
+    std::optional<StationWords> on_message(StationLink&, const StationWords&) override { return StationWords{}; }
 
 private:
     std::uint8_t type_;
