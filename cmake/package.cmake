@@ -69,6 +69,6 @@ if(QUVEX_TESTS AND NOT CMAKE_CROSSCOMPILING)
   add_test(NAME package
            COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${CMAKE_BINARY_DIR}/package-test
                    -DCONSUMER_DIR=${PROJECT_SOURCE_DIR}/tests/package/consumer -DCONFIG=$<CONFIG>
-                   -DC_COMPILER=${CMAKE_C_COMPILER} -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
+                   -DC_COMPILER=${CMAKE_C_COMPILER} "-DSANITIZE=${QUVEX_SANITIZE}" -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
   set_tests_properties(package PROPERTIES TIMEOUT 300)
 endif()

@@ -168,15 +168,22 @@ struct InputBit {
 const InputBit kInputBits[] = {{"el_plus", 0},  {"el_minus", 1},     {"alarm", 3},    {"origin", 11},
                                {"index", 12},   {"in_position", 13}, {"slow_down", 14}};
 
+// "d3", "slave12": built by appending (GCC 12 warns falsely about "literal" + std::string).
+std::string numbered(const char* prefix, int n) {
+    std::string s = prefix;
+    s += std::to_string(n);
+    return s;
+}
+
 std::vector<std::string> axis_scope(int device, int station, int axis) {
-    std::vector<std::string> scope{"d" + std::to_string(device)};
-    if (station >= 0) scope.push_back("slave" + std::to_string(station));
-    scope.push_back(axis >= 0 && axis < 4 ? kAxisNames[axis] : "axis" + std::to_string(axis));
+    std::vector<std::string> scope{numbered("d", device)};
+    if (station >= 0) scope.push_back(numbered("slave", station));
+    scope.push_back(axis >= 0 && axis < 4 ? kAxisNames[axis] : numbered("axis", axis));
     return scope;
 }
 
 std::vector<std::string> station_scope(int device, int station) {
-    return {"d" + std::to_string(device), "ring", "slave" + std::to_string(station)};
+    return {numbered("d", device), "ring", numbered("slave", station)};
 }
 
 void add_axis(Waveform& w, const TracedAxis& a) {
@@ -225,7 +232,7 @@ void add_event(Waveform& w, const TracedEvent& e, std::size_t order) {
         }
         return;
     }
-    const std::vector<std::string> ring{"d" + std::to_string(r.device), "ring"};
+    const std::vector<std::string> ring{numbered("d", r.device), "ring"};
     switch (r.kind) {
     case QUVEX_SIM_EV_RING_SCAN:
     case QUVEX_SIM_EV_RING_RUN:

@@ -5,6 +5,7 @@ import ctypes
 import ctypes.util
 import os
 import sys
+import types
 
 from . import _exports
 from ._types import TYPES, split_pointer
@@ -80,7 +81,7 @@ def bind(lib):
     return bound
 
 
-def _required_length(name, arguments, values, arg):
+def _required_length(name, values, arg):
     """Entries the export reads from an input array: n of a group call, 2 or 3 axes of a line."""
     if "n" in values:
         return max(int(values["n"]), 0)
@@ -119,7 +120,7 @@ def make_call(name, result, arguments, fn):
                 c_args.append(values[arg])
             elif kind == "array":
                 seq = list(values[arg])
-                need = _required_length(name, arguments, values, arg)
+                need = _required_length(name, values, arg)
                 if len(seq) < need:
                     raise ValueError(f"{name}: {arg} needs {need} entries, {len(seq)} given")
                 c_args.append((t * max(len(seq), 1))(*seq))
@@ -151,9 +152,7 @@ class Library:
     def __init__(self, path=None):
         self.handle = open_library(path)
         self.functions = bind(self.handle)
-        self.raw = type("Raw", (), {})()
-        for name, fn in self.functions.items():
-            setattr(self.raw, name, fn)
+        self.raw = types.SimpleNamespace(**self.functions)
         for name, result, arguments, _header in _exports.EXPORTS:
             if name in self.functions and is_library_export(name):
                 method = name[len("quvex_"):] if name.startswith("quvex_") else name

@@ -215,7 +215,10 @@ class VirtualInstallation:
         for i in range(start, self.raw.quvex_sim_trace_count()):
             if self.raw.quvex_sim_trace_get(i, ctypes.byref(rec)) != 0:
                 break  # cleared meanwhile
-            self.raw.quvex_sim_trace_text(i, text, len(text))
+            n = self.raw.quvex_sim_trace_text(i, text, len(text))
+            if n >= len(text):
+                text = ctypes.create_string_buffer(n + 1)
+                self.raw.quvex_sim_trace_text(i, text, len(text))
             out.append(Event(i, rec.time, EVENT_KINDS.get(rec.kind, str(rec.kind)), rec.device, rec.axis,
                              rec.station, rec.code, rec.value, rec.flags, text.value.decode(),
                              self._words(i, 0, rec.word_count), self._words(i, 1, rec.reply_count)))

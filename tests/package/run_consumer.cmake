@@ -17,9 +17,15 @@ if(CONFIG)
 endif()
 run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} ${config_option})
 
+# A library built with sanitizers needs their runtimes first in the program.
+set(sanitize_flags "")
+if(SANITIZE)
+  set(sanitize_flags -fsanitize=${SANITIZE})
+endif()
+
 # The package, as a machine builder's project uses it.
 run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/cmake-build -DCMAKE_PREFIX_PATH=${prefix}
-    -DCMAKE_C_COMPILER=${C_COMPILER})
+    -DCMAKE_C_COMPILER=${C_COMPILER} "-DCMAKE_C_FLAGS=${sanitize_flags}" "-DCMAKE_EXE_LINKER_FLAGS=${sanitize_flags}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-build)
 run(${WORK_DIR}/cmake-build/consumer)
 
@@ -35,7 +41,7 @@ if(PKG_CONFIG)
   endif()
   separate_arguments(flags UNIX_COMMAND "${flags}")
   string(REGEX MATCH "-L([^ ;]+)" _ "${flags}")
-  run(${C_COMPILER} ${CONSUMER_DIR}/consumer.c ${flags} -Wl,-rpath,${CMAKE_MATCH_1} -o ${WORK_DIR}/consumer-pc)
+  run(${C_COMPILER} ${sanitize_flags} ${CONSUMER_DIR}/consumer.c ${flags} -Wl,-rpath,${CMAKE_MATCH_1} -o ${WORK_DIR}/consumer-pc)
   run(${WORK_DIR}/consumer-pc)
 else()
   message(STATUS "no pkg-config: the pkg-config file is not tried")
