@@ -191,9 +191,14 @@ void add_axis(Waveform& w, const TracedAxis& a) {
     if (!a.samples.empty()) {
         const std::size_t pos = w.signal(scope, "position", "integer", 32);
         const std::size_t speed = w.signal(scope, "speed", "real", 64);
+        // A waveform holds changes: a sample repeating the previous value adds nothing.
+        const quvex_sim_motion_sample* previous = nullptr;
         for (const quvex_sim_motion_sample& s : a.samples) {
-            w.bits(to_ns(s.time), 0, pos, static_cast<std::uint32_t>(s.position));
-            w.real(to_ns(s.time), 0, speed, s.speed);
+            if (previous == nullptr || s.position != previous->position) {
+                w.bits(to_ns(s.time), 0, pos, static_cast<std::uint32_t>(s.position));
+            }
+            if (previous == nullptr || s.speed != previous->speed) w.real(to_ns(s.time), 0, speed, s.speed);
+            previous = &s;
         }
     }
     const std::size_t stop = w.signal(scope, "stop_reason", "wire", 8);
