@@ -1,6 +1,6 @@
 # What machine builders take from this project: the installed tree (headers, libraries, a CMake
-# package giving quvex::quvex and quvex::sim, a pkg-config file), the Python binding, and the
-# suite's checks of both.
+# package giving quvex::quvex and quvex::sim, a pkg-config file), the Python binding, the scenario
+# runner, and the suite's checks of them.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -61,6 +61,15 @@ elseif(CMAKE_CROSSCOMPILING)
   message(STATUS "quvex: no python3, the Python binding is left out of this cross build")
 else()
   message(FATAL_ERROR "quvex: python3 is needed for the Python binding (tools/install-deps.sh)")
+endif()
+
+# ---- scenario runner ----------------------------------------------------------------------------
+find_package(CLI11 CONFIG QUIET)
+find_package(nlohmann_json CONFIG QUIET)
+if(CLI11_FOUND AND nlohmann_json_FOUND AND Python3_Interpreter_FOUND AND NOT CMAKE_CROSSCOMPILING)
+  add_subdirectory(runner)
+else()
+  message(STATUS "quvex: quvex-sim left out (it needs CLI11, nlohmann-json and python3, and is built natively)")
 endif()
 
 # ---- the installed tree in use -------------------------------------------------------------------
