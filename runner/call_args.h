@@ -9,6 +9,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include <nlohmann/json.hpp>
@@ -29,10 +30,7 @@ public:
         const nlohmann::json& v = input(k);
         if (!v.is_number_integer()) fail(k, "an integer");
         const long long x = v.get<long long>();
-        if (x < static_cast<long long>(std::numeric_limits<T>::min()) ||
-            (x > 0 && static_cast<unsigned long long>(x) > static_cast<unsigned long long>(std::numeric_limits<T>::max()))) {
-            fail(k, "an integer in the argument's range");
-        }
+        if (!fits<T>(x)) fail(k, "an integer in the argument's range");
         return static_cast<T>(x);
     }
 
@@ -50,7 +48,11 @@ public:
         if (!v.is_array()) fail(k, "an array");
         auto values = std::make_shared<std::vector<T>>(std::max<std::size_t>(v.size(), kArrayFloor), T{});
         for (std::size_t i = 0; i < v.size(); ++i) {
-            if (!v[i].is_number()) fail(k, "an array of numbers");
+            if constexpr (std::is_integral_v<T>) {
+                if (!v[i].is_number_integer() || !fits<T>(v[i].get<long long>())) fail(k, "an array of integers in range");
+            } else if (!v[i].is_number()) {
+                fail(k, "an array of numbers");
+            }
             (*values)[i] = v[i].get<T>();
         }
         keep_.push_back(values);
@@ -85,6 +87,12 @@ public:
 
 private:
     static constexpr std::size_t kArrayFloor = 64;
+
+    template <class T>
+    static bool fits(long long x) {
+        if (x < 0) return std::is_signed_v<T> && x >= static_cast<long long>(std::numeric_limits<T>::min());
+        return static_cast<unsigned long long>(x) <= static_cast<unsigned long long>(std::numeric_limits<T>::max());
+    }
 
     const nlohmann::json& input(std::size_t k) const { return inputs_.at(k); }
     [[noreturn]] void fail(std::size_t k, const char* what) const {

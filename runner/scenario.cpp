@@ -30,6 +30,8 @@ const std::map<std::string, int> kSignals = {
 // Sensors are checked this often while the clock moves.
 constexpr double kSensorStep = 0.001;
 constexpr double kLongRun = 10.0;
+// A scenario time beyond this is a mistake (it would run for ever with sensors checked each ms).
+constexpr double kLongestRun = 1e6;
 
 int field_int(const json& j, const char* key, const std::string& where) {
     if (!j.contains(key) || !j[key].is_number_integer()) {
@@ -128,8 +130,8 @@ private:
                                      ? "step " + std::to_string(number) + " \"" + s["name"].get<std::string>() + "\""
                                      : "step " + std::to_string(number);
         if (!s.is_object()) throw ScenarioError(name + ": a step is an object");
-        if (s.contains("at")) advance_to(field_number(s, "at", name, 0));
-        if (s.contains("advance")) advance_to(quvex_sim_now() + field_number(s, "advance", name, 0));
+        if (s.contains("at")) advance_to(checked_time(field_number(s, "at", name, 0), name));
+        if (s.contains("advance")) advance_to(checked_time(quvex_sim_now() + field_number(s, "advance", name, 0), name));
         if (s.contains("call")) {
             if (!s["call"].is_string()) throw ScenarioError(name + ": \"call\" names an export");
             const CallResult r = call_export(s["call"].get<std::string>(), s.value("args", json::array()));
@@ -150,6 +152,11 @@ private:
                                             static_cast<uint8_t>(field_int(io, "value", name))),
                       name);
         }
+    }
+
+    static double checked_time(double t, const std::string& name) {
+        if (!(t <= kLongestRun)) throw ScenarioError(name + ": a time past 10^6 s");
+        return t;
     }
 
     // Moves the clock to `target`, checking the sensors every millisecond of virtual time.

@@ -1,17 +1,22 @@
-# Runs quvex-sim on one scenario. A scenario named *_fails must exit 1 and report what its
-# <name>.expected file holds; any other must pass and leave a CSV table and a VCD waveform.
+# Runs quvex-sim on one scenario. A scenario named *_fails must exit 1 (an expectation failed),
+# one named *_invalid exit 2 (it cannot run), both reporting what its <name>.expected file holds;
+# any other must pass and leave a CSV table and a VCD waveform.
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 execute_process(COMMAND ${RUNNER} --no-progress --csv ${WORK_DIR}/trace.csv --vcd ${WORK_DIR}/trace.vcd ${SCENARIO}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 get_filename_component(name ${SCENARIO} NAME_WE)
 get_filename_component(dir ${SCENARIO} DIRECTORY)
-if(name MATCHES "_fails$")
+if(name MATCHES "_(fails|invalid)$")
+  set(want_rc 1)
+  if(name MATCHES "_invalid$")
+    set(want_rc 2)
+  endif()
   file(READ ${dir}/${name}.expected expected)
   string(STRIP "${expected}" expected)
   string(FIND "${err}" "${expected}" at)
-  if(NOT rc EQUAL 1 OR at EQUAL -1)
-    message(FATAL_ERROR "expected exit 1 and '${expected}', got ${rc}:\n${out}${err}")
+  if(NOT rc EQUAL want_rc OR at EQUAL -1)
+    message(FATAL_ERROR "expected exit ${want_rc} and '${expected}', got ${rc}:\n${out}${err}")
   endif()
 else()
   if(NOT rc EQUAL 0)
