@@ -94,36 +94,71 @@ def _argument_size(arg, typedefs, function):
     raise HeaderError(f"{function}: cannot tell the size of argument '{arg}'")
 
 
-def read_exports(paths):
-    """Returns [(name, stdcall_argument_bytes)] for every QUVEX_API function in the headers."""
+class Declaration:
+    """One exported function as its header declares it: result type, name, and the arguments as
+    written (type and parameter name, the name empty when the header gives none)."""
+
+    def __init__(self, name, result, arguments, header):
+        self.name = name
+        self.result = result
+        self.arguments = arguments
+        self.header = header
+
+    def __repr__(self):
+        return f"Declaration({self.name!r}, {self.result!r}, {self.arguments!r})"
+
+
+def read_texts(paths):
+    """The headers' texts without comments, in the order given."""
     texts = []
     for p in paths:
         with open(p, encoding="utf-8") as f:
             texts.append(strip_comments(f.read()))
-    typedefs = read_typedefs(texts)
-    exports = []
+    return texts
+
+
+def read_declarations(paths):
+    """Returns a Declaration for every QUVEX_API function in the headers, in header order."""
+    declarations = []
     seen = set()
-    for text in texts:
+    for path, text in zip(paths, read_texts(paths)):
         # Every QUVEX_API must open a declaration of the recognised form: one written without
         # QUVEX_CALL would be exported with the wrong calling convention, or not at all.
         code = "\n".join(line for line in text.splitlines() if not line.lstrip().startswith("#"))
         if code.count("QUVEX_API") != len(_DECL.findall(code)):
             bad = [line.strip() for line in text.splitlines() if "QUVEX_API" in line and "QUVEX_CALL" not in line]
             raise HeaderError(f"declaration not of the form 'QUVEX_API type QUVEX_CALL name(...);': {bad[:1]}")
-        for _ret, name, args in _DECL.findall(code):
-            args = args.strip()
-            if args in ("", "void"):
-                size = 0
-            else:
-                size = sum(_argument_size(a, typedefs, name) for a in _split_arguments(args))
+        for result, name, args in _DECL.findall(code):
             if name in seen:
                 raise HeaderError(f"{name}: declared twice")
             seen.add(name)
-            exports.append((name, size))
+            args = args.strip()
+            arguments = [] if args in ("", "void") else [split_parameter(a) for a in split_arguments(args)]
+            declarations.append(Declaration(name, " ".join(result.split()), arguments, path))
+    return declarations
+
+
+def split_parameter(arg):
+    """(type, name) of one parameter as written; name is empty for an unnamed parameter."""
+    arg = " ".join(arg.replace("*", " * ").split())
+    words = arg.split()
+    if "(" in arg or "[" in arg or len(words) < 2 or words[-1] == "*" or words[-1] in _BASE_SIZES \
+            or words[-1] in _QUALIFIERS:
+        return arg, ""
+    return " ".join(words[:-1]).replace(" *", "*"), words[-1]
+
+
+def read_exports(paths):
+    """Returns [(name, stdcall_argument_bytes)] for every QUVEX_API function in the headers."""
+    typedefs = read_typedefs(read_texts(paths))
+    exports = []
+    for d in read_declarations(paths):
+        size = sum(_argument_size(t + " " + n, typedefs, d.name) for t, n in d.arguments)
+        exports.append((d.name, size))
     return exports
 
 
-def _split_arguments(args):
+def split_arguments(args):
     parts, depth, cur = [], 0, ""
     for ch in args:
         if ch == "(":

@@ -190,6 +190,16 @@ QUVEX_API int QUVEX_CALL quvex_sim_trace_get(size_t index, quvex_sim_event* out)
  * into `words` when given and returns their count; -1 past the end. */
 QUVEX_API int QUVEX_CALL quvex_sim_trace_words(size_t index, int reply, uint16_t* words, int max);
 
+/* The trace for other tools. Both return 0, or -1 for a null path or a file that cannot be written.
+ * CSV: a header line, then one row per decoded event: time_s, kind, device, axis, station, code,
+ * value (hex), flags, words, reply (hex words separated by spaces), text.
+ * VCD (a waveform, time unit 1 ns): per axis the command position and speed from the motion
+ * samples (quvex_sim_sample_motion), the operation state and the input signals as the status reads
+ * showed them, the stop reason at the end of the last motion, the register writes and commands;
+ * per ring the master's mode and, per station, its messages, replies and cyclic writes. */
+QUVEX_API int QUVEX_CALL quvex_sim_trace_write_csv(const char* path);
+QUVEX_API int QUVEX_CALL quvex_sim_trace_write_vcd(const char* path);
+
 QUVEX_EXTERN_C_END
 
 #include "sim_axis.h"

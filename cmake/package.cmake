@@ -1,0 +1,83 @@
+# What machine builders take from this project: the installed tree (headers, libraries, a CMake
+# package giving quvex::quvex and quvex::sim, a pkg-config file), the Python binding, the scenario
+# runner, and the suite's checks of them.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+# ---- libraries and headers -------------------------------------------------------------------
+# Windows builds install their DLLs, import libraries and headers with the targets themselves.
+set(QUVEX_CARD_FILE "")
+set(QUVEX_CARD_IMPLIB "")
+if(WIN32)
+  set(QUVEX_SIM_FILE "bin/$<TARGET_FILE_NAME:quvex_sim>")
+  set(QUVEX_SIM_IMPLIB "lib/$<TARGET_LINKER_FILE_NAME:quvex_sim>")
+  set(QUVEX_PC_LIBDIR lib)
+  if(TARGET quvex_platform_win32)
+    set(QUVEX_CARD_FILE "bin/$<TARGET_FILE_NAME:quvex>")
+    set(QUVEX_CARD_IMPLIB "lib/$<TARGET_LINKER_FILE_NAME:quvex>")
+    set(QUVEX_PC_LIB quvex)
+    set(QUVEX_PC_WHAT "the real card")
+  else()
+    set(QUVEX_PC_LIB quvex_sim)
+    set(QUVEX_PC_WHAT "on the virtual installation")
+  endif()
+else()
+  install(TARGETS quvex LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  install(DIRECTORY include/quvex DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+  set(QUVEX_SIM_FILE "${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:quvex>")
+  set(QUVEX_SIM_IMPLIB "")
+  set(QUVEX_PC_LIBDIR ${CMAKE_INSTALL_LIBDIR})
+  set(QUVEX_PC_LIB quvex)
+  set(QUVEX_PC_WHAT "on the virtual installation")
+endif()
+
+# ---- CMake package: relocatable, found from wherever the tree is copied ----------------------
+set(QUVEX_CONFIG_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/quvex)
+file(RELATIVE_PATH QUVEX_CONFIG_TO_PREFIX /${QUVEX_CONFIG_DIR} /)
+set(QUVEX_PACKAGE_DIR ${CMAKE_BINARY_DIR}/package)
+configure_file(cmake/package/quvexConfig.cmake.in ${QUVEX_PACKAGE_DIR}/quvexConfig.cmake.gen @ONLY)
+file(GENERATE OUTPUT ${QUVEX_PACKAGE_DIR}/quvexConfig.cmake INPUT ${QUVEX_PACKAGE_DIR}/quvexConfig.cmake.gen)
+write_basic_package_version_file(${QUVEX_PACKAGE_DIR}/quvexConfigVersion.cmake VERSION ${PROJECT_VERSION}
+                                 COMPATIBILITY SameMinorVersion)
+install(FILES ${QUVEX_PACKAGE_DIR}/quvexConfig.cmake ${QUVEX_PACKAGE_DIR}/quvexConfigVersion.cmake
+        DESTINATION ${QUVEX_CONFIG_DIR})
+
+# ---- pkg-config ----------------------------------------------------------------------------------
+file(RELATIVE_PATH QUVEX_PC_TO_PREFIX /${QUVEX_PC_LIBDIR}/pkgconfig /)
+string(REGEX REPLACE "/$" "" QUVEX_PC_TO_PREFIX "${QUVEX_PC_TO_PREFIX}")
+configure_file(cmake/package/quvex.pc.in ${QUVEX_PACKAGE_DIR}/quvex.pc @ONLY)
+install(FILES ${QUVEX_PACKAGE_DIR}/quvex.pc DESTINATION ${QUVEX_PC_LIBDIR}/pkgconfig)
+
+# ---- Python binding ------------------------------------------------------------------------------
+# The distribution's interpreter when there is one (it has the Debian packages such as pytest),
+# whatever else is first on PATH.
+if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
+  set(Python3_EXECUTABLE /usr/bin/python3)
+endif()
+find_package(Python3 COMPONENTS Interpreter)
+if(Python3_Interpreter_FOUND)
+  add_subdirectory(python)
+elseif(CMAKE_CROSSCOMPILING)
+  message(STATUS "quvex: no python3, the Python binding is left out of this cross build")
+else()
+  message(FATAL_ERROR "quvex: python3 is needed for the Python binding (tools/install-deps.sh)")
+endif()
+
+# ---- scenario runner ----------------------------------------------------------------------------
+find_package(CLI11 CONFIG QUIET)
+find_package(nlohmann_json CONFIG QUIET)
+if(CLI11_FOUND AND nlohmann_json_FOUND AND Python3_Interpreter_FOUND AND NOT CMAKE_CROSSCOMPILING)
+  add_subdirectory(runner)
+else()
+  message(STATUS "quvex: quvex-sim left out (it needs CLI11, nlohmann-json and python3, and is built natively)")
+endif()
+
+# ---- the installed tree in use -------------------------------------------------------------------
+# A project outside the tree finds the package in a fresh install and runs a move with it.
+if(QUVEX_TESTS AND NOT CMAKE_CROSSCOMPILING)
+  add_test(NAME package
+           COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${CMAKE_BINARY_DIR}/package-test
+                   -DCONSUMER_DIR=${PROJECT_SOURCE_DIR}/tests/package/consumer -DCONFIG=$<CONFIG>
+                   -DC_COMPILER=${CMAKE_C_COMPILER} "-DSANITIZE=${QUVEX_SANITIZE}" -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
+  set_tests_properties(package PROPERTIES TIMEOUT 300)
+endif()

@@ -1,0 +1,35 @@
+// quvex-sim: runs a machine scenario (JSON) on the virtual installation and exits non-zero when
+// an expectation fails (1) or the scenario cannot run (2).
+#include <fstream>
+#include <iostream>
+
+#include <CLI/CLI.hpp>
+
+#include "call_args.h"
+#include "scenario.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"Runs a machine scenario on the virtual installation"};
+    std::string path;
+    quvex_runner::RunOptions options;
+    bool progress = false, no_progress = false;
+    app.add_option("scenario", path, "scenario file (JSON)")->required()->check(CLI::ExistingFile);
+    app.add_option("--realtime", options.realtime_scale, "let the clock follow the wall clock times SCALE")
+        ->check(CLI::PositiveNumber);
+    app.add_option("--csv", options.csv_path, "write the trace as a CSV table");
+    app.add_option("--vcd", options.vcd_path, "write the trace as a VCD waveform");
+    app.add_flag("--progress", progress, "show progress (default: on runs of 10 s of virtual time or more)");
+    app.add_flag("--no-progress", no_progress, "never show progress");
+    CLI11_PARSE(app, argc, argv);
+    options.progress = no_progress ? 0 : progress ? 1 : -1;
+    try {
+        std::ifstream in(path);
+        const nlohmann::json scenario = nlohmann::json::parse(in);
+        return quvex_runner::run_scenario(scenario, options, std::cout, std::cerr);
+    } catch (const nlohmann::json::exception& e) {
+        std::cerr << path << ": " << e.what() << "\n";
+    } catch (const quvex_runner::ScenarioError& e) {
+        std::cerr << path << ": " << e.what() << "\n";
+    }
+    return 2;
+}
