@@ -13,6 +13,7 @@ import subprocess
 import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from check_exports import report  # noqa: E402
 from gen_def import HeaderError, read_exports  # noqa: E402
 
 
@@ -49,14 +50,7 @@ def main(argv):
         print(f"check_elf_exports: not built yet: {a.library}", file=sys.stderr)
         return 1
     problems = compare(declared, dynamic_symbols(a.nm, a.library))
-    lib = os.path.basename(a.library)
-    for p in problems:
-        print(f"{lib}: {p}")
-    if problems:
-        print(f"{lib}: export check failed ({len(problems)} problems)")
-        return 1
-    print(f"{lib}: {len(declared)} dynamic symbols, all of them the declared C interface")
-    return 0
+    return report(a.library, problems, f"{len(declared)} dynamic symbols, all of them the declared C interface")
 
 
 if __name__ == "__main__":
