@@ -4,6 +4,9 @@
 
 #include "bench_support.h"
 
+#include "chip/board_ports.h"
+#include "frame/card_table.h"
+#include "platform/platform.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 
@@ -41,5 +44,28 @@ void BM_SetPulseOutputMode(benchmark::State& state) {
     for (auto _ : state) quvex_set_pls_outmode(1, static_cast<int16_t>(mode++ & 7));
 }
 BENCHMARK(BM_SetPulseOutputMode);
+
+// A TTL output channel: one read-modify-write of the board word through the board-port primitive
+// (2 port accesses in one card_lock hold), behind the export's checks.
+void BM_TtlOutput(benchmark::State& state) {
+    OneCard card;
+    int16_t on = 0;
+    for (auto _ : state) quvex_ttl_output(0, 2, static_cast<int16_t>(on++ & 1));
+    state.counters["port_accesses"] = 2;
+}
+BENCHMARK(BM_TtlOutput);
+
+// The same two port accesses with no export, no primitive and no lock.
+void BM_RawBoardReadModifyWrite(benchmark::State& state) {
+    OneCard card;
+    const auto port = static_cast<std::uint16_t>(quvex::card_record(0).board_base + quvex::chip::kBoardTtlOutput);
+    unsigned on = 0;
+    for (auto _ : state) {
+        const std::uint16_t word = quvex::plat::port_in16(port);
+        quvex::plat::port_out16(port, static_cast<std::uint16_t>((on++ & 1) != 0 ? word | 0x4 : word & ~0x4u));
+    }
+    state.counters["port_accesses"] = 2;
+}
+BENCHMARK(BM_RawBoardReadModifyWrite);
 
 }  // namespace

@@ -91,14 +91,15 @@ BENCHMARK(BM_TraceTextOfMessage);
 void BM_WatchdogPassWithSlaveError(benchmark::State& state) {
     RingOnCard0 r;
     quvex::ring::RingMaster& m = *quvex::ring::ring_slot(r.ring);
-    m.transfer_busy.store(1);
+    const uint16_t request[] = {0x0004};
+    m.send(4, request);  // a send leaves the transfer marked, so the pass polls
     m.set_quality(50, 40);
     for (auto _ : state) {
         quvex_sim_ring_flag_error(0, 4);
         quvex::ring::consecutive_error_passes().store(0);
         benchmark::DoNotOptimize(m.watchdog_pass());
     }
-    m.transfer_busy.store(0);
+    (void)m.cyclic_write_byte(4, 0, 0);  // clears the transfer mark again
 }
 BENCHMARK(BM_WatchdogPassWithSlaveError);
 

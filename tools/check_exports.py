@@ -129,13 +129,18 @@ def main(argv):
         return 1
     problems = compare(declared, dll_export_names(a.objdump, a.dll), defined_functions(a.nm, objects), a.stdcall32)
     problems += [f"symbol that must not be in this DLL: {sym}" for sym in forbidden_symbols(a.nm, a.dll, a.forbid_symbol)]
-    dll = os.path.basename(a.dll)
+    return report(a.dll, problems, f"{len(declared)} exports match the headers")
+
+
+def report(library, problems, success):
+    """Prints each problem, or the success line, prefixed by the library's file name; the exit status."""
+    name = os.path.basename(library)
     for p in problems:
-        print(f"{dll}: {p}")
+        print(f"{name}: {p}")
     if problems:
-        print(f"{dll}: export check failed ({len(problems)} problems)")
+        print(f"{name}: export check failed ({len(problems)} problems)")
         return 1
-    print(f"{dll}: {len(declared)} exports match the headers")
+    print(f"{name}: {success}")
     return 0
 
 

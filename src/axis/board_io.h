@@ -1,6 +1,5 @@
 // The board's own ports that belong to the axes and the card's simple digital I/O: the
-// end-limit logic word and the TTL inputs, outputs and output enable. These ports are read
-// and written directly, without card_lock.
+// end-limit logic word and the TTL inputs, outputs and output enable.
 #pragma once
 
 #include <cstdint>

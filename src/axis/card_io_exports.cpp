@@ -3,7 +3,7 @@
 #include "axis/board_io.h"
 #include "axis/signal_config.h"
 #include "axis/status.h"
-#include "frame/card_table.h"
+#include "common/export_checks.h"
 #include "quvex/quvex.h"
 
 using namespace quvex;
@@ -13,46 +13,41 @@ namespace {
 constexpr unsigned kMaxChannel = 3;
 
 // Channels are compared as unsigned 16-bit values, so a negative channel is above 3 as well.
-bool channel_too_high(int16_t ch) { return static_cast<uint16_t>(ch) > kMaxChannel; }
-
-// The TTL exports refuse a card above the highest one found; every export refuses a card that
-// is absent or outside the table.
-bool ttl_card_usable(int16_t card) { return card <= card_table().max_card && card_usable(card); }
+quvex_status check_channel(int16_t ch) { return check(static_cast<uint16_t>(ch) <= kMaxChannel, QUVEX_ERR_CHANNEL); }
 
 }  // namespace
 
 extern "C" {
 
 QUVEX_API quvex_status QUVEX_CALL quvex_axis_input(int16_t card, uint16_t* input) {
-    if (!card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
-    const uint16_t pins = axis::general_inputs(card);
-    if (input != nullptr) *input = pins;
+    QUVEX_TRY(check_card(card));
+    put(input, axis::general_inputs(card));
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_axis_output(int16_t card, int16_t ch, int16_t on_off) {
-    if (channel_too_high(ch)) return QUVEX_ERR_CHANNEL;
-    if (!card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_channel(ch));
+    QUVEX_TRY(check_card(card));
     axis::set_general_output(card * kAxesPerCard + ch, on_off != 0);
     return QUVEX_OK;
 }
 
+// The TTL exports refuse a card above the highest one found.
 QUVEX_API quvex_status QUVEX_CALL quvex_ttl_input(int16_t card, uint16_t* input) {
-    if (!ttl_card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
-    const uint16_t word = axis::ttl_inputs(card);
-    if (input != nullptr) *input = word;
+    QUVEX_TRY(check_found_card(card));
+    put(input, axis::ttl_inputs(card));
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_ttl_output(int16_t card, int16_t ch, int16_t on_off) {
-    if (channel_too_high(ch)) return QUVEX_ERR_CHANNEL;
-    if (!ttl_card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_channel(ch));
+    QUVEX_TRY(check_found_card(card));
     axis::set_ttl_output(card, static_cast<unsigned>(ch), on_off != 0);
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_enable_ttl_output(int16_t card, int16_t on_off) {
-    if (!ttl_card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_found_card(card));
     axis::set_ttl_output_enable(card, on_off != 0);
     return QUVEX_OK;
 }

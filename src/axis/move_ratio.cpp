@@ -40,4 +40,6 @@ bool set_move_ratio(int axis_no, double ratio) {
     return true;
 }
 
+void reset_move_ratios() { ratio_table() = make_unit_table(); }
+
 }  // namespace quvex::axis

@@ -15,4 +15,7 @@ bool valid_move_ratio(double ratio);
 // AxisNo outside the table.
 bool set_move_ratio(int axis_no, double ratio);
 
+// Every ratio back to 1.0, as at load. For tests: the table lives as long as the library.
+void reset_move_ratios();
+
 }  // namespace quvex::axis

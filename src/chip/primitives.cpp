@@ -1,5 +1,6 @@
 #include "chip/primitives.h"
 
+#include "chip/board_ports.h"
 #include "chip/registers.h"
 #include "common/bits.h"
 #include "frame/card_table.h"

@@ -14,23 +14,6 @@ constexpr std::uint16_t kDataHighPort = 6;
 constexpr std::uint16_t kCardControlPort = 0x20;  // card control word, mirrored in card_ctrl
 constexpr std::uint16_t kCardPort26 = 0x26;       // written 0 at start-up and before a compare table
 
-// Bridge ports (offsets from bridge_base).
-constexpr std::uint16_t kBridgeInterrupt = 0x4C;  // 8-bit interrupt control/status
-constexpr std::uint16_t kBridgeControl = 0x50;    // 16-bit control word
-constexpr std::uint16_t kBridgeControlTop = 0x53; // 8-bit top byte of the control register
-constexpr std::uint16_t kBridgeControlBit11 = 0x0800;
-constexpr std::uint8_t kBridgeInterruptArm = 0x41;
-constexpr std::uint8_t kBridgeBit30InTopByte = 0x40;
-
-// Board ports (offsets from board_base).
-constexpr std::uint16_t kBoardEndLimitLogic = 0x08;
-constexpr std::uint16_t kBoardRingBaud = 0x0A;
-constexpr std::uint16_t kBoardManualControl = 0x10;
-constexpr std::uint16_t kBoardMpgStatus = 0x12;
-constexpr std::uint16_t kBoardTtlInput = 0x18;
-constexpr std::uint16_t kBoardTtlOutput = 0x1A;
-constexpr std::uint16_t kBoardCardStatus = 0x1E;  // read: card status; write: LED
-
 // Command word: bits 0-7 code, bits 8-11 select axes X, Y, Z, U for multi-axis starts.
 namespace cmd {
 constexpr std::uint16_t kSyncStart = 0x06;

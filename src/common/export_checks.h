@@ -25,6 +25,13 @@ namespace quvex {
         if (quvex_try_status_ != QUVEX_OK) return quvex_try_status_; \
     } while (0)
 
+// The same for exports whose result is unsigned: the status leaves in its 16-bit unsigned form.
+#define QUVEX_TRY_UNSIGNED(check)                                                       \
+    do {                                                                                \
+        const quvex_status quvex_try_status_ = (check);                                 \
+        if (quvex_try_status_ != QUVEX_OK) return static_cast<std::uint16_t>(quvex_try_status_); \
+    } while (0)
+
 // Writes a result through an out-pointer the application may leave null.
 template <typename T, typename V>
 inline void put(T* out, V value) {
@@ -39,6 +46,12 @@ inline quvex_status check_axis(int axis_no) {
 // A card number outside 0..11 or of an absent card.
 inline quvex_status check_card(int card) { 
     return card_usable(card) ? quvex_status{QUVEX_OK} : quvex_status{QUVEX_ERR_CARD_NUMBER};
+}
+
+// The exports that compare the card number with the highest card found: above max_card, or
+// unusable as for check_card.
+inline quvex_status check_found_card(int card) {
+    return card <= card_table().max_card ? check_card(card) : quvex_status{QUVEX_ERR_CARD_NUMBER};
 }
 
 // `code` unless every value is a finite number: NaN and infinities are refused with the status

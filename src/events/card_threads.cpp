@@ -27,15 +27,17 @@ std::uint32_t compare_thread_main(void* raw) {
     return 1;
 }
 
-// Waits for a worker to clear its alive flag: eleven 100 ms sleeps at most, then termination.
+// Waits for a worker to clear its alive flag: a 100 ms sleep while it is set; after the 11th
+// sleep the worker is terminated without looking at the flag again (a worker that cleared it
+// during that sleep may still be on its way out).
 void wait_for_leave(WorkerThread& worker) {
-    for (int round = 0; worker.alive.load() == 1; ++round) {
-        if (round == kLeaveWaitRounds) {
+    for (int sleeps = 0; worker.alive.load() == 1;) {
+        plat::sleep_ms(kLeaveWaitMs);
+        if (++sleeps == kLeaveWaitRounds) {
             plat::thread_terminate(worker.handle, 0);
             worker.alive.store(0);
-            break;
+            return;
         }
-        plat::sleep_ms(kLeaveWaitMs);
     }
 }
 

@@ -1,20 +1,19 @@
 // Exports of the interrupt family.
-#include "quvex/quvex.h"
-
+#include "common/export_checks.h"
 #include "events/interrupts.h"
-#include "frame/card_table.h"
+#include "quvex/quvex.h"
 
 using namespace quvex;
 
 extern "C" {
 
 QUVEX_API quvex_status QUVEX_CALL quvex_int_control(int16_t card, int16_t on_off) {
-    if (!card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_card(card));
     return events::int_control(card, on_off);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_int_disable(int16_t card) {
-    if (!card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_card(card));
     return events::int_disable(card);
 }
 

@@ -9,6 +9,23 @@ CardTable& card_table() {
     return *table;
 }
 
+void reset_card_table() {
+    CardTable& table = card_table();
+    table.cards.fill(CardRecord{});
+    for (CardRuntime& rt : table.runtime) {
+        rt.bridge_ctrl_bit11_clear = 0;
+        rt.bridge_ctrl_bit11_set = 0;
+        rt.events.fill(plat::kNoHandle);
+        for (WorkerThread* w : {&rt.compare_thread, &rt.callback_thread}) {
+            w->handle = plat::kNoHandle;
+            w->id = 0;
+            w->run.store(0);
+            w->alive.store(0);
+        }
+    }
+    table.max_card = 0;
+}
+
 bool card_usable(int card) {
     return card >= 0 && card < kMaxCards && card_table().cards[static_cast<std::size_t>(card)].present == 1;
 }

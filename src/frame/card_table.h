@@ -89,6 +89,10 @@ struct CardTable {
 // The one card table of the process.
 CardTable& card_table();
 
+// Every card record, axis record and per-card bookkeeping back to its state at load. For tests:
+// the table lives as long as the library. No card thread may be running.
+void reset_card_table();
+
 // The process-wide lock around every port access to every card.
 plat::Lock& card_lock();
 

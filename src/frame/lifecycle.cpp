@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "chip/board_ports.h"
 #include "chip/primitives.h"
 #include "chip/registers.h"
 #include "events/card_threads.h"
@@ -41,12 +42,9 @@ void clear_compare_area(std::uintptr_t area) {
 // Programs one opened card that answered both resource queries; `card` is its card number.
 void start_card(int card) {
     CardRecord& rec = card_record(card);
-    CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
 
     chip::pulse_bridge_bit30(card);
-    const std::uint16_t ctrl = plat::port_in16(static_cast<std::uint16_t>(rec.bridge_base + chip::kBridgeControl));
-    rt.bridge_ctrl_bit11_clear = static_cast<std::uint16_t>(ctrl & ~chip::kBridgeControlBit11);
-    rt.bridge_ctrl_bit11_set = static_cast<std::uint16_t>(ctrl | chip::kBridgeControlBit11);
+    chip::save_bridge_control(card);
     chip::write_bridge_control(card, true);
 
     rec.card_ctrl = 0;

@@ -48,7 +48,9 @@ bool thread_terminate(Handle t, std::uint32_t exit_code);
 void sleep_ms(std::uint32_t ms);
 
 // ---- locks -----------------------------------------------------------------------------
-// A critical section. Create before use, destroy at the end; never held across a wait.
+// A critical section: re-entrant on every backend (the thread that holds it may enter again and
+// leaves as often as it entered). Create before use, destroy at the end. Held across a wait only
+// where the design says so (ring identification).
 struct Lock {
     alignas(8) unsigned char storage[64];
 };

@@ -1,11 +1,15 @@
 // The ring master of one ring slot: the slave table, the transfers on the register window
 // (cyclic bytes, messages, identification), the watchdog thread, and the slot's lifecycle.
 // Four of these exist for the whole process (ring_table.h).
+//
+// Every transfer that needs the ring lock takes it itself; callers hand over the message words
+// and never touch the lock or the message buffer.
 #pragma once
 
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <span>
 
 #include "platform/platform.h"
 #include "ring/ring_registers.h"
@@ -35,9 +39,14 @@ public:
     // Attaches the slot to a card's window. -3 when the slot already has one.
     std::int16_t attach(std::uintptr_t window_address, std::uint32_t board_base);
     // The window address; non-zero while the slot is open.
-    std::uintptr_t is_open() const { return window.load(std::memory_order_acquire); }
+    std::uintptr_t is_open() const { return window_.load(std::memory_order_acquire); }
+    // The card's board base recorded at attach; no ring operation reads it.
+    std::uint32_t io_base() const { return io_base_; }
     // Ends the watchdog thread, closes the message-done event, frees the slot and deletes the lock.
     void close();
+    // Forgets what the slot saw while open: error counts and marks, quality parameters, the
+    // user event and the polled status. The slot itself must be closed.
+    void forget_history();
 
     // ---- window ----
     std::uint16_t read_word(std::uint16_t offset) const;
@@ -48,60 +57,82 @@ public:
     void start();
     void stop();
     void reset();
+    RingState state() const { return static_cast<RingState>(state_.load()); }
     // Scans the ring into the slave table and the caller's two-word table. -1 while stopped.
     std::int16_t scan_active_table(std::uint32_t (&table)[2]);
-    std::uint8_t slave_type(int slave) const { return slaves[static_cast<std::size_t>(slave)].type; }
+    std::uint8_t slave_type(int slave) const { return slaves_[static_cast<std::size_t>(slave)].type; }
+    const SlaveRecord& slave(int s) const { return slaves_[static_cast<std::size_t>(s)]; }
+    SlaveRecord& slave(int s) { return slaves_[static_cast<std::size_t>(s)]; }
+    // The baud-rate code last given to the card this slot was opened for; recorded only.
+    void record_baud_code(std::uint8_t code) { baud_code_ = code; }
+    std::uint8_t baud_code() const { return baud_code_; }
 
     // ---- transfers ----
     // Replaces one cyclic byte of a slave and verifies it by reading the word back. 0 or -1.
     std::int16_t cyclic_write_byte(int slave, int port, std::uint8_t value);
     std::uint8_t cyclic_read_byte(int slave, int port) const;
-    // Fills the message buffer with 0xFFFF; the caller then puts its words from index 0.
-    void clear_message();
-    // Sends the first `count` words of the message buffer to `slave`. The caller holds `lock`.
-    std::int16_t send_message(int slave, int count);
+    // Sends `words` (at most 12) to `slave` under the ring lock: the message buffer is filled
+    // with 0xFFFF, then with the words from index 0, and the words go out. -5, -12 or 0.
+    std::int16_t send(int slave, std::span<const std::uint16_t> words);
     // Sends one request word to `slave` and returns the 32-bit value of the three-word reply.
-    std::int16_t request_reply(int slave, std::uint16_t request, std::uint32_t* result);
-    // Asks `slave` for its identification; stores 0xA3 or 0xA4 through id (when not null).
+    std::int16_t request(int slave, std::uint16_t word, std::uint32_t* result);
+    // Asks `slave` for its identification; stores 0xA3 or 0xA4 through id (when not null). The
+    // ring lock is held across the wait, so no other transfer on this ring runs in between.
     std::int16_t identify(int slave, std::uint8_t* id);
+    // The words of the latest message, 0xFFFF beyond its length.
+    const std::array<std::uint16_t, kMessageWords>& message_buffer() const { return message_; }
+    // True while a host transfer keeps the watchdog polling (a send leaves it set).
+    std::uint8_t transfer_busy() const { return transfer_busy_.load(); }
 
     // ---- supervision ----
     // Registers the event *event as the user event and starts the watchdog thread once.
     std::int16_t enable_watchdog(const plat::Handle* event);
     std::int16_t set_quality(std::uint16_t limit, std::uint16_t param2);
-    bool watchdog_running() const { return thread != plat::kNoHandle; }
+    std::uint16_t quality_limit() const { return quality_limit_.load(); }
+    std::uint16_t quality_param2() const { return quality_param2_.load(); }
+    bool watchdog_running() const { return thread_ != plat::kNoHandle; }
     // One pass of the watchdog thread; true when the pass saw an error bit.
     bool watchdog_pass();
     // Lowest-numbered slave marked in error, its mark cleared; -1 when none is marked.
     int take_slave_in_error();
-
-    // ---- fields ----
-    std::array<SlaveRecord, kSlaveCount> slaves{};
-    std::array<std::atomic<std::uint16_t>, kErrorMapWords> error_map_copy{};
-    std::array<std::uint16_t, kMessageWords> message{};
-    std::array<std::uint16_t, kReplyWords> reply{};
-    std::atomic<std::uint8_t> slave_error_count{0};
-    std::atomic<std::uint8_t> bit4_error_count{0};
-    std::atomic<std::uint8_t> bit56_error_count{0};
-    std::atomic<std::uint16_t> quality_limit{kQualityLimitMin};
-    std::atomic<std::uint16_t> quality_param2{kQualityParam2Min};
-    std::atomic<std::uint16_t> state{kIdle};
-    plat::Handle thread = plat::kNoHandle;
-    std::atomic<plat::Handle> user_event{plat::kNoHandle};
-    std::atomic<plat::Handle> message_done{plat::kNoHandle};
-    std::atomic<std::uint8_t> thread_run{0};
-    std::atomic<std::uint8_t> transfer_busy{0};
-    std::uint8_t baud_code = 0;
-    std::uint32_t io_base = 0;
-    std::atomic<std::uintptr_t> window{0};
-    plat::Lock lock{};
-    std::atomic<std::uint16_t> status_copy{0};
+    // The status word last polled by the watchdog thread.
+    std::uint16_t status_copy() const { return status_copy_.load(); }
+    std::uint16_t error_map_word(int w) const { return error_map_copy_[static_cast<std::size_t>(w)].load(); }
+    std::uint8_t slave_error_count() const { return slave_error_count_.load(); }
+    std::uint8_t bit4_error_count() const { return bit4_error_count_.load(); }
+    std::uint8_t bit56_error_count() const { return bit56_error_count_.load(); }
 
 private:
+    friend struct RingMasterProbe;  // tests: drive the watchdog's inputs directly
+
+    // Sends the first `count` words of the message buffer. The caller holds lock_.
+    std::int16_t send_message(int slave, int count);
     // Creates the message-done event and the lock when the slot has none (at load, and again
     // after close).
     void create_resources();
     void end_watchdog();
+    static std::uint32_t watchdog_main(void* arg);
+
+    std::array<SlaveRecord, kSlaveCount> slaves_{};
+    std::array<std::atomic<std::uint16_t>, kErrorMapWords> error_map_copy_{};
+    std::array<std::uint16_t, kMessageWords> message_{};
+    std::array<std::uint16_t, kReplyWords> reply_{};  // replies of the four-axis module transport
+    std::atomic<std::uint8_t> slave_error_count_{0};
+    std::atomic<std::uint8_t> bit4_error_count_{0};
+    std::atomic<std::uint8_t> bit56_error_count_{0};
+    std::atomic<std::uint16_t> quality_limit_{kQualityLimitMin};
+    std::atomic<std::uint16_t> quality_param2_{kQualityParam2Min};
+    std::atomic<std::uint16_t> state_{kIdle};
+    plat::Handle thread_ = plat::kNoHandle;
+    std::atomic<plat::Handle> user_event_{plat::kNoHandle};
+    std::atomic<plat::Handle> message_done_{plat::kNoHandle};
+    std::atomic<std::uint8_t> thread_run_{0};
+    std::atomic<std::uint8_t> transfer_busy_{0};
+    std::uint8_t baud_code_ = 0;
+    std::uint32_t io_base_ = 0;
+    std::atomic<std::uintptr_t> window_{0};
+    plat::Lock lock_{};
+    std::atomic<std::uint16_t> status_copy_{0};
     bool resources_live_ = false;
 };
 

@@ -21,4 +21,15 @@ RingMaster* open_ring(unsigned ring) {
 std::int16_t last_opened_ring() { return g_last_opened; }
 void set_last_opened_ring(std::int16_t ring) { g_last_opened = ring; }
 
+void close_all_rings() {
+    for (RingMaster& r : g_rings) r.close();
+}
+
+void reset_ring_slots() {
+    close_all_rings();
+    for (RingMaster& r : g_rings) r.forget_history();
+    consecutive_error_passes().store(0);
+    g_last_opened = 0;
+}
+
 }  // namespace quvex::ring

@@ -16,4 +16,10 @@ RingMaster* open_ring(unsigned ring);
 std::int16_t last_opened_ring();
 void set_last_opened_ring(std::int16_t ring);
 
+// Closes every slot.
+void close_all_rings();
+// Closes every slot and forgets everything the slots and the shared error counter saw, as
+// after load. For tests: the ring objects live as long as the process.
+void reset_ring_slots();
+
 }  // namespace quvex::ring

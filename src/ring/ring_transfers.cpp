@@ -1,5 +1,7 @@
 // Transfers on the ring master's window: cyclic bytes with read-back, messages with and without
 // a reply, and the identification request.
+#include <algorithm>
+
 #include "common/bits.h"
 #include "ring/ring_master.h"
 
@@ -11,6 +13,9 @@ constexpr Field kHighByte = field(8, 8);
 
 constexpr Field port_byte(int port) { return port % 2 == 0 ? kLowByte : kHighByte; }
 
+// What the message port receives for a buffer word that the message does not fill.
+constexpr std::uint16_t kUnusedMessageWord = 0xFFFF;
+
 }  // namespace
 
 std::int16_t RingMaster::cyclic_write_byte(int slave, int port, std::uint8_t value) {
@@ -18,8 +23,8 @@ std::int16_t RingMaster::cyclic_write_byte(int slave, int port, std::uint8_t val
     // The word is read before the lock is taken: the read-modify-write is not atomic.
     const auto word = static_cast<std::uint16_t>(with_field(read_word(where), port_byte(port), value));
 
-    plat::LockGuard guard(lock);
-    transfer_busy.store(1);
+    plat::LockGuard guard(lock_);
+    transfer_busy_.store(1);
     write_word(where, word);
     std::int16_t result = kFailed;
     for (int attempt = 1; attempt <= kCyclicWriteAttempts; ++attempt) {
@@ -31,7 +36,7 @@ std::int16_t RingMaster::cyclic_write_byte(int slave, int port, std::uint8_t val
             write_word(where, word);
         }
     }
-    transfer_busy.store(0);
+    transfer_busy_.store(0);
     return result;
 }
 
@@ -39,14 +44,19 @@ std::uint8_t RingMaster::cyclic_read_byte(int slave, int port) const {
     return static_cast<std::uint8_t>(field_value(read_word(offset::cyclic_word(slave, port)), port_byte(port)));
 }
 
-void RingMaster::clear_message() { message.fill(0xFFFF); }
+std::int16_t RingMaster::send(int slave, std::span<const std::uint16_t> words) {
+    if (slave < 0 || slave >= kSlaveCount) return kBadSlave;
+    if (words.size() > message_.size()) return kMessageTooLong;
+    plat::LockGuard guard(lock_);
+    message_.fill(kUnusedMessageWord);
+    std::copy(words.begin(), words.end(), message_.begin());
+    return send_message(slave, static_cast<int>(words.size()));
+}
 
 std::int16_t RingMaster::send_message(int slave, int count) {
-    if (slave < 0 || slave >= kSlaveCount) return kBadSlave;
-    if (count > kMessageWords) return kMessageTooLong;
-    transfer_busy.store(1);
-    plat::event_reset(message_done.load());
-    for (int i = 0; i < count; ++i) write_word(offset::kMessagePort, message[static_cast<std::size_t>(i)]);
+    transfer_busy_.store(1);
+    plat::event_reset(message_done_.load());
+    for (int i = 0; i < count; ++i) write_word(offset::kMessagePort, message_[static_cast<std::size_t>(i)]);
     write_word(offset::kControl, control::message_to(slave));
     for (int read = 0; read < kSendStatusReads; ++read) {
         if ((read_word(offset::kStatus) & status::kMessageDone) != 0) break;
@@ -55,12 +65,12 @@ std::int16_t RingMaster::send_message(int slave, int count) {
     return kOk;
 }
 
-std::int16_t RingMaster::request_reply(int slave, std::uint16_t request, std::uint32_t* result) {
+std::int16_t RingMaster::request(int slave, std::uint16_t word, std::uint32_t* result) {
     if (slave < 0 || slave >= kSlaveCount) return kBadSlave;
-    plat::event_reset(message_done.load());
-    plat::LockGuard guard(lock);
-    transfer_busy.store(1);
-    write_word(offset::kMessagePort, request);
+    plat::event_reset(message_done_.load());
+    plat::LockGuard guard(lock_);
+    transfer_busy_.store(1);
+    write_word(offset::kMessagePort, word);
     write_word(offset::kControl, control::message_to(slave));
     for (int read = 0; read < kReplyStatusReads; ++read) {
         if ((read_word(offset::kStatus) & status::kMessageDone) != 0) break;
@@ -69,30 +79,31 @@ std::int16_t RingMaster::request_reply(int slave, std::uint16_t request, std::ui
     const std::uint16_t low = read_word(offset::kMessagePort);
     const std::uint16_t high = read_word(offset::kMessagePort);
     if (result != nullptr) *result = join_halves(low, high);
-    transfer_busy.store(0);
+    transfer_busy_.store(0);
     return kOk;
 }
 
 std::int16_t RingMaster::identify(int slave, std::uint8_t* id) {
     if (slave < 0 || slave >= kSlaveCount) return kBadSlave;
-    const plat::Handle done = message_done.load();
+    const plat::Handle done = message_done_.load();
     plat::event_reset(done);
-    {
-        plat::LockGuard guard(lock);
-        write_word(offset::kControl, control::identify(slave));
-    }
-    // Only the watchdog thread turns the master's done bit into the event, and it polls only
-    // while a transfer is marked busy: mark one for the wait. The lock is not held while waiting.
-    const std::uint8_t was_busy = transfer_busy.exchange(1);
-    const bool answered = plat::wait_one(done, kIdentifyWaitMs) == plat::WaitResult::signalled;
-    transfer_busy.store(was_busy);
-
     std::uint32_t value = kIdentTimedOut;
-    if (answered) {
-        plat::LockGuard guard(lock);
-        const std::uint16_t low = read_word(offset::kMessagePort);
-        const std::uint16_t high = read_word(offset::kMessagePort);
-        value = join_halves(low, high);
+    bool answered = false;
+    {
+        // The lock covers the request, the wait and the reply: a message or cyclic write on this
+        // ring would otherwise reach the message port between the request and its answer.
+        plat::LockGuard guard(lock_);
+        write_word(offset::kControl, control::identify(slave));
+        // Only the watchdog thread turns the master's done bit into the event, and it polls only
+        // while a transfer is marked busy: mark one for the wait.
+        const std::uint8_t was_busy = transfer_busy_.exchange(1);
+        answered = plat::wait_one(done, kIdentifyWaitMs) == plat::WaitResult::signalled;
+        transfer_busy_.store(was_busy);
+        if (answered) {
+            const std::uint16_t low = read_word(offset::kMessagePort);
+            const std::uint16_t high = read_word(offset::kMessagePort);
+            value = join_halves(low, high);
+        }
     }
     if (id != nullptr) *id = (value & kIdentBit) != 0 ? kIdentCodeSet : kIdentCodeClear;
     return answered ? kOk : kIdentTimeout;

@@ -6,15 +6,6 @@
 namespace quvex::ring {
 namespace {
 
-std::uint32_t watchdog_main(void* arg) {
-    auto* ring = static_cast<RingMaster*>(arg);
-    while (ring->thread_run.load() != 0) {
-        ring->watchdog_pass();
-        plat::sleep_ms(kWatchdogPassMs);
-    }
-    return 0;
-}
-
 void count(std::atomic<std::uint8_t>& counter) { counter.fetch_add(1); }  // wraps at 256
 
 }  // namespace
@@ -24,24 +15,33 @@ std::atomic<std::uint8_t>& consecutive_error_passes() {
     return passes;
 }
 
+std::uint32_t RingMaster::watchdog_main(void* arg) {
+    auto* ring = static_cast<RingMaster*>(arg);
+    while (ring->thread_run_.load() != 0) {
+        ring->watchdog_pass();
+        plat::sleep_ms(kWatchdogPassMs);
+    }
+    return 0;
+}
+
 std::int16_t RingMaster::enable_watchdog(const plat::Handle* event) {
     if (event == nullptr) return kFailed;
-    user_event.store(*event);
-    if (thread != plat::kNoHandle) return kOk;
+    user_event_.store(*event);
+    if (thread_ != plat::kNoHandle) return kOk;
     // The run flag is set before the thread exists: the seam starts threads at once.
-    thread_run.store(1);
+    thread_run_.store(1);
     std::uint32_t id = 0;
-    thread = plat::thread_create(watchdog_main, this, &id);
-    if (thread == plat::kNoHandle) {
-        thread_run.store(0);
+    thread_ = plat::thread_create(watchdog_main, this, &id);
+    if (thread_ == plat::kNoHandle) {
+        thread_run_.store(0);
         return kFailed;
     }
-    plat::thread_set_priority(thread, plat::ThreadPriority::highest);
+    plat::thread_set_priority(thread_, plat::ThreadPriority::highest);
     return kOk;
 }
 
 bool RingMaster::watchdog_pass() {
-    if (transfer_busy.load() == 0 || state.load() >= kStopped) return false;
+    if (transfer_busy_.load() == 0 || state_.load() >= kStopped) return false;
     // The address is taken once: kring_close may free the slot while a terminated thread is
     // still finishing its pass, and the pass must not go on at address 0.
     const std::uintptr_t base = is_open();
@@ -50,53 +50,53 @@ bool RingMaster::watchdog_pass() {
     const auto write = [base](std::uint16_t off, std::uint16_t v) { plat::window_write16(base + off, v); };
 
     const std::uint16_t st = read(offset::kStatus);
-    status_copy.store(st);
-    if ((st & status::kMessageDone) != 0) plat::event_set(message_done.load());
+    status_copy_.store(st);
+    if ((st & status::kMessageDone) != 0) plat::event_set(message_done_.load());
 
     bool erroneous = false;
     if ((st & status::kSlaveError) != 0) {
         erroneous = true;
-        count(slave_error_count);
+        count(slave_error_count_);
         for (int w = 0; w < kErrorMapWords; ++w) {
             const std::uint16_t bits = read(offset::error_map(w));
-            error_map_copy[static_cast<std::size_t>(w)].store(bits);
+            error_map_copy_[static_cast<std::size_t>(w)].store(bits);
             write(offset::error_map(w), bits);  // writing back what was read clears it
         }
         for (int s = 0; s < kSlaveCount; ++s) {
-            if ((error_map_copy[static_cast<std::size_t>(s / 16)].load() >> (s % 16) & 1u) != 0) {
-                slaves[static_cast<std::size_t>(s)].error.store(1);
+            if ((error_map_copy_[static_cast<std::size_t>(s / 16)].load() >> (s % 16) & 1u) != 0) {
+                slaves_[static_cast<std::size_t>(s)].error.store(1);
             }
         }
     }
     if ((st & status::kError4) != 0) {
         erroneous = true;
-        count(bit4_error_count);
+        count(bit4_error_count_);
     }
     if ((st & (status::kError5 | status::kError6)) != 0) {
         erroneous = true;
-        count(bit56_error_count);
+        count(bit56_error_count_);
     }
 
     std::atomic<std::uint8_t>& in_a_row = consecutive_error_passes();
     if (erroneous) {
-        state.store(kErrorSeen);
-        if (in_a_row.fetch_add(1) + 1 > quality_limit.load()) {
+        state_.store(kErrorSeen);
+        if (in_a_row.fetch_add(1) + 1 > quality_limit_.load()) {
             write(offset::kControl, control::kStop);  // the ring's stop
-            state.store(kStopped);
+            state_.store(kStopped);
             in_a_row.store(0);
         }
     } else {
         in_a_row.store(0);
     }
 
-    const plat::Handle ev = user_event.load();
+    const plat::Handle ev = user_event_.load();
     if (erroneous && ev != plat::kNoHandle) plat::event_set(ev);
     return erroneous;
 }
 
 int RingMaster::take_slave_in_error() {
     for (int s = 0; s < kSlaveCount; ++s) {
-        if (slaves[static_cast<std::size_t>(s)].error.exchange(0) != 0) return s;
+        if (slaves_[static_cast<std::size_t>(s)].error.exchange(0) != 0) return s;
     }
     return -1;
 }

@@ -1,5 +1,5 @@
-// Fixture of the axis tests: cards started by quvex_initial, and every move ratio back at 1.0
-// afterwards (the ratio table lives as long as the library, across tests).
+// Fixture of the axis tests: cards started by quvex_initial on a fresh installation (the move
+// ratios back at 1.0).
 #pragma once
 
 #include "axis/move_ratio.h"
@@ -11,10 +11,6 @@ namespace quvex::test {
 class AxisTest : public CardTest {
 protected:
     explicit AxisTest(int cards = 1) : CardTest(cards) {}
-    void TearDown() override {
-        for (int a = 0; a < kMaxAxes; ++a) axis::set_move_ratio(a, 1.0);
-        CardTest::TearDown();
-    }
 };
 
 }  // namespace quvex::test

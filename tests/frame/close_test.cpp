@@ -52,6 +52,58 @@ TEST(Close, SuspendedCompareThreadIsResumedAndLeavesOnItsOwn) {
     EXPECT_EQ(quvex_sim_live_threads(), 0);
 }
 
+// A worker that clears its alive flag at `leave_ms` and then still needs time to return.
+struct LateLeaver {
+    const char* name;
+    std::uint32_t leave_ms;
+    bool terminated;
+    double close_seconds;
+};
+
+std::uint32_t g_leave_ms = 0;
+
+std::uint32_t late_leaver_main(void* raw) {
+    auto* worker = static_cast<WorkerThread*>(raw);
+    plat::sleep_ms(g_leave_ms);
+    worker->alive.store(0);
+    plat::sleep_ms(100);
+    return 0;
+}
+
+class CloseWaitsForWorker : public ::testing::TestWithParam<LateLeaver> {};
+
+// Close sleeps 100 ms while the flag is set; after the eleventh sleep it terminates the worker
+// without looking at the flag again, even if the worker cleared it during that sleep.
+TEST_P(CloseWaitsForWorker, TerminatesAfterTheEleventhSleepWhateverTheFlagSays) {
+    const LateLeaver& c = GetParam();
+    install_cards({0});
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    WorkerThread& worker = card_table().runtime[0].callback_thread;
+    g_leave_ms = c.leave_ms;
+    worker.alive.store(1);
+    worker.run.store(1);
+    worker.handle = plat::thread_create(late_leaver_main, &worker, &worker.id);
+    ASSERT_NE(worker.handle, plat::kNoHandle);
+    const int terminated_before = quvex_sim_terminated_threads();
+    const double start = quvex_sim_now();
+
+    EXPECT_EQ(quvex_close(), QUVEX_OK);
+    EXPECT_NEAR(quvex_sim_now() - start, c.close_seconds, 1e-9) << c.name;
+    EXPECT_EQ(quvex_sim_terminated_threads() - terminated_before, c.terminated ? 1 : 0) << c.name;
+    EXPECT_EQ(worker.alive.load(), 0) << c.name;
+    EXPECT_EQ(worker.handle, plat::kNoHandle) << c.name;
+    quvex_sim_advance(0.2);  // a worker that was left alone returns by now
+    EXPECT_EQ(quvex_sim_live_threads(), 0) << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Close, CloseWaitsForWorker,
+    ::testing::Values(LateLeaver{"leaves_during_the_tenth_sleep", 950, false, 1.0},
+                      LateLeaver{"leaves_during_the_eleventh_sleep", 1050, true, 1.1},
+                      LateLeaver{"never_leaves", 5000, true, 1.1}),
+    [](const ::testing::TestParamInfo<LateLeaver>& p) { return std::string(p.param.name); });
+
 TEST(Close, WritesTheCardPortsAndReleasesTheDevices) {
     install_cards({0});
     int16_t count = 0;

@@ -21,7 +21,7 @@ class Discovery : public ::testing::TestWithParam<DiscoveryCase> {};
 
 TEST_P(Discovery, FindsCardsInDeviceOrder) {
     const DiscoveryCase& c = GetParam();
-    quvex_sim_reset();
+    reset_installation();
     for (int d : c.devices) quvex_sim_add_card(d);
     for (auto [d, f] : c.faults) quvex_sim_set_driver_faults(d, f);
     const std::int16_t before_max = card_table().max_card;

@@ -83,7 +83,7 @@ TEST_F(RingCard, BaudRateAboveThreeOnlyReadsThePort) {
     EXPECT_EQ(quvex_sim_board_port(0, 0x0A), -1);
     EXPECT_EQ(quvex_set_kring_baudrate(0, 3), 0);
     EXPECT_EQ(quvex_sim_board_port(0, 0x0A), 3);
-    EXPECT_EQ(master().baud_code, 3);
+    EXPECT_EQ(master().baud_code(), 3);
 }
 
 TEST_F(RingCard, CardWithoutRingWindowGetsNoSlot) {
@@ -111,7 +111,7 @@ TEST_F(RingCard, WindowAddressIsTheCardsRingWindow) {
     uint32_t addr = 0;
     EXPECT_EQ(quvex_get_kring_addr(0, &addr), 0);
     EXPECT_EQ(addr, static_cast<uint32_t>(info.ring_window & 0xFFFFFFFFu));
-    EXPECT_EQ(master().io_base, info.board_base);
+    EXPECT_EQ(master().io_base(), info.board_base);
 }
 
 TEST_F(RingCard, CloseThenReopenWorksAgain) {
@@ -169,8 +169,8 @@ class Quality : public RingTest, public ::testing::WithParamInterface<QualityCas
 TEST_P(Quality, ClampsIntoRangeAndAnswersOne) {
     const QualityCase& c = GetParam();
     EXPECT_EQ(kring_set_ring_quality_param(ring_u(), c.limit, c.param2), 1);
-    EXPECT_EQ(master().quality_limit.load(), c.stored_limit);
-    EXPECT_EQ(master().quality_param2.load(), c.stored_param2);
+    EXPECT_EQ(master().quality_limit(), c.stored_limit);
+    EXPECT_EQ(master().quality_param2(), c.stored_param2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ring, Quality,

@@ -3,6 +3,7 @@
 
 #include "quvex/sim_ring.h"
 #include "ring/ring_table.h"
+#include "ring_probe.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {
@@ -11,19 +12,6 @@ class RingTest : public CardTest {
 protected:
     void SetUp() override {
         CardTest::SetUp();
-        kring_close();  // a slot left attached by an earlier test must not shift the numbering
-        ring::consecutive_error_passes().store(0);
-        // The four ring objects live as long as the process: forget what earlier tests left.
-        for (unsigned r = 0; r < 4; ++r) {
-            ring::RingMaster& m = *ring::ring_slot(r);
-            m.slave_error_count.store(0);
-            m.bit4_error_count.store(0);
-            m.bit56_error_count.store(0);
-            m.set_quality(10, 40);
-            m.user_event.store(plat::kNoHandle);
-            m.status_copy.store(0);
-            for (ring::SlaveRecord& s : m.slaves) s.error.store(0);
-        }
         ring_no = quvex_open_kring(0);
         ASSERT_EQ(ring_no, 0);
     }

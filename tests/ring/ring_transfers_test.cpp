@@ -48,7 +48,7 @@ TEST_P(Scan, ReportsPresentStationsAndRecordsEveryTypeByte) {
         for (const Station& st : c.stations) {
             if (st.slave == s) type = st.type;
         }
-        const ring::SlaveRecord& rec = master().slaves[static_cast<std::size_t>(s)];
+        const ring::SlaveRecord& rec = master().slave(s);
         EXPECT_EQ(kring_get_slave_info(ring_u(), static_cast<uint16_t>(s)), type) << "slave " << s;
         EXPECT_EQ(rec.address, s);
         EXPECT_EQ(rec.present, (type & 0x80) ? 1 : 0) << "slave " << s;
@@ -106,7 +106,7 @@ TEST_P(CyclicPort, WriteChangesOnlyItsByteAndReadsItBack) {
     std::snprintf(line, sizeof line, "d0 ring slave 5 cyclic %d <- %04X", word, high << 8 | low);
     EXPECT_EQ(trace_lines_starting("d0 ring"), std::vector<std::string>{line});
     EXPECT_EQ(window_reads_at(0), 2);
-    EXPECT_EQ(master().transfer_busy.load(), 0);
+    EXPECT_EQ(master().transfer_busy(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ring, CyclicPort, ::testing::Values(0, 1, 2, 3));
@@ -119,7 +119,7 @@ TEST_F(RingTransfer, WordThatNeverReadsBackFailsAfterTheAttemptLimitAndReleasesT
     start_trace();
     EXPECT_EQ(kring_io_output(ring_u(), 5, 3, 0x7E), -1);
     EXPECT_EQ(window_reads_at(0), 19001);  // one status poll per attempt
-    EXPECT_EQ(master().transfer_busy.load(), 0);
+    EXPECT_EQ(master().transfer_busy(), 0);
     quvex_sim_trace_enable(0);
 
     // Another thread gets the ring lock at once.
@@ -132,21 +132,15 @@ TEST_F(RingTransfer, WordThatNeverReadsBackFailsAfterTheAttemptLimitAndReleasesT
 
 TEST_F(RingTransfer, SendQueuesTheBufferWordsAndLeavesTheTransferMarked) {
     start_with_io_slaves({3});
-    master().clear_message();
-    EXPECT_EQ(master().message[11], 0xFFFF);
-    master().message[0] = 0x0090;
-    master().message[1] = 0x1234;
-    master().message[2] = 0x0005;
-    {
-        plat::LockGuard guard(master().lock);
-        EXPECT_EQ(master().send_message(3, 3), 0);
-    }
+    const uint16_t words[] = {0x0090, 0x1234, 0x0005};
+    EXPECT_EQ(master().send(3, words), 0);
+    EXPECT_EQ(master().message_buffer()[11], 0xFFFF);
     uint16_t got[12] = {};
     ASSERT_EQ(quvex_sim_ring_last_message(0, 3, got, 12), 3);
     EXPECT_EQ(got[0], 0x0090);
     EXPECT_EQ(got[1], 0x1234);
     EXPECT_EQ(got[2], 0x0005);
-    EXPECT_EQ(master().transfer_busy.load(), 1);
+    EXPECT_EQ(master().transfer_busy(), 1);
 }
 
 struct SendRefusal {
@@ -159,10 +153,10 @@ class SendRefused : public RingTest, public ::testing::WithParamInterface<SendRe
 TEST_P(SendRefused, WritesNothing) {
     start_with_io_slaves({3});
     start_trace();
-    plat::LockGuard guard(master().lock);
-    EXPECT_EQ(master().send_message(GetParam().slave, GetParam().count), GetParam().result);
+    const std::vector<uint16_t> words(static_cast<std::size_t>(GetParam().count), 0x0001);
+    EXPECT_EQ(master().send(GetParam().slave, words), GetParam().result);
     EXPECT_EQ(quvex_sim_access_count(), 0u);
-    EXPECT_EQ(master().transfer_busy.load(), 0);
+    EXPECT_EQ(master().transfer_busy(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ring, SendRefused,
@@ -173,13 +167,13 @@ TEST_F(RingTransfer, RequestReplyJoinsTheSecondAndThirdReplyWords) {
     const uint16_t reply[3] = {0x00E4, 0x5678, 0x1234};
     quvex_sim_ring_set_reply(0, 9, reply, 3);
     uint32_t value = 0;
-    EXPECT_EQ(master().request_reply(9, 0x00E4, &value), 0);
+    EXPECT_EQ(master().request(9, 0x00E4, &value), 0);
     EXPECT_EQ(value, 0x12345678u);
     uint16_t sent[4] = {};
     ASSERT_EQ(quvex_sim_ring_last_message(0, 9, sent, 4), 1);
     EXPECT_EQ(sent[0], 0x00E4);
-    EXPECT_EQ(master().transfer_busy.load(), 0);
-    EXPECT_EQ(master().request_reply(64, 0x00E4, &value), -5);
+    EXPECT_EQ(master().transfer_busy(), 0);
+    EXPECT_EQ(master().request(64, 0x00E4, &value), -5);
 }
 
 struct SilentCase {
@@ -198,13 +192,11 @@ TEST_P(SilentSlave, TransferGivesUpAfterItsPollLimitAndReportsSuccess) {
     start_trace();
     if (c.with_reply) {
         uint32_t value = 0xFFFFFFFFu;
-        EXPECT_EQ(master().request_reply(9, 0x00E4, &value), 0);
+        EXPECT_EQ(master().request(9, 0x00E4, &value), 0);
         EXPECT_EQ(value, 0u);  // whatever the empty message port holds
     } else {
-        master().clear_message();
-        master().message[0] = 0x00E4;
-        plat::LockGuard guard(master().lock);
-        EXPECT_EQ(master().send_message(9, 1), 0);
+        const uint16_t words[] = {0x00E4};
+        EXPECT_EQ(master().send(9, words), 0);
     }
     EXPECT_EQ(window_reads_at(0), c.status_reads);
     EXPECT_EQ(trace_lines_starting("d0 ring slave 9"), std::vector<std::string>{"d0 ring slave 9 msg 00E4 (no answer)"});
@@ -246,7 +238,7 @@ TEST_P(Identification, ReportsTheCodeOfBit20OrA4AfterTwoHundredMilliseconds) {
     code = 0;
     EXPECT_EQ(kring_id_data_device(ring_u(), 12, &code), 0);  // the export hides the time-out
     EXPECT_EQ(code, c.code);
-    EXPECT_EQ(master().transfer_busy.load(), 0);
+    EXPECT_EQ(master().transfer_busy(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(

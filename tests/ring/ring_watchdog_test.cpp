@@ -15,11 +15,11 @@ protected:
     void SetUp() override {
         RingTest::SetUp();
         start_with_io_slaves({3});
-        master().transfer_busy.store(1);
-        master().user_event.store(plat::event_create(kUserEvent, true, false));
+        ring::RingMasterProbe::set_transfer_busy(master(), 1);
+        ring::RingMasterProbe::set_user_event(master(), plat::event_create(kUserEvent, true, false));
     }
     void TearDown() override {
-        master().user_event.store(plat::kNoHandle);
+        ring::RingMasterProbe::set_user_event(master(), plat::kNoHandle);
         RingTest::TearDown();
     }
     // One pass with `bits` shown by the status word for that pass only.
@@ -44,13 +44,13 @@ TEST_P(PassBits, CountsEachConditionAndSignalsErroneousPasses) {
     if ((c.bits & 0x08) != 0) quvex_sim_ring_flag_error(0, 3);  // bit 3 comes from the error map
     quvex_sim_ring_status_fault(0, c.bits & 0x70, 1);
     EXPECT_EQ(master().watchdog_pass(), c.erroneous);
-    EXPECT_EQ(master().slave_error_count.load(), c.slave_errors);
-    EXPECT_EQ(master().bit4_error_count.load(), c.bit4_errors);
-    EXPECT_EQ(master().bit56_error_count.load(), c.bit56_errors);
+    EXPECT_EQ(master().slave_error_count(), c.slave_errors);
+    EXPECT_EQ(master().bit4_error_count(), c.bit4_errors);
+    EXPECT_EQ(master().bit56_error_count(), c.bit56_errors);
     EXPECT_EQ(kring_get_com_status(ring_u()), c.erroneous ? 2 : 1);
     EXPECT_EQ(ring::consecutive_error_passes().load(), c.erroneous ? 1 : 0);
     EXPECT_EQ(quvex_sim_event_state(kUserEvent), c.erroneous ? 1 : 0);
-    EXPECT_EQ(master().status_copy.load() & 0x78, c.bits);
+    EXPECT_EQ(master().status_copy() & 0x78, c.bits);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ring, PassBits,
@@ -65,14 +65,14 @@ INSTANTIATE_TEST_SUITE_P(Ring, PassBits,
 
 TEST_F(Watchdog, PassIsIdleWithoutATransferOrOnAStoppedRing) {
     start_trace();
-    master().transfer_busy.store(0);
+    ring::RingMasterProbe::set_transfer_busy(master(), 0);
     EXPECT_FALSE(pass_with(0x10));
-    master().transfer_busy.store(1);
+    ring::RingMasterProbe::set_transfer_busy(master(), 1);
     kring_stop_ring(ring_u());
     quvex_sim_trace_clear();
     EXPECT_FALSE(pass_with(0x10));
     EXPECT_EQ(quvex_sim_access_count(), 0u);
-    EXPECT_EQ(master().bit4_error_count.load(), 0);
+    EXPECT_EQ(master().bit4_error_count(), 0);
 }
 
 struct QualityRun {
@@ -114,8 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Watchdog, ConsecutiveCountIsSharedByAllRings) {
     ASSERT_EQ(quvex_open_kring(0), 1);
     ring::RingMaster& second = *ring::ring_slot(1);
-    second.state.store(ring::kStarted);
-    second.transfer_busy.store(1);
+    ring::RingMasterProbe::set_state(second, ring::kStarted);
+    ring::RingMasterProbe::set_transfer_busy(second, 1);
     for (int i = 0; i < 6; ++i) pass_with(0x10);
     for (int i = 0; i < 5; ++i) {
         quvex_sim_ring_status_fault(0, 0x10, 1);
@@ -130,8 +130,8 @@ TEST_F(Watchdog, ErrorMapMarksSlavesClearsTheMapAndHandsThemOutLowestFirst) {
     quvex_sim_ring_flag_error(0, 5);
     EXPECT_EQ(kring_get_error_device(ring_u()), -5);
     EXPECT_TRUE(pass_with(0));
-    EXPECT_EQ(master().error_map_copy[0].load(), 1u << 5);
-    EXPECT_EQ(master().error_map_copy[2].load(), 1u << 8);
+    EXPECT_EQ(master().error_map_word(0), 1u << 5);
+    EXPECT_EQ(master().error_map_word(2), 1u << 8);
     for (int w = 0; w < 4; ++w) EXPECT_EQ(quvex_sim_ring_error_map(0, w), 0) << "word " << w;
     EXPECT_FALSE(pass_with(0));  // the map was cleared, so is bit 3
 
@@ -152,12 +152,8 @@ TEST_F(WatchdogThread, StopsTheRingAfterElevenErroneousPollsAndWakesTheApplicati
     ASSERT_EQ(kring_enable_soft_watchdog(ring_u(), &ev), 0);  // a second call starts no thread
     EXPECT_EQ(quvex_sim_live_threads(), 2);
 
-    master().clear_message();
-    master().message[0] = 0x0004;
-    {
-        plat::LockGuard guard(master().lock);
-        master().send_message(3, 1);  // leaves the transfer marked: the thread polls from now on
-    }
+    const uint16_t words[] = {0x0004};
+    master().send(3, words);  // leaves the transfer marked: the thread polls from now on
     quvex_sim_advance(0.005);
     EXPECT_EQ(quvex_sim_event_state(kName), 0);
     uint16_t status = 0;
@@ -169,7 +165,7 @@ TEST_F(WatchdogThread, StopsTheRingAfterElevenErroneousPollsAndWakesTheApplicati
     quvex_sim_advance(0.05);
     EXPECT_EQ(kring_get_com_status(ring_u()), 3);
     EXPECT_EQ(events_matching(kStopOfCard0).size(), 1u);
-    EXPECT_EQ(master().bit56_error_count.load(), 11);
+    EXPECT_EQ(master().bit56_error_count(), 11);
     EXPECT_EQ(quvex_sim_event_state(kName), 1);
     EXPECT_EQ(kring_get_ring_status(ring_u(), &status), 0);
     EXPECT_EQ(status, 0x0021);  // the last status the thread polled before the stop
@@ -179,7 +175,7 @@ TEST_F(WatchdogThread, SlavesInErrorAreHandedOutLowestFirst) {
     start_with_io_slaves({5, 17, 40});
     void* ev = reinterpret_cast<void*>(plat::event_create(nullptr, true, false));
     ASSERT_EQ(kring_enable_soft_watchdog(ring_u(), &ev), 0);
-    master().transfer_busy.store(1);
+    ring::RingMasterProbe::set_transfer_busy(master(), 1);
     quvex_sim_ring_flag_error(0, 40);
     quvex_sim_ring_flag_error(0, 17);
     quvex_sim_ring_flag_error(0, 5);

@@ -1,9 +1,20 @@
 #include "sim_fixture.h"
 
+#include "axis/move_ratio.h"
+#include "frame/card_table.h"
+#include "ring/ring_table.h"
+
 namespace quvex::test {
 
-void install_cards(std::initializer_list<int> devices) {
+void reset_installation() {
+    ring::reset_ring_slots();
     quvex_sim_reset();
+    reset_card_table();
+    axis::reset_move_ratios();
+}
+
+void install_cards(std::initializer_list<int> devices) {
+    reset_installation();
     for (int d : devices) quvex_sim_add_card(d);
 }
 
@@ -27,7 +38,7 @@ std::vector<std::string> trace_lines_starting(const std::string& prefix) {
 }
 
 void CardTest::SetUp() {
-    quvex_sim_reset();
+    reset_installation();
     for (int d = 0; d < cards_; ++d) quvex_sim_add_card(d);
     int16_t count = 0;
     ASSERT_EQ(quvex_initial(&count), 0);

@@ -50,11 +50,18 @@ bool thread_resume(Handle t) { return qsim::os::thread_resume(t); }
 bool thread_terminate(Handle t, std::uint32_t exit_code) { return qsim::os::thread_terminate(t, exit_code); }
 void sleep_ms(std::uint32_t ms) { qsim::os::sleep_ms(ms); }
 
-static_assert(sizeof(std::mutex) <= sizeof(Lock::storage), "Lock storage too small for a mutex");
-void lock_init(Lock& l) { new (l.storage) std::mutex(); }
-void lock_destroy(Lock& l) { std::launder(reinterpret_cast<std::mutex*>(l.storage))->~mutex(); }
-void lock_enter(Lock& l) { std::launder(reinterpret_cast<std::mutex*>(l.storage))->lock(); }
-void lock_leave(Lock& l) { std::launder(reinterpret_cast<std::mutex*>(l.storage))->unlock(); }
+// Re-entrant like a Windows critical section: a thread that holds the lock may take it again,
+// so code that works on the real card cannot deadlock here, nor the other way round.
+using LockImpl = std::recursive_mutex;
+static_assert(sizeof(LockImpl) <= sizeof(Lock::storage), "Lock storage too small for a mutex");
+static_assert(alignof(LockImpl) <= alignof(Lock), "Lock storage under-aligned for a mutex");
+namespace {
+LockImpl& lock_impl(Lock& l) { return *std::launder(reinterpret_cast<LockImpl*>(l.storage)); }
+}  // namespace
+void lock_init(Lock& l) { new (l.storage) LockImpl(); }
+void lock_destroy(Lock& l) { lock_impl(l).~LockImpl(); }
+void lock_enter(Lock& l) { lock_impl(l).lock(); }
+void lock_leave(Lock& l) { lock_impl(l).unlock(); }
 
 std::uint8_t port_in8(std::uint16_t port) { return qsim::os::port_in8(port); }
 void port_out8(std::uint16_t port, std::uint8_t value) { qsim::os::port_out8(port, value); }
