@@ -2,6 +2,7 @@
 
 #include <span>
 
+#include "chip/local_chip_sink.h"
 #include "chip/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
@@ -96,7 +97,10 @@ void program_profiles(const LineGroup& g, Curve curve, const double* dist, const
     const std::span<const PlanStep> order =
         curve == Curve::kTrapezoid ? std::span<const PlanStep>(kTrapezoidLineOrder) : kSCurveLineOrder;
     for (const PlanStep& step : order) {
-        for (int i = 0; i < g.count; ++i) motion::program_axis_move(g.axis_no[i], plans[i], {&step, 1});
+        for (int i = 0; i < g.count; ++i) {
+            chip::LocalChipSink sink(g.axis_no[i], chip::kBufferedBank);
+            motion::program_axis_move(sink, plans[i], {&step, 1});
+        }
     }
 
     // Every axis runs on the dominant axis's start and maximum speed registers.

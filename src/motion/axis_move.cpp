@@ -5,6 +5,7 @@
 #include "chip/primitives.h"
 #include "chip/register_map.h"
 #include "chip/register_mirror.h"
+#include "common/bits.h"
 #include "frame/card_table.h"
 #include "motion/speed_profile.h"
 
@@ -33,8 +34,7 @@ MovePlan plan_axis_move(std::int16_t axis, MoveRequest request) {
     return plan_move(kLocalChipUnits, request);
 }
 
-void program_axis_move(std::int16_t axis, const MovePlan& plan, std::span<const PlanStep> steps) {
-    chip::LocalChipSink sink(axis, chip::kBufferedBank);
+void program_axis_move(chip::RegisterSink& sink, const MovePlan& plan, std::span<const PlanStep> steps) {
     for (const PlanStep step : steps) emit_step(plan, step, sink);
 }
 
@@ -42,19 +42,23 @@ void start_axis_move(std::int16_t axis, Reference reference, double value, MoveR
                      const StartRules& rules) {
     AxisRecord& rec = axis_record(axis);
     rec.last_decel_time = request.tdec;
-    if (rules.clear_helical) chip::update_mirrored(axis, chip::kEnv2, chip::env2::kHelical.mask, 0);
-
     const bool s_curve = request.curve == Curve::kSCurve;
-    const std::uint32_t mode = chip::opmode::start_word(rec.mirror[chip::kMirrorOperationMode],
-                                                        chip::opmode::kKindPositioning, s_curve, rules.manual_mode);
-    chip::write_mirrored(axis, chip::kMirrorOperationMode,
-                         chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode),
-                         mode | chip::opmode::kSingleAxisStart.mask);
+    {
+        chip::LocalChipSink sink(axis, chip::kBufferedBank);
+        if (rules.clear_helical) {
+            sink.write_slot(chip::kEnv2, chip::kMirrorWriteCode[chip::kEnv2],
+                            with_field(rec.mirror[chip::kEnv2], chip::env2::kHelical, 0));
+        }
+        const std::uint32_t mode = chip::opmode::start_word(rec.mirror[chip::kMirrorOperationMode],
+                                                            chip::opmode::kKindPositioning, s_curve, rules.manual_mode);
+        sink.write(chip::kOperationMode, mode | chip::opmode::kSingleAxisStart.mask);
+        // An absolute target reads a counter: the mode must reach the chip before that read.
+        if (reference == Reference::kAbsolute) sink.flush();
 
-    request.amount = take_move_amount(axis, reference, value, rules.counters);
-    request.ramp_down_point = ramp_down_point_wanted(rules.manual_mode, request.tdec);
-    program_axis_move(axis, plan_axis_move(axis, request));
-
+        request.amount = take_move_amount(axis, reference, value, rules.counters);
+        request.ramp_down_point = ramp_down_point_wanted(rules.manual_mode, request.tdec);
+        program_axis_move(sink, plan_axis_move(axis, request));
+    }
     const bool full = s_curve && rules.s_curve_always_full;
     chip::write_axis_command(axis, full ? chip::cmd::kStart3 : t_curve_start_command(request.tacc, request.tdec));
 }

@@ -28,8 +28,10 @@ double take_move_amount(std::int16_t axis, Reference reference, double value, Co
 // The plan of a local axis's move: the card's units, and the axis's pinned range if any.
 MovePlan plan_axis_move(std::int16_t axis, MoveRequest request);
 
-// Writes the given steps of a plan to the axis's buffered bank, keeping the mirror.
-void program_axis_move(std::int16_t axis, const MovePlan& plan, std::span<const PlanStep> steps = kPositioningOrder);
+// Writes the given steps of a plan into an axis's sink (a local axis's buffered bank; a module
+// axis's registers later).
+void program_axis_move(chip::RegisterSink& sink, const MovePlan& plan,
+                       std::span<const PlanStep> steps = kPositioningOrder);
 
 // What the single-axis and group positioning starts do differently.
 struct StartRules {
@@ -40,7 +42,8 @@ struct StartRules {
 };
 
 // A positioning start of one axis: last_decel_time, env2 and operation mode, the targets, the
-// planned registers in the buffered bank, then the start command.
+// planned registers in the buffered bank, then the start command. The registers go out in one
+// card_lock hold (two when an absolute target reads a counter between the mode and the profile).
 void start_axis_move(std::int16_t axis, Reference reference, double value, MoveRequest request,
                      const StartRules& rules);
 

@@ -14,7 +14,7 @@ std::uint32_t clamp_units(std::int64_t v, std::int64_t lo, std::int64_t hi) {
 
 // The S-ramp regimes compare against the distance of a ramp whose span is exactly twice its
 // section: an eighth of the linear scale.
-double section_scale(const SpeedUnits& u) { return u.linear_ramp_scale() / 8.0; }
+double section_scale(const SpeedUnits& u) { return u.linear_ramp_scale / 8.0; }
 
 }  // namespace
 
@@ -60,7 +60,7 @@ std::uint32_t s_rate(const SpeedUnits& u, double t, double span, std::uint32_t s
 }
 
 double t_peak_limit(const SpeedUnits& u, double pulses, double fl, double fh, double ur, double dr, double m) {
-    const double scale = u.linear_ramp_scale();
+    const double scale = u.linear_ramp_scale;
     const double k = ur + dr + 2.0;
     const double full = k * (fh - fl) * (fh + fl) / m / scale;
     if (pulses > full) return fh;
@@ -74,7 +74,7 @@ namespace {
 // `a` = (UR + 1)·US + (DR + 1)·DS is the same for both.
 double s_peak_asymmetric(const SpeedUnits& u, double pulses, double fl, double fh, double k, double a,
                          double s_small, double s_large, double rate_small, double rate_large, double m) {
-    const double scale = u.linear_ramp_scale();
+    const double scale = u.linear_ramp_scale;
     const double q = scale * m * pulses;
     const double c = 2.0 * rate_large + rate_small + 3.0;
     const double b = (rate_small + 1.0) * s_small;
@@ -89,7 +89,7 @@ double s_peak_asymmetric(const SpeedUnits& u, double pulses, double fl, double f
 
 double s_peak_regime(const SpeedUnits& u, double pulses, double fl, double fh, double ur, double dr, double us,
                      double ds, double m) {
-    const double scale = u.linear_ramp_scale();
+    const double scale = u.linear_ramp_scale;
     const double pure_scale = u.pure_s_ramp_scale();
     const double k = ur + dr + 2.0;
     const double q = scale * m * pulses;
@@ -120,12 +120,12 @@ double s_peak_limit(const SpeedUnits& u, double pulses, double fl, double fh, do
 }
 
 double t_ramp_distance(const SpeedUnits& u, double fh, double fl, double dr, double m) {
-    return (fh + fl) * (fh - fl) * (dr + 1.0) / m / u.linear_ramp_scale();
+    return (fh + fl) * (fh - fl) * (dr + 1.0) / m / u.linear_ramp_scale;
 }
 
 double s_ramp_distance(const SpeedUnits& u, double fh, double fl, double dr, double ds, double m) {
     if (ds == 0.0) return (fh + fl) * (fh - fl) * (dr + 1.0) / m / u.pure_s_ramp_scale();
-    return (fh + fl) * (fh - fl + 2.0 * ds) * (dr + 1.0) / m / u.linear_ramp_scale();
+    return (fh + fl) * (fh - fl + 2.0 * ds) * (dr + 1.0) / m / u.linear_ramp_scale;
 }
 
 }  // namespace quvex::motion::math

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "axis/status.h"
+#include "chip/local_chip_sink.h"
 #include "chip/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
@@ -41,16 +42,17 @@ void start_velocity(std::int16_t axis, Curve curve, double str_vel, double max_v
     const std::uint32_t kind = max_vel > 0 ? chip::opmode::kKindContinuousPlus : chip::opmode::kKindContinuousMinus;
     const std::uint32_t mode = chip::opmode::start_word(axis_record(axis).mirror[chip::kMirrorOperationMode], kind,
                                                         curve == Curve::kSCurve, true);
-    chip::write_mirrored(axis, chip::kMirrorOperationMode,
-                         chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode),
-                         mode | chip::opmode::kSingleAxisStart.mask);
     // A velocity move has no deceleration of its own: the lowest rate, no section.
     const MovePlan plan = plan_axis_move(axis, {.curve = curve,
                                                 .str_vel = std::fabs(str_vel),
                                                 .max_vel = std::fabs(max_vel),
                                                 .tacc = tacc,
                                                 .sv_acc = sv_acc});
-    program_axis_move(axis, plan, kVelocitySteps);
+    {
+        chip::LocalChipSink sink(axis, chip::kBufferedBank);
+        sink.write(chip::kOperationMode, mode | chip::opmode::kSingleAxisStart.mask);
+        program_axis_move(sink, plan, kVelocitySteps);
+    }
     chip::write_axis_command(axis, chip::cmd::kStart3);
 }
 

@@ -88,7 +88,7 @@ class PlanProperties : public ::testing::TestWithParam<const SpeedUnits*> {};
 
 // Pulses of a ramp from fl up to fh at `rate`: linear, or pure S (twice as long).
 double ramp_pulses(const SpeedUnits& u, Curve curve, double fh, double fl, double rate, double m) {
-    const double scale = curve == Curve::kSCurve ? u.pure_s_ramp_scale() : u.linear_ramp_scale();
+    const double scale = curve == Curve::kSCurve ? u.pure_s_ramp_scale() : u.linear_ramp_scale;
     return (fh + fl) * (fh - fl) * (rate + 1) / (scale * m);
 }
 
