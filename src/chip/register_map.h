@@ -98,6 +98,11 @@ constexpr std::uint32_t start_word(std::uint32_t current, std::uint32_t kind, bo
 }
 }  // namespace opmode
 
+// ---- int_factor (0xAC) ----
+namespace int_factor {
+constexpr Field kAutoCompare = field(12, 1);  // set while the automatic compare runs
+}  // namespace int_factor
+
 // ---- correction_speed (register 11) ----
 namespace correction {
 constexpr Field kSpeed = field(0, 16);  // start-speed units of the backlash correction

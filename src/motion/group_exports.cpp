@@ -1,6 +1,8 @@
 // Exports of the group moves and of the group synchronisation.
 #include "quvex/quvex.h"
 
+#include <cmath>
+
 #include "common/export_checks.h"
 #include "motion/group_moves.h"
 #include "motion/group_sync.h"
@@ -12,8 +14,31 @@ using motion::Reference;
 
 namespace {
 
+bool finite_at(const double* array, int i) { return array == nullptr || std::isfinite(array[i]); }
+
+// Input-policy checks over the whole call, made before any axis is touched: the count, the
+// arrays, every axis, every value, then the profile values. A zero maximum speed is not among
+// them: set_group_moves finds it in array order and stops there.
+quvex_status check_group_arrays(Curve curve, int n, const GroupArrays& a) {
+    if (n <= 0) return QUVEX_OK;
+    QUVEX_TRY(check(n <= motion::kMaxGroupAxes, QUVEX_ERR_AXIS_GROUP));
+    const bool s_curve = curve == Curve::kSCurve;
+    const bool arrays_given = a.axes != nullptr && a.value != nullptr && a.str_vel != nullptr &&
+                              a.max_vel != nullptr && a.tacc != nullptr && a.tdec != nullptr &&
+                              (!s_curve || (a.sv_acc != nullptr && a.sv_dec != nullptr));
+    QUVEX_TRY(check(arrays_given, QUVEX_ERR_AXIS_GROUP));
+    for (int i = 0; i < n; ++i) QUVEX_TRY(check_axis(a.axes[i]));
+    for (int i = 0; i < n; ++i) QUVEX_TRY(check_finite(QUVEX_ERR_PULSE_RANGE, {a.value[i]}));
+    for (int i = 0; i < n; ++i) {
+        const bool profile_finite = finite_at(a.str_vel, i) && finite_at(a.tacc, i) && finite_at(a.tdec, i) &&
+                                    (!s_curve || (finite_at(a.sv_acc, i) && finite_at(a.sv_dec, i)));
+        QUVEX_TRY(check(profile_finite, QUVEX_ERR_ZERO_MAX_SPEED));
+    }
+    return QUVEX_OK;
+}
+
 quvex_status group(Curve curve, Reference reference, int16_t n, const GroupArrays& arrays) {
-    QUVEX_TRY(motion::check_group_arrays(curve, n, arrays));
+    QUVEX_TRY(check_group_arrays(curve, n, arrays));
     return motion::set_group_moves(curve, reference, n, arrays);
 }
 

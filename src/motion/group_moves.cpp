@@ -3,13 +3,10 @@
 #include <cmath>
 
 #include "common/export_checks.h"
-#include "frame/card_table.h"
 #include "motion/axis_move.h"
 
 namespace quvex::motion {
 namespace {
-
-bool finite_at(const double* array, int i) { return array == nullptr || std::isfinite(array[i]); }
 
 // Group moves always place the ramp-down point themselves and measure absolute targets from the
 // position counter.
@@ -31,24 +28,6 @@ void start_member(Curve curve, Reference reference, const GroupArrays& a, int i)
 }
 
 }  // namespace
-
-quvex_status check_group_arrays(Curve curve, int n, const GroupArrays& a) {
-    if (n <= 0) return QUVEX_OK;
-    QUVEX_TRY(check(n <= kMaxGroupAxes, QUVEX_ERR_AXIS_GROUP));
-    const bool s_curve = curve == Curve::kSCurve;
-    const bool arrays_given = a.axes != nullptr && a.value != nullptr && a.str_vel != nullptr &&
-                              a.max_vel != nullptr && a.tacc != nullptr && a.tdec != nullptr &&
-                              (!s_curve || (a.sv_acc != nullptr && a.sv_dec != nullptr));
-    QUVEX_TRY(check(arrays_given, QUVEX_ERR_AXIS_GROUP));
-    for (int i = 0; i < n; ++i) QUVEX_TRY(check_axis(a.axes[i]));
-    for (int i = 0; i < n; ++i) QUVEX_TRY(check_finite(QUVEX_ERR_PULSE_RANGE, {a.value[i]}));
-    for (int i = 0; i < n; ++i) {
-        const bool profile_finite = finite_at(a.str_vel, i) && finite_at(a.tacc, i) && finite_at(a.tdec, i) &&
-                                    (!s_curve || (finite_at(a.sv_acc, i) && finite_at(a.sv_dec, i)));
-        QUVEX_TRY(check(profile_finite, QUVEX_ERR_ZERO_MAX_SPEED));
-    }
-    return QUVEX_OK;
-}
 
 quvex_status set_group_moves(Curve curve, Reference reference, int n, const GroupArrays& arrays) {
     for (int i = 0; i < n; ++i) {

@@ -25,11 +25,6 @@ struct GroupArrays {
 // The most axes a group can name: every axis of twelve cards once.
 constexpr int kMaxGroupAxes = 48;
 
-// Input-policy checks over the whole call, made before any axis is touched: the count, the
-// arrays, every axis, every value, then the profile values. A zero maximum speed is not among
-// them: set_group_moves finds it in array order and stops there.
-quvex_status check_group_arrays(Curve curve, int n, const GroupArrays& arrays);
-
 // Programs and starts the axes in array order; 11 at the first zero maximum speed, the axes
 // before it already started.
 quvex_status set_group_moves(Curve curve, Reference reference, int n, const GroupArrays& arrays);

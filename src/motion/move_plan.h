@@ -10,7 +10,6 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 
 #include "chip/register_sink.h"
