@@ -3,7 +3,7 @@
 // seconds of motion simulated per wall second with all 48 axes of twelve cards moving.
 #include <benchmark/benchmark.h>
 
-#include <array>
+#include <vector>
 
 #include "bench_support.h"
 #include "chip/registers.h"
@@ -40,24 +40,35 @@ void BM_StartTrMove(benchmark::State& state) {
 }
 BENCHMARK(BM_StartTrMove);
 
-// The port accesses of a T-curve start (ten register writes of three accesses and one command)
-// with no profile arithmetic, no mirror and no card lock.
+// The port accesses of a T-curve start (ten register writes of three accesses and one command),
+// recorded from one start and replayed with the same ports and values: no checks, no profile
+// arithmetic, no mirror and no card lock.
 void BM_RawPortsOfAStart(benchmark::State& state) {
     quvex::bench::OpenCards cards(1);
-    const auto base = static_cast<std::uint16_t>(quvex::card_record(0).chip_base + quvex::chip::kAxisBlock);
-    constexpr std::array<std::uint16_t, 10> kCodes = {0x9D, 0x87, 0x80, 0x85, 0x82, 0x81, 0x83, 0x84, 0x82, 0x86};
-    std::uint16_t value = 0;
-    for (auto _ : state) {
-        for (const std::uint16_t code : kCodes) {
-            quvex::plat::port_out16(static_cast<std::uint16_t>(base + quvex::chip::kDataLowPort), value++);
-            quvex::plat::port_out16(static_cast<std::uint16_t>(base + quvex::chip::kDataHighPort), 0);
-            quvex::plat::port_out16(base, code);
-        }
-        quvex::plat::port_out16(base, quvex::chip::cmd::kStart3);
+    std::vector<quvex_sim_access> accesses;
+    quvex_sim_trace_clear();
+    quvex_sim_trace_enable(1);
+    quvex_start_tr_move(1, 100000, 100, 50000, 0.1, 0.1);
+    quvex_sim_trace_enable(0);
+    for (std::size_t i = 0; i < quvex_sim_access_count(); ++i) {
+        quvex_sim_access a{};
+        quvex_sim_access_get(i, &a);
+        accesses.push_back(a);
     }
-    const double accesses = 3.0 * kCodes.size() + 1;
-    state.counters["port_accesses"] = accesses;
-    state.counters["time_per_access"] = per_access(accesses);
+    quvex_sim_trace_clear();
+    for (auto _ : state) {
+        for (const quvex_sim_access& a : accesses) {
+            const auto port = static_cast<std::uint16_t>(a.address);
+            if (a.kind == QUVEX_SIM_ACCESS_OUT16) {
+                quvex::plat::port_out16(port, static_cast<std::uint16_t>(a.value));
+            } else {
+                benchmark::DoNotOptimize(quvex::plat::port_in16(port));
+            }
+        }
+    }
+    const auto n = static_cast<double>(accesses.size());
+    state.counters["port_accesses"] = n;
+    state.counters["time_per_access"] = per_access(n);
 }
 BENCHMARK(BM_RawPortsOfAStart);
 

@@ -7,14 +7,13 @@
 #include "common/bits.h"
 #include "common/numeric.h"
 #include "frame/card_table.h"
+#include "motion/speed_units.h"
 
 namespace quvex::axis {
 namespace {
 
 // The chip's command counter takes 28 bits: 16 in the low data word, 12 in the high one.
 constexpr Field kCommandCounterHigh = field(0, 12);
-// One speed unit is 300 / (speed range + 1) pulses per second.
-constexpr double kSpeedUnitBase = 300.0;
 
 std::int32_t read_signed(int axis_no, std::uint16_t read_code) {
     return static_cast<std::int32_t>(chip::read_register32(axis_no, read_code));
@@ -59,7 +58,8 @@ std::int16_t error_counter_low(int axis_no) {
 void clear_error_counter(int axis_no) { chip::write_axis_command(axis_no, chip::cmd::kClearErrorCounter); }
 
 double speed_from_register(std::uint32_t speed_register, std::uint32_t speed_range) {
-    return static_cast<double>(low_half(speed_register)) * kSpeedUnitBase / (static_cast<double>(speed_range) + 1.0);
+    const motion::SpeedUnits& units = motion::kLocalChipUnits;
+    return static_cast<double>(low_half(speed_register)) * units.unit_numerator / units.multiplier(speed_range);
 }
 
 double current_speed(int axis_no) {

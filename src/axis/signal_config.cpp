@@ -3,8 +3,8 @@
 #include <initializer_list>
 
 #include "axis/move_ratio.h"
-#include "axis/signal_fields.h"
 #include "chip/primitives.h"
+#include "chip/register_map.h"
 #include "chip/register_mirror.h"
 #include "chip/registers.h"
 #include "common/bits.h"
@@ -73,11 +73,11 @@ constexpr std::int16_t kAutoErcBoth = 3;
 }  // namespace
 
 void set_pulse_output_mode(int axis_no, std::int16_t mode) {
-    change_register(axis_no, chip::kEnv1, {{fields::kPulseOutputMode, chip_pulse_output_mode(mode)}});
+    change_register(axis_no, chip::kEnv1, {{chip::env1::kPulseOutputMode, chip_pulse_output_mode(mode)}});
 }
 
 void set_encoder_input(int axis_no, std::int16_t mode, std::int16_t logic) {
-    change_register(axis_no, chip::kEnv2, {{fields::kEncoderInputMode, mode}, {fields::kEncoderLogic, logic}});
+    change_register(axis_no, chip::kEnv2, {{chip::env2::kEncoderInputMode, mode}, {chip::env2::kEncoderLogic, logic}});
 }
 
 void set_feedback_source(int axis_no, std::int16_t source) {
@@ -85,7 +85,7 @@ void set_feedback_source(int axis_no, std::int16_t source) {
     AxisRecord& rec = axis_record(axis_no);
     rec.feedback_src = source == kSourceCommandCounter ? 1 : 0;
     const std::int16_t chip_source = source == kSourceCommandCounter ? 0 : source;
-    change_mirror_only(axis_no, chip::kEnv3, {{fields::kFeedbackSource, chip_source}});
+    change_mirror_only(axis_no, chip::kEnv3, {{chip::env3::kFeedbackSource, chip_source}});
     // This register goes out as three separate steps, data words first.
     const std::uint32_t env3 = rec.mirror[chip::kEnv3];
     chip::write_axis_data_low(axis_no, low_half(env3));
@@ -94,34 +94,34 @@ void set_feedback_source(int axis_no, std::int16_t source) {
 }
 
 void set_alarm(int axis_no, std::int16_t logic, std::int16_t mode) {
-    change_register(axis_no, chip::kEnv1, {{fields::kAlarmLogic, logic}, {fields::kAlarmMode, mode}});
+    change_register(axis_no, chip::kEnv1, {{chip::env1::kAlarmLogic, logic}, {chip::env1::kAlarmMode, mode}});
 }
 
 void set_in_position(int axis_no, std::int16_t enable, std::int16_t logic) {
-    change_register(axis_no, chip::kEnv1, {{fields::kInPositionLogic, logic}});
-    change_mirror_only(axis_no, chip::kMirrorOperationMode, {{fields::kInPositionEnable, enable}});
+    change_register(axis_no, chip::kEnv1, {{chip::env1::kInPositionLogic, logic}});
+    change_mirror_only(axis_no, chip::kMirrorOperationMode, {{chip::opmode::kInPositionEnable, enable}});
 }
 
 void set_end_limit_mode(int axis_no, std::int16_t mode) {
-    change_register(axis_no, chip::kEnv1, {{fields::kEndLimitStopMode, mode}});
+    change_register(axis_no, chip::kEnv1, {{chip::env1::kEndLimitStopMode, mode}});
 }
 
 void set_slow_down(int axis_no, std::int16_t enable, std::int16_t logic, std::int16_t latch, std::int16_t mode) {
     change_register(axis_no, chip::kEnv1,
-                    {{fields::kSlowDownLogic, logic}, {fields::kSlowDownLatch, latch}, {fields::kSlowDownMode, mode}});
-    change_register(axis_no, chip::kMirrorOperationMode, {{fields::kSlowDownEnable, enable}});
+                    {{chip::env1::kSlowDownLogic, logic}, {chip::env1::kSlowDownLatch, latch}, {chip::env1::kSlowDownMode, mode}});
+    change_register(axis_no, chip::kMirrorOperationMode, {{chip::opmode::kSlowDownEnable, enable}});
 }
 
 void set_erc(int axis_no, std::int16_t logic, std::int16_t width) {
     change_register(axis_no, chip::kEnv1,
-                    {{fields::kErcLogic, logic}, {fields::kErcWidth, width}, {fields::kErcReserved, 0}});
+                    {{chip::env1::kErcLogic, logic}, {chip::env1::kErcWidth, width}, {chip::env1::kErcReserved, 0}});
 }
 
 void set_auto_erc(int axis_no, std::int16_t on_off) {
     if (on_off == kOn) {
-        change_register(axis_no, chip::kEnv1, {{fields::kAutoErc, kAutoErcBoth}});
+        change_register(axis_no, chip::kEnv1, {{chip::env1::kAutoErc, kAutoErcBoth}});
     } else if (on_off == kOff) {
-        change_register(axis_no, chip::kEnv1, {{fields::kAutoErc, 0}});
+        change_register(axis_no, chip::kEnv1, {{chip::env1::kAutoErc, 0}});
     } else {
         change_register(axis_no, chip::kEnv1, {});  // rewrites env1 as it stands
     }
@@ -129,13 +129,13 @@ void set_auto_erc(int axis_no, std::int16_t on_off) {
 
 void set_home_config(int axis_no, std::int16_t mode, std::int16_t flag1, std::int16_t flag2, std::int16_t count,
                      std::int16_t erc) {
-    change_register(axis_no, chip::kEnv1, {{fields::kHomeFlag1, flag1}, {fields::kHomeErc, erc}});
-    change_register(axis_no, chip::kEnv2, {{fields::kHomeFlag2, flag2}});
-    change_register(axis_no, chip::kEnv3, {{fields::kHomeMode, mode}, {fields::kHomeCount, count}});
+    change_register(axis_no, chip::kEnv1, {{chip::env1::kHomeFlag1, flag1}, {chip::env1::kHomeErc, erc}});
+    change_register(axis_no, chip::kEnv2, {{chip::env2::kHomeFlag2, flag2}});
+    change_register(axis_no, chip::kEnv3, {{chip::env3::kHomeMode, mode}, {chip::env3::kHomeCount, count}});
 }
 
 void set_latch_logic(int axis_no, std::int16_t logic) {
-    change_register(axis_no, chip::kEnv1, {{fields::kLatchLogic, logic}});
+    change_register(axis_no, chip::kEnv1, {{chip::env1::kLatchLogic, logic}});
 }
 
 void set_servo(int axis_no, bool on) { write_output(axis_no, chip::cmd::kServoOutput, on); }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "chip/primitives.h"
+#include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/bits.h"
 #include "frame/card_table.h"
@@ -10,8 +11,8 @@
 namespace quvex::axis {
 namespace {
 
-constexpr Field kOperationState = field(0, 4);  // in the status register's low half
-constexpr Field kGeneralInputPin = field(6, 1); // in the sub-status word
+constexpr Field kOperationState = chip::status32::kOperationState;
+constexpr Field kGeneralInputPin = chip::substatus::kGeneralInputPin;
 
 enum class Source { kSubStatus, kStatusLow, kStatusHigh };
 

@@ -3,6 +3,7 @@
 // holding it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "chip/register_mirror.h"
@@ -28,6 +29,16 @@ void enable_bridge_interrupt(std::uint16_t bridge_base);
 void pulse_bridge_bit30(int card);
 // Start-up programming of one axis.
 void init_axis(int axis_no);
+
+// One register write of a series.
+struct RegisterWrite {
+    std::uint16_t write_code;
+    std::uint32_t value;
+};
+// Several register writes of one axis, each as write_axis_register does it (data low, data high,
+// code), in the order given and in one card_lock hold: a move's profile reaches the chip with
+// one lock round trip instead of one per register.
+void write_axis_registers(int axis_no, const RegisterWrite* writes, std::size_t count);
 
 // Convenience forms built on the primitives.
 void write_register32(int axis_no, std::uint16_t write_code, std::uint32_t value);

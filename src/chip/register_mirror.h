@@ -41,10 +41,16 @@ constexpr MirrorSlot operation_slot(unsigned n) {
 }
 
 // Live write code of each mirror slot, in slot order.
-constexpr std::array<std::uint16_t, kMirrorSlotCount> kMirrorWriteCode = {
-    0x9C, 0x9D, 0x9E, 0x9F, 0xA0, 0xA1, 0xA2, 0x97, 0xAC,
-    0x90, 0x91, 0x92, 0x93, 0x94, 0x95, 0x96, 0x98, 0x99, 0x9A, 0x9B,
-};
+constexpr std::array<std::uint16_t, kMirrorSlotCount> kMirrorWriteCode = [] {
+    std::array<std::uint16_t, kMirrorSlotCount> codes{};
+    for (unsigned k = 0; k < 7; ++k) codes[kEnv1 + k] = static_cast<std::uint16_t>(reg::kEnv1 + k);
+    codes[kMirrorOperationMode] = static_cast<std::uint16_t>(reg::kOperationLive + kOperationMode);
+    codes[kMirrorIntFactor] = reg::kIntFactor;
+    for (unsigned n = 0; n < kOperationRegisterCount; ++n) {
+        if (n != kOperationMode) codes[operation_slot(n)] = static_cast<std::uint16_t>(reg::kOperationLive + n);
+    }
+    return codes;
+}();
 
 // Mirror slot of env1..env7 (k = 1..7).
 constexpr MirrorSlot env_slot(unsigned k) { return static_cast<MirrorSlot>(kEnv1 + (k - 1)); }

@@ -8,10 +8,10 @@ using namespace quvex::interp;
 
 namespace {
 
-constexpr LineKind kTR{Curve::kTrapezoid, Target::kRelative};
-constexpr LineKind kTA{Curve::kTrapezoid, Target::kAbsolute};
-constexpr LineKind kSR{Curve::kSCurve, Target::kRelative};
-constexpr LineKind kSA{Curve::kSCurve, Target::kAbsolute};
+constexpr LineKind kTR{Curve::kTrapezoid, Reference::kRelative};
+constexpr LineKind kTA{Curve::kTrapezoid, Reference::kAbsolute};
+constexpr LineKind kSR{Curve::kSCurve, Reference::kRelative};
+constexpr LineKind kSA{Curve::kSCurve, Reference::kAbsolute};
 
 quvex_status line2(LineKind kind, int16_t card, const int16_t* axes, double a, double b, const PathProfile& p) {
     const double values[] = {a, b};
@@ -98,39 +98,39 @@ QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_line4(int16_t card, double pos_
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_move_xy(int16_t card, double dist_x, double dist_y, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return quvex_start_tr_line2(card, kPairXY, dist_x, dist_y, str_vel, max_vel, Tacc, Tdec);
+    return line2(kTR, card, kPairXY, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_move_zu(int16_t card, double dist_z, double dist_u, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return quvex_start_tr_line2(card, kPairZU, dist_z, dist_u, str_vel, max_vel, Tacc, Tdec);
+    return line2(kTR, card, kPairZU, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_move_xy(int16_t card, double pos_x, double pos_y, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return quvex_start_ta_line2(card, kPairXY, pos_x, pos_y, str_vel, max_vel, Tacc, Tdec);
+    return line2(kTA, card, kPairXY, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_move_zu(int16_t card, double pos_z, double pos_u, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return quvex_start_ta_line2(card, kPairZU, pos_z, pos_u, str_vel, max_vel, Tacc, Tdec);
+    return line2(kTA, card, kPairZU, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_move_xy(int16_t card, double dist_x, double dist_y, double str_vel,
                                                         double max_vel, double Tacc, double Tdec, double SVacc,
                                                         double SVdec) {
-    return quvex_start_sr_line2(card, kPairXY, dist_x, dist_y, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
+    return line2(kSR, card, kPairXY, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_move_zu(int16_t card, double dist_z, double dist_u, double str_vel,
                                                         double max_vel, double Tacc, double Tdec, double SVacc,
                                                         double SVdec) {
-    return quvex_start_sr_line2(card, kPairZU, dist_z, dist_u, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
+    return line2(kSR, card, kPairZU, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_move_xy(int16_t card, double pos_x, double pos_y, double str_vel,
                                                         double max_vel, double Tacc, double Tdec, double SVacc,
                                                         double SVdec) {
-    return quvex_start_sa_line2(card, kPairXY, pos_x, pos_y, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
+    return line2(kSA, card, kPairXY, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_move_zu(int16_t card, double pos_z, double pos_u, double str_vel,
                                                         double max_vel, double Tacc, double Tdec, double SVacc,
                                                         double SVdec) {
-    return quvex_start_sa_line2(card, kPairZU, pos_z, pos_u, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
+    return line2(kSA, card, kPairZU, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 }  // extern "C"

@@ -1,35 +1,42 @@
 #include "interp/line_move.h"
 
-#include <cmath>
+#include <span>
 
+#include "chip/local_chip_sink.h"
 #include "chip/primitives.h"
+#include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/bits.h"
+#include "common/export_checks.h"
 #include "frame/card_table.h"
 #include "interp/line_group.h"
-#include "interp/operation_mode.h"
+#include "interp/line_mode.h"
 #include "interp/path_speed.h"
-#include "motion/single_axis.h"
+#include "motion/axis_move.h"
 #include "motion/speed_profile.h"
-#include "quvex/quvex_axis.h"
 
 namespace quvex::interp {
 namespace {
+
+using motion::PlanStep;
 
 constexpr std::int16_t kBuffered = motion::kBuffered;
 constexpr std::uint16_t kModeBufferedCode = chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode);
 constexpr std::uint16_t kEnv2Code = chip::kMirrorWriteCode[chip::kEnv2];
 
+// A line programs its axes step by step, each step on every axis before the next. An S-curve line
+// writes the T-curve rates first and its move amounts only before the S-curve rates.
+constexpr PlanStep kTrapezoidLineOrder[] = {PlanStep::kMoveAmount, PlanStep::kSpeeds, PlanStep::kTRates,
+                                            PlanStep::kPeak, PlanStep::kRampDown};
+constexpr PlanStep kSCurveLineOrder[] = {PlanStep::kSpeeds, PlanStep::kTRates, PlanStep::kMoveAmount,
+                                         PlanStep::kSRates, PlanStep::kPeak, PlanStep::kRampDown};
+
 // Value checks of the call, after the group check: a zero maximum speed first, then the input
 // policy's refusal of values that are not finite numbers.
 quvex_status check_values(const double* values, int count, const PathProfile& p) {
-    if (!std::isfinite(p.max_vel) || std::fabs(p.max_vel) == 0) return QUVEX_ERR_ZERO_MAX_SPEED;
-    for (double v : {p.str_vel, p.tacc, p.tdec, p.sv_acc, p.sv_dec}) {
-        if (!std::isfinite(v)) return QUVEX_ERR_ZERO_MAX_SPEED;
-    }
-    for (int i = 0; i < count; ++i) {
-        if (!std::isfinite(values[i])) return QUVEX_ERR_PULSE_RANGE;
-    }
+    QUVEX_TRY(check_nonzero_speed(p.max_vel));
+    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, {p.str_vel, p.tacc, p.tdec, p.sv_acc, p.sv_dec}));
+    for (int i = 0; i < count; ++i) QUVEX_TRY(check_finite(QUVEX_ERR_PULSE_RANGE, {values[i]}));
     return QUVEX_OK;
 }
 
@@ -40,8 +47,8 @@ void write_env2(const LineGroup& g) {
     const bool continuous = g.is_four_axis() && continuous_on(g);
     for (int i = 0; i < g.count; ++i) {
         std::uint32_t env2 = axis_record(g.axis_no[i]).mirror[chip::kEnv2];
-        env2 = with_field(env2, kEnv2Helical, 0);
-        if (g.is_four_axis()) env2 = with_field(env2, kEnv2ContinuousInterp, continuous ? 1 : 0);
+        env2 = with_field(env2, chip::env2::kHelical, 0);
+        if (g.is_four_axis()) env2 = with_field(env2, chip::env2::kContinuousInterp, continuous ? 1 : 0);
         chip::write_mirrored(g.axis_no[i], chip::kEnv2, kEnv2Code, env2);
     }
 }
@@ -54,9 +61,9 @@ void write_group_mode(const LineGroup& g, std::uint32_t mode) {
 
 void write_line_mode(const LineGroup& g, Curve curve, bool manual_mode, std::uint32_t status) {
     const std::uint32_t mirror = axis_record(g.lead()).mirror[chip::kMirrorOperationMode];
-    std::uint32_t mode = start_mode(mirror, kKindLinear, curve == Curve::kSCurve, manual_mode);
+    std::uint32_t mode = chip::opmode::start_word(mirror, chip::opmode::kKindLinear, curve == Curve::kSCurve, manual_mode);
     if (!g.is_four_axis()) {
-        mode &= ~kSingleAxisStart.mask;
+        mode &= ~chip::opmode::kSingleAxisStart.mask;
     } else {
         mode &= ~kFourAxisClearedHighBits;
         if (continuous_on(g)) mode |= continuous_line_bits(status);
@@ -67,73 +74,63 @@ void write_line_mode(const LineGroup& g, Curve curve, bool manual_mode, std::uin
 // After a four-axis start, the buffered mode is prepared for the next move while this one runs.
 void rearm_four_axis_mode(const LineGroup& g) {
     std::uint32_t mode = axis_record(g.lead()).mirror[chip::kMirrorOperationMode];
-    mode = (mode & ~kContinuousChainBits) | kSingleAxisStart.mask;
+    mode = (mode & ~kContinuousChainBits) | chip::opmode::kSingleAxisStart.mask;
     write_group_mode(g, mode);
 }
 
-template <typename Op>
-void each_axis(const LineGroup& g, Op op) {
-    for (int i = 0; i < g.count; ++i) op(g.axis_no[i], i);
-}
-
 void program_profiles(const LineGroup& g, Curve curve, const double* dist, const PathProfile& p,
-                      std::int16_t ramp_down) {
+                      bool ramp_down_point) {
     const PathShare share = path_share(dist, g.count);
-    const double str_vel = dominant_axis_speed(share, p.str_vel);
-    const double max_vel = dominant_axis_speed(share, p.max_vel);
-    const auto speeds = [&](std::int16_t axis, int) { motion::compute_speed_registers(axis, str_vel, max_vel, kBuffered); };
-    const auto amounts = [&](std::int16_t axis, int i) { motion::write_move_amount(axis, dist[i], kBuffered); };
-    const auto t_rates = [&](std::int16_t axis, int) { motion::compute_t_rates(axis, p.tacc, p.tdec, kBuffered); };
-
-    if (curve == Curve::kTrapezoid) {
-        each_axis(g, amounts);
-        each_axis(g, speeds);
-        each_axis(g, t_rates);
-        each_axis(g, [](std::int16_t axis, int) { motion::limit_t_peak(axis, kBuffered); });
-        each_axis(g, [&](std::int16_t axis, int) { motion::compute_t_ramp_down(axis, kBuffered, ramp_down); });
-    } else {
-        each_axis(g, speeds);
-        each_axis(g, t_rates);
-        each_axis(g, amounts);
-        each_axis(g, [&](std::int16_t axis, int) {
-            motion::compute_s_rates(axis, p.tacc, p.tdec, p.sv_acc, p.sv_dec, kBuffered);
-        });
-        each_axis(g, [](std::int16_t axis, int) { motion::limit_s_peak(axis, kBuffered); });
-        each_axis(g, [&](std::int16_t axis, int) { motion::compute_s_ramp_down(axis, kBuffered, ramp_down); });
+    motion::MoveRequest request{.curve = curve,
+                                .str_vel = dominant_axis_speed(share, p.str_vel),
+                                .max_vel = dominant_axis_speed(share, p.max_vel),
+                                .tacc = p.tacc,
+                                .tdec = p.tdec,
+                                .sv_acc = p.sv_acc,
+                                .sv_dec = p.sv_dec,
+                                .ramp_down_point = ramp_down_point};
+    motion::MovePlan plans[kMaxLineAxes];
+    for (int i = 0; i < g.count; ++i) {
+        request.amount = dist[i];
+        plans[i] = motion::plan_axis_move(g.axis_no[i], request);
+    }
+    const std::span<const PlanStep> order =
+        curve == Curve::kTrapezoid ? std::span<const PlanStep>(kTrapezoidLineOrder) : kSCurveLineOrder;
+    for (const PlanStep& step : order) {
+        for (int i = 0; i < g.count; ++i) {
+            chip::LocalChipSink sink(g.axis_no[i], chip::kBufferedBank);
+            motion::program_axis_move(sink, plans[i], {&step, 1});
+        }
     }
 
     // Every axis runs on the dominant axis's start and maximum speed registers.
     if (share.dominant != 0) {
         const std::int16_t dominant = g.axis_no[share.dominant];
-        each_axis(g, [&](std::int16_t axis, int i) {
-            if (i != share.dominant) motion::copy_speed_registers(dominant, axis, kBuffered);
-        });
+        for (int i = 0; i < g.count; ++i) {
+            if (i != share.dominant) motion::copy_speed_registers(dominant, g.axis_no[i], kBuffered);
+        }
     }
 }
 
 quvex_status start_relative(Curve curve, int card, const std::int16_t* axis_array, int count, const double* dist,
                             const PathProfile& p) {
-    if (!valid_line_axes(axis_array, count)) return QUVEX_ERR_AXIS_GROUP;
+    QUVEX_TRY(check(valid_line_axes(axis_array, count), QUVEX_ERR_AXIS_GROUP));
     const bool four_axis = count == kMaxLineAxes;
     // The four-axis line reads X's status before its value checks, so its card comes first.
-    if (four_axis && !card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
+    if (four_axis) QUVEX_TRY(check_card(card));
     std::uint32_t status = 0;
     if (four_axis) chip::read_status_register32(card * kAxesPerCard, &status);
-    if (const quvex_status s = check_values(dist, count, p); s != QUVEX_OK) return s;
-    if (!card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_values(dist, count, p));
+    QUVEX_TRY(check_card(card));
 
     const LineGroup g = make_line_group(card, axis_array, count);
-    AxisRecord& lead = axis_record(g.lead());
-    lead.last_decel_time = p.tdec;
+    axis_record(g.lead()).last_decel_time = p.tdec;
     write_env2(g);
     const bool manual_mode = motion::ramp_down_is_manual(g.lead(), p.tacc, p.tdec);
     write_line_mode(g, curve, manual_mode, status);
-    each_axis(g, [&](std::int16_t axis, int i) {
-        AxisRecord& r = axis_record(axis);
-        r.prev_target_pos = r.target_pos;
-        r.target_pos += dist[i];
-    });
-    program_profiles(g, curve, dist, p, motion::ramp_down_argument(manual_mode, p.tdec));
+    for (int i = 0; i < g.count; ++i) motion::take_move_amount(g.axis_no[i], Reference::kRelative, dist[i],
+                                                                    motion::CounterChoice::kByFeedbackSource);
+    program_profiles(g, curve, dist, p, motion::ramp_down_point_wanted(manual_mode, p.tdec));
 
     const std::uint16_t start = motion::t_curve_start_command(p.tacc, p.tdec);
     chip::write_axis_command(g.lead(), static_cast<std::uint16_t>(start | g.select_bits()));
@@ -143,12 +140,14 @@ quvex_status start_relative(Curve curve, int card, const std::int16_t* axis_arra
 
 quvex_status start_absolute(Curve curve, int card, const std::int16_t* axis_array, int count, const double* pos,
                             const PathProfile& p) {
-    if (!valid_line_axes(axis_array, count)) return QUVEX_ERR_AXIS_GROUP;
-    if (!card_usable(card)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check(valid_line_axes(axis_array, count), QUVEX_ERR_AXIS_GROUP));
+    QUVEX_TRY(check_card(card));
     const LineGroup g = make_line_group(card, axis_array, count);
     const bool continuous = continuous_on(g);
     double dist[kMaxLineAxes] = {};
-    for (int i = 0; i < count; ++i) dist[i] = pos[i] - motion::absolute_reference(g.axis_no[i], continuous);
+    for (int i = 0; i < count; ++i) {
+        dist[i] = pos[i] - motion::absolute_reference(g.axis_no[i], continuous, motion::CounterChoice::kByFeedbackSource);
+    }
     return start_relative(curve, card, axis_array, count, dist, p);
 }
 
@@ -156,8 +155,8 @@ quvex_status start_absolute(Curve curve, int card, const std::int16_t* axis_arra
 
 quvex_status start_line(LineKind kind, int card, const std::int16_t* axis_array, int count, const double* values,
                         const PathProfile& profile) {
-    return kind.target == Target::kRelative ? start_relative(kind.curve, card, axis_array, count, values, profile)
-                                            : start_absolute(kind.curve, card, axis_array, count, values, profile);
+    return kind.reference == Reference::kRelative ? start_relative(kind.curve, card, axis_array, count, values, profile)
+                                                  : start_absolute(kind.curve, card, axis_array, count, values, profile);
 }
 
 }  // namespace quvex::interp

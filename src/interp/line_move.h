@@ -4,16 +4,17 @@
 
 #include <cstdint>
 
+#include "motion/move_plan.h"
 #include "quvex/quvex_base.h"
 
 namespace quvex::interp {
 
-enum class Curve : std::uint8_t { kTrapezoid, kSCurve };
-enum class Target : std::uint8_t { kRelative, kAbsolute };
+using motion::Curve;
+using motion::Reference;
 
 struct LineKind {
     Curve curve;
-    Target target;
+    Reference reference;
 };
 
 // The speed profile along the path. The S-curve sections are unused on a trapezoid.

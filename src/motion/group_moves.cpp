@@ -2,95 +2,37 @@
 
 #include <cmath>
 
-#include "chip/primitives.h"
-#include "chip/registers.h"
-#include "frame/card_table.h"
-#include "interp/operation_mode.h"
-#include "motion/speed_profile.h"
-#include "quvex/quvex_axis.h"
+#include "common/export_checks.h"
+#include "motion/axis_move.h"
 
 namespace quvex::motion {
 namespace {
 
-constexpr std::uint16_t kModeBufferedCode = chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode);
+// Group moves always place the ramp-down point themselves and measure absolute targets from the
+// position counter.
+constexpr StartRules kGroupRules{.clear_helical = false,
+                                 .manual_mode = true,
+                                 .counters = CounterChoice::kPosition,
+                                 .s_curve_always_full = false};
 
-bool finite_at(const double* array, int i) { return array == nullptr || std::isfinite(array[i]); }
-
-// Input-policy checks over the whole call, made before any axis is touched. The zero maximum
-// speed is not among them: it is found in array order and stops the loop there.
-quvex_status check_arrays(GroupCurve curve, int n, const GroupArrays& a) {
-    if (n > kMaxGroupAxes) return QUVEX_ERR_AXIS_GROUP;
-    const bool s_curve = curve == GroupCurve::kSCurve;
-    if (a.axes == nullptr || a.value == nullptr || a.str_vel == nullptr || a.max_vel == nullptr ||
-        a.tacc == nullptr || a.tdec == nullptr || (s_curve && (a.sv_acc == nullptr || a.sv_dec == nullptr))) {
-        return QUVEX_ERR_AXIS_GROUP;
-    }
-    for (int i = 0; i < n; ++i) {
-        if (!axis_usable(a.axes[i])) return QUVEX_ERR_CARD_NUMBER;
-    }
-    for (int i = 0; i < n; ++i) {
-        if (!std::isfinite(a.value[i])) return QUVEX_ERR_PULSE_RANGE;
-    }
-    for (int i = 0; i < n; ++i) {
-        const bool profile_finite = finite_at(a.str_vel, i) && finite_at(a.tacc, i) && finite_at(a.tdec, i) &&
-                                    (!s_curve || (finite_at(a.sv_acc, i) && finite_at(a.sv_dec, i)));
-        if (!profile_finite) return QUVEX_ERR_ZERO_MAX_SPEED;
-    }
-    return QUVEX_OK;
-}
-
-// The move amount of one axis; updates its targets.
-double take_amount(std::int16_t axis, GroupTarget target, double value) {
-    AxisRecord& r = axis_record(axis);
-    double amount = value;
-    if (target == GroupTarget::kAbsolute) {
-        double reference = r.target_pos;
-        if (r.continuous_mode != 1) quvex_get_position(axis, &reference);
-        amount = value - reference;
-    }
-    r.prev_target_pos = r.target_pos;
-    r.target_pos = target == GroupTarget::kAbsolute ? value : r.target_pos + value;
-    return amount;
-}
-
-void program_axis(GroupCurve curve, GroupTarget target, const GroupArrays& a, int i) {
-    const std::int16_t axis = a.axes[i];
-    AxisRecord& r = axis_record(axis);
-    const double tacc = a.tacc[i];
-    const double tdec = a.tdec[i];
-    const bool s_curve = curve == GroupCurve::kSCurve;
-    r.last_decel_time = tdec;
-
-    // Group moves always place the ramp-down point themselves.
-    const std::uint32_t mode = r.mirror[chip::kMirrorOperationMode];
-    chip::write_mirrored(axis, chip::kMirrorOperationMode, kModeBufferedCode,
-                         interp::start_mode(mode, interp::kKindPositioning, s_curve, true) |
-                             interp::kSingleAxisStart.mask);
-
-    write_move_amount(axis, take_amount(axis, target, a.value[i]), kBuffered);
-    compute_speed_registers(axis, std::fabs(a.str_vel[i]), std::fabs(a.max_vel[i]), kBuffered);
-    const std::int16_t ramp_down = ramp_down_argument(true, tdec);
-    if (s_curve) {
-        compute_s_rates(axis, tacc, tdec, a.sv_acc[i], a.sv_dec[i], kBuffered);
-        limit_s_peak(axis, kBuffered);
-        compute_s_ramp_down(axis, kBuffered, ramp_down);
-    } else {
-        compute_t_rates(axis, tacc, tdec, kBuffered);
-        limit_t_peak(axis, kBuffered);
-        compute_t_ramp_down(axis, kBuffered, ramp_down);
-    }
-    chip::write_axis_command(axis, t_curve_start_command(tacc, tdec));
+void start_member(Curve curve, Reference reference, const GroupArrays& a, int i) {
+    const bool s_curve = curve == Curve::kSCurve;
+    const MoveRequest request{.curve = curve,
+                              .str_vel = std::fabs(a.str_vel[i]),
+                              .max_vel = std::fabs(a.max_vel[i]),
+                              .tacc = a.tacc[i],
+                              .tdec = a.tdec[i],
+                              .sv_acc = s_curve ? a.sv_acc[i] : 0,
+                              .sv_dec = s_curve ? a.sv_dec[i] : 0};
+    start_axis_move(a.axes[i], reference, a.value[i], request, kGroupRules);
 }
 
 }  // namespace
 
-quvex_status set_group_moves(GroupCurve curve, GroupTarget target, int n, const GroupArrays& arrays) {
-    if (n <= 0) return QUVEX_OK;
-    if (const quvex_status s = check_arrays(curve, n, arrays); s != QUVEX_OK) return s;
+quvex_status set_group_moves(Curve curve, Reference reference, int n, const GroupArrays& arrays) {
     for (int i = 0; i < n; ++i) {
-        const double max_vel = arrays.max_vel[i];
-        if (!std::isfinite(max_vel) || std::fabs(max_vel) == 0) return QUVEX_ERR_ZERO_MAX_SPEED;
-        program_axis(curve, target, arrays, i);
+        QUVEX_TRY(check_nonzero_speed(arrays.max_vel[i]));
+        start_member(curve, reference, arrays, i);
     }
     return QUVEX_OK;
 }

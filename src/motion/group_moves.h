@@ -5,12 +5,10 @@
 
 #include <cstdint>
 
+#include "motion/move_plan.h"
 #include "quvex/quvex_base.h"
 
 namespace quvex::motion {
-
-enum class GroupCurve : std::uint8_t { kTrapezoid, kSCurve };
-enum class GroupTarget : std::uint8_t { kRelative, kAbsolute };
 
 // The caller's parallel arrays; the S-curve sections are null for trapezoids.
 struct GroupArrays {
@@ -27,6 +25,8 @@ struct GroupArrays {
 // The most axes a group can name: every axis of twelve cards once.
 constexpr int kMaxGroupAxes = 48;
 
-quvex_status set_group_moves(GroupCurve curve, GroupTarget target, int n, const GroupArrays& arrays);
+// Programs and starts the axes in array order; 11 at the first zero maximum speed, the axes
+// before it already started.
+quvex_status set_group_moves(Curve curve, Reference reference, int n, const GroupArrays& arrays);
 
 }  // namespace quvex::motion

@@ -1,8 +1,6 @@
 // Exports of the speed profile utilities and the single-axis moves: the argument checks in
 // their order, then one call into the motion subsystem.
-#include <cmath>
-#include <initializer_list>
-
+#include "common/export_checks.h"
 #include "frame/card_table.h"
 #include "motion/single_axis.h"
 #include "motion/speed_checks.h"
@@ -14,49 +12,38 @@ using namespace quvex::motion;
 
 namespace {
 
-bool all_finite(std::initializer_list<double> values) {
-    for (const double v : values) {
-        if (!std::isfinite(v)) return false;
-    }
-    return true;
-}
-
-template <typename T>
-void put(T* out, T value) {
-    if (out != nullptr) *out = value;
-}
-
 // The checks shared by every positioning and velocity start: a zero (or unusable) maximum
 // speed first, then the axis, then the other speeds and times, then the distance.
 quvex_status check_start(int16_t axis, double max_vel, std::initializer_list<double> speeds_and_times,
                          double distance) {
-    if (max_vel == 0.0 || !std::isfinite(max_vel)) return QUVEX_ERR_ZERO_MAX_SPEED;
-    if (!axis_usable(axis)) return QUVEX_ERR_CARD_NUMBER;
-    if (!all_finite(speeds_and_times)) return QUVEX_ERR_ZERO_MAX_SPEED;
-    if (!std::isfinite(distance)) return QUVEX_ERR_PULSE_RANGE;
-    return QUVEX_OK;
+    QUVEX_TRY(check_nonzero_speed(max_vel));
+    QUVEX_TRY(check_axis(axis));
+    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, speeds_and_times));
+    return check_finite(QUVEX_ERR_PULSE_RANGE, {distance});
 }
 
 quvex_status positioning(int16_t axis, Curve curve, Reference reference, const PositioningMove& move) {
-    const quvex_status st = check_start(
-        axis, move.max_vel, {move.str_vel, move.tacc, move.tdec, move.sv_acc, move.sv_dec}, move.distance_or_target);
-    if (st != QUVEX_OK) return st;
+    QUVEX_TRY(check_start(axis, move.max_vel, {move.str_vel, move.tacc, move.tdec, move.sv_acc, move.sv_dec},
+                          move.distance_or_target));
     start_positioning(axis, curve, reference, move);
     return QUVEX_OK;
 }
 
 quvex_status velocity(int16_t axis, Curve curve, double str_vel, double max_vel, double tacc, double sv_acc) {
-    const quvex_status st = check_start(axis, max_vel, {str_vel, tacc, sv_acc}, 0.0);
-    if (st != QUVEX_OK) return st;
+    QUVEX_TRY(check_start(axis, max_vel, {str_vel, tacc, sv_acc}, 0.0));
     start_velocity(axis, curve, str_vel, max_vel, tacc, sv_acc);
     return QUVEX_OK;
 }
 
 // A stop is refused for an idle axis before anything is written.
 quvex_status check_stop(int16_t axis) {
-    if (!axis_usable(axis)) return QUVEX_ERR_CARD_NUMBER;
-    if (quvex_motion_done(axis) == 0) return QUVEX_ERR_AXIS_NOT_MOVING;
-    return QUVEX_OK;
+    QUVEX_TRY(check_axis(axis));
+    return check(in_motion(axis), QUVEX_ERR_AXIS_NOT_MOVING);
+}
+
+// A maximum speed that is not above 0 (or not a number) for the utilities that choose a range.
+quvex_status check_positive_speed(double max_vel) {
+    return check(max_vel > 0.0 && std::isfinite(max_vel), QUVEX_ERR_ZERO_MAX_SPEED);
 }
 
 }  // namespace
@@ -64,22 +51,21 @@ quvex_status check_stop(int16_t axis) {
 extern "C" {
 
 QUVEX_API quvex_status QUVEX_CALL quvex_fix_speed_range(int16_t axis, double max_vel) {
-    if (!(max_vel > 0.0) || !std::isfinite(max_vel)) return QUVEX_ERR_ZERO_MAX_SPEED;
-    if (!axis_usable(axis)) return QUVEX_ERR_CARD_NUMBER;
-    compute_speed_registers(axis, 0.0, max_vel, kBuffered);
-    axis_record(axis).speed_range_fixed = 1;
+    QUVEX_TRY(check_positive_speed(max_vel));
+    QUVEX_TRY(check_axis(axis));
+    fix_speed_range(axis, max_vel);
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_unfix_speed_range(int16_t axis) {
-    if (!axis_usable(axis)) return QUVEX_ERR_CARD_NUMBER;
-    axis_record(axis).speed_range_fixed = 0;
+    QUVEX_TRY(check_axis(axis));
+    unfix_speed_range(axis);
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_verify_speed(double str_vel, double max_vel, double* min_acc_time,
                                                     double* max_acc_time, double ref_vel) {
-    if (!all_finite({str_vel, max_vel, ref_vel})) return QUVEX_ERR_ZERO_MAX_SPEED;
+    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, {str_vel, max_vel, ref_vel}));
     const AccelTimeBounds bounds = verify_speed(str_vel, max_vel, ref_vel);
     put(min_acc_time, bounds.min_time);
     put(max_acc_time, bounds.max_time);
@@ -89,9 +75,8 @@ QUVEX_API quvex_status QUVEX_CALL quvex_verify_speed(double str_vel, double max_
 QUVEX_API quvex_status QUVEX_CALL quvex_check_s_vel(double dist, double str_vel, double max_vel, double Tacc,
                                                    double Tdec, double SVacc, double SVdec, double* out_max_vel,
                                                    double* out_svacc, double* out_svdec) {
-    if (!(max_vel > 0.0) || !all_finite({dist, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec})) {
-        return QUVEX_ERR_ZERO_MAX_SPEED;
-    }
+    QUVEX_TRY(check_positive_speed(max_vel));
+    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, {dist, str_vel, Tacc, Tdec, SVacc, SVdec}));
     const SReach reach = check_s_vel(dist, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
     put(out_max_vel, reach.max_vel);
     put(out_svacc, reach.sv_acc);
@@ -101,62 +86,60 @@ QUVEX_API quvex_status QUVEX_CALL quvex_check_s_vel(double dist, double str_vel,
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_move(int16_t axis, double dist, double str_vel, double max_vel,
                                                      double Tacc, double Tdec) {
-    return positioning(axis, Curve::t_curve, Reference::relative, {dist, str_vel, max_vel, Tacc, Tdec, 0, 0});
+    return positioning(axis, Curve::kTrapezoid, Reference::kRelative, {dist, str_vel, max_vel, Tacc, Tdec, 0, 0});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_move(int16_t axis, double pos, double str_vel, double max_vel,
                                                      double Tacc, double Tdec) {
-    return positioning(axis, Curve::t_curve, Reference::absolute, {pos, str_vel, max_vel, Tacc, Tdec, 0, 0});
+    return positioning(axis, Curve::kTrapezoid, Reference::kAbsolute, {pos, str_vel, max_vel, Tacc, Tdec, 0, 0});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_move(int16_t axis, double dist, double str_vel, double max_vel,
                                                      double Tacc, double Tdec, double SVacc, double SVdec) {
-    return positioning(axis, Curve::s_curve, Reference::relative, {dist, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return positioning(axis, Curve::kSCurve, Reference::kRelative, {dist, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_move(int16_t axis, double pos, double str_vel, double max_vel,
                                                      double Tacc, double Tdec, double SVacc, double SVdec) {
-    return positioning(axis, Curve::s_curve, Reference::absolute, {pos, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return positioning(axis, Curve::kSCurve, Reference::kAbsolute, {pos, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_tv_move(int16_t axis, double str_vel, double max_vel, double Tacc) {
-    return velocity(axis, Curve::t_curve, str_vel, max_vel, Tacc, 0);
+    return velocity(axis, Curve::kTrapezoid, str_vel, max_vel, Tacc, 0);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_sv_move(int16_t axis, double str_vel, double max_vel, double Tacc,
                                                double SVacc) {
-    return velocity(axis, Curve::s_curve, str_vel, max_vel, Tacc, SVacc);
+    return velocity(axis, Curve::kSCurve, str_vel, max_vel, Tacc, SVacc);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_sd_stop(int16_t axis, double Tdec) {
-    const quvex_status st = check_stop(axis);
-    if (st != QUVEX_OK) return st;
-    if (!std::isfinite(Tdec)) return QUVEX_ERR_ZERO_MAX_SPEED;
+    QUVEX_TRY(check_stop(axis));
+    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, {Tdec}));
     decelerating_stop(axis, Tdec);
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_emg_stop(int16_t axis) {
-    const quvex_status st = check_stop(axis);
-    if (st != QUVEX_OK) return st;
+    QUVEX_TRY(check_stop(axis));
     immediate_stop(axis);
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_set_idle_pulse(int16_t axis, int16_t count) {
-    if (!axis_usable(axis)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_axis(axis));
     set_idle_pulse(axis, count);
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_suppress_vibration(int16_t axis, uint16_t time1, uint16_t time2) {
-    if (!axis_usable(axis)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_axis(axis));
     suppress_vibration(axis, time1, time2);
     return QUVEX_OK;
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_backlash_comp(int16_t axis, int16_t count) {
-    if (!axis_usable(axis)) return QUVEX_ERR_CARD_NUMBER;
+    QUVEX_TRY(check_axis(axis));
     backlash_comp(axis, count);
     return QUVEX_OK;
 }

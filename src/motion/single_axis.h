@@ -4,11 +4,11 @@
 
 #include <cstdint>
 
+#include "motion/move_plan.h"
+
 namespace quvex::motion {
 
-enum class Curve { t_curve, s_curve };
-enum class Reference { relative, absolute };
-
+// A positioning move by distance (relative) or to a target (absolute).
 struct PositioningMove {
     double distance_or_target;
     double str_vel;  // magnitudes are taken
@@ -19,11 +19,6 @@ struct PositioningMove {
     double sv_dec;   // S-curve only
 };
 
-// Where an absolute target is measured from: target_pos while `continuous` (the end of the latest
-// move started or queued), else the command counter when the axis takes feedback from it, else
-// the position counter.
-double absolute_reference(std::int16_t axis, bool continuous);
-
 // Programs the buffered bank and writes the start command.
 void start_positioning(std::int16_t axis, Curve curve, Reference reference, const PositioningMove& move);
 
@@ -33,6 +28,8 @@ void start_velocity(std::int16_t axis, Curve curve, double str_vel, double max_v
 // Decelerating stop within tdec, using the curve of the move in progress.
 void decelerating_stop(std::int16_t axis, double tdec);
 void immediate_stop(std::int16_t axis);
+// True while the axis is moving.
+bool in_motion(std::int16_t axis);
 
 void set_idle_pulse(std::int16_t axis, std::int16_t count);
 void suppress_vibration(std::int16_t axis, std::uint16_t time1, std::uint16_t time2);

@@ -1,4 +1,5 @@
 // Register primitives: the port sequence of each, and the read-modify-write rule on the mirror.
+#include "chip/local_chip_sink.h"
 #include "chip/primitives.h"
 #include "chip/registers.h"
 #include "frame/card_table.h"
@@ -79,6 +80,27 @@ TEST_F(Primitives, AfterStartUpTheChipHoldsTheMirrorAndTheServoIsOff) {
         quvex_sim_chip_outputs(1, axis, &outputs);
         EXPECT_EQ(outputs & 1u, 0u) << "servo-on output of axis " << axis;
     }
+}
+
+// A sink's writes reach the chip in the order given, with the codes of its bank, once it is
+// flushed; its mirror follows unless it is told to leave it.
+TEST_F(Primitives, SinkWritesInOrderWithItsBanksCodes) {
+    start_trace();
+    {
+        chip::LocalChipSink sink(5, chip::kBufferedBank);
+        sink.write(chip::kMaxSpeed, 0x12345);
+        sink.write_slot(chip::kEnv2, 0x9D, 0x0030C515);
+        sink.write(chip::kStartSpeed, 7);
+        EXPECT_TRUE(raw_accesses().empty()) << "a counter read between two writes would overtake them";
+    }
+    {
+        chip::LocalChipSink live(5, 0, chip::LocalChipSink::Mirror::kLeave);
+        live.write(chip::kMaxSpeed, 9);
+    }
+    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d1.Y reg 82 <- 00012345", "d1.Y reg 9D <- 0030C515",
+                                                       "d1.Y reg 81 <- 00000007", "d1.Y reg 92 <- 00000009"}));
+    EXPECT_EQ(axis_record(5).mirror[chip::kMirrorMaxSpeed], 0x12345u);
+    EXPECT_EQ(axis_record(5).mirror[chip::kMirrorStartSpeed], 7u);
 }
 
 TEST_F(Primitives, CardPortsAndBridgeControl) {

@@ -5,7 +5,7 @@
 #include <limits>
 
 #include "frame/card_table.h"
-#include "interp/operation_mode.h"
+#include "interp/line_mode.h"
 #include "line_support.h"
 #include "sim_fixture.h"
 

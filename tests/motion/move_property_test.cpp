@@ -113,8 +113,8 @@ TEST(PeakLimits, LoweredPeakIsTheHighestThatLetsBothRampsFitTheMove) {
         // Equal sections take their own regimes: give them a fair share of the cases.
         const double ds = !sections ? 0 : uniform(0, 1) < 0.3 ? us : std::floor(uniform(1, (fh - fl) / 2));
         const double pulses = std::floor(std::exp(uniform(0, std::log(1e7))));
-        const double limited = std::trunc(s_curve ? motion::math::s_peak_limit(pulses, fl, fh, ur, dr, us, ds, m)
-                                                  : motion::math::t_peak_limit(pulses, fl, fh, ur, dr, m));
+        const double limited = std::trunc(s_curve ? motion::math::s_peak_limit(motion::kLocalChipUnits, pulses, fl, fh, ur, dr, us, ds, m)
+                                                  : motion::math::t_peak_limit(motion::kLocalChipUnits, pulses, fl, fh, ur, dr, m));
         SCOPED_TRACE(::testing::Message() << i << " P " << pulses << " FL " << fl << " FH " << fh << " UR " << ur
                                           << " DR " << dr << " US " << us << " DS " << ds << " m " << m);
         ASSERT_LE(limited, fh);
