@@ -52,13 +52,10 @@ void BM_RingMessageToStation(benchmark::State& state) {
     quvex_sim_trace_enable(static_cast<int>(state.range(0)));
     std::int64_t sent = 0;
     for (auto _ : state) {
-        quvex::plat::LockGuard guard(m.lock);
-        m.clear_message();
         const uint16_t words[5] = {0x19A4, 0x1234, 0x0000, 0x0920, 0x0090};
-        std::copy(std::begin(words), std::end(words), m.message.begin());
-        benchmark::DoNotOptimize(m.send_message(4, 5));
-        m.message[0] = 0x0400;
-        benchmark::DoNotOptimize(m.send_message(4, 1));
+        const uint16_t trailer[1] = {0x0400};
+        benchmark::DoNotOptimize(m.send(4, words));
+        benchmark::DoNotOptimize(m.send(4, trailer));
         if (++sent % 4096 == 0) {
             quvex_sim_trace_clear();
             quvex_sim_ring_history_clear(0);
@@ -74,12 +71,8 @@ void BM_TraceTextOfMessage(benchmark::State& state) {
     RingOnCard0 r;
     quvex::ring::RingMaster& m = *quvex::ring::ring_slot(r.ring);
     quvex_sim_trace_enable(1);
-    {
-        quvex::plat::LockGuard guard(m.lock);
-        m.clear_message();
-        m.message[0] = 0x0A00;
-        m.send_message(4, 1);
-    }
+    const uint16_t word[1] = {0x0A00};
+    m.send(4, word);
     const std::size_t last = quvex_sim_trace_count() - 1;
     char text[256];
     for (auto _ : state) benchmark::DoNotOptimize(quvex_sim_trace_text(last, text, sizeof text));

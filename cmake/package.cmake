@@ -49,11 +49,6 @@ configure_file(cmake/package/quvex.pc.in ${QUVEX_PACKAGE_DIR}/quvex.pc @ONLY)
 install(FILES ${QUVEX_PACKAGE_DIR}/quvex.pc DESTINATION ${QUVEX_PC_LIBDIR}/pkgconfig)
 
 # ---- Python binding ------------------------------------------------------------------------------
-# The distribution's interpreter when there is one (it has the Debian packages such as pytest),
-# whatever else is first on PATH.
-if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
-  set(Python3_EXECUTABLE /usr/bin/python3)
-endif()
 find_package(Python3 COMPONENTS Interpreter)
 if(Python3_Interpreter_FOUND)
   add_subdirectory(python)

@@ -18,10 +18,6 @@ if(CMAKE_CROSSCOMPILING AND CMAKE_HOST_UNIX AND NOT CMAKE_CROSSCOMPILING_EMULATO
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh ${CMAKE_BINARY_DIR}/wine)
 endif()
 
-# The distribution's interpreter when there is one, whatever else is first on PATH.
-if(EXISTS /usr/bin/python3 AND NOT Python3_EXECUTABLE)
-  set(Python3_EXECUTABLE /usr/bin/python3)
-endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 # Every export is declared in one of these headers; sim*.h are the virtual installation's own.

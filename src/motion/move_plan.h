@@ -32,7 +32,7 @@ struct MoveRequest {
     double sv_acc = 0;       // pps, S-curve sections
     double sv_dec = 0;
     bool ramp_down_point = false;              // compute register 6 (else 0)
-    std::optional<std::uint32_t> pinned_range;  // keep this range instead of the table's
+    std::optional<std::uint32_t> pinned_range = std::nullopt;  // keep this range instead of the table's
 };
 
 struct SpeedRegisters {

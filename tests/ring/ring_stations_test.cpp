@@ -109,10 +109,8 @@ protected:
     }
     // A message as the module transport sends it: under the ring lock, polling for "done".
     void send(int slave, std::initializer_list<uint16_t> words) {
-        plat::LockGuard guard(master().lock);
-        master().clear_message();
-        std::copy(words.begin(), words.end(), master().message.begin());
-        ASSERT_EQ(master().send_message(slave, static_cast<int>(words.size())), 0);
+        const std::vector<uint16_t> message(words);
+        ASSERT_EQ(master().send(slave, message), 0);
     }
     std::vector<uint16_t> read_reply(int count) {
         std::vector<uint16_t> out;
@@ -147,7 +145,7 @@ TEST_F(RingStations, StationReceivesEachMessageAndItsReplyIsInTheMessagePort) {
     send(kStation, {0x0910, 0x1234});
     EXPECT_EQ(read_reply(2), (std::vector<uint16_t>{0x0911, 0x1235}));
     uint32_t value = 0;
-    EXPECT_EQ(master().request_reply(kStation, 0x00E4, &value), 0);
+    EXPECT_EQ(master().request(kStation, 0x00E4, &value), 0);
     EXPECT_EQ(st.received, (std::vector<std::vector<uint16_t>>{{0x0910, 0x1234}, {0x00E4}}));
     EXPECT_EQ(quvex_sim_ring_messages(0), 2);
     // The reply of one word: the first read word is dropped, the next two hold nothing.
