@@ -285,7 +285,6 @@ TEST_F(AbsoluteLine, CountersByFeedbackSource) {
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(1, 0x80)), 60) << "from the command counter";
     EXPECT_EQ(trace_lines_starting("d0.X read E4").size(), 1u);
     EXPECT_EQ(trace_lines_starting("d0.Y read E3").size(), 1u);
-    quvex_set_move_ratio(0, 1.0);  // the ratio table outlives the cards
 }
 
 TEST_F(AbsoluteLine, FourAxisFormCallsTheFourAxisLine) {

@@ -15,10 +15,6 @@ namespace quvex::test {
 class MotionTest : public CardTest {
 protected:
     explicit MotionTest(int cards = 1) : CardTest(cards) {}
-    void TearDown() override {
-        for (int a = 0; a < kAxesPerCard * cards_; ++a) quvex_unfix_speed_range(static_cast<int16_t>(a));
-        CardTest::TearDown();
-    }
 
 public:
     // A chip register of device 0 by its write or read code.
