@@ -10,15 +10,24 @@ Card::Card(int d)
       chip_base(static_cast<std::uint16_t>(kChipBase0 + d * kChipStride)),
       board_base(static_cast<std::uint16_t>(kBoardBase0 + d * kBoardStride)),
       irq(static_cast<std::uint16_t>(16 + d)),
-      compare_area_(kCompareAreaBytes, 0xA5) {  // power-up garbage the library must clear
+      compare_area_(kCompareAreaBytes, 0xA5),  // power-up garbage the library must clear
+      chips_(d, kCardChipUnits, 4) {
     board_written.fill(-1);
-    for (int a = 0; a < 4; ++a) chips_[static_cast<std::size_t>(a)] = std::make_unique<Chip>(*this, a);
     ring_ = make_ring_window(*this);
 }
 
-bool Card::decodes(std::uint16_t port) const {
-    return (port >= bridge_base && port < bridge_base + kBridgeSize) || (port >= chip_base && port < chip_base + kChipSize) ||
-           (port >= board_base && port < board_base + kBoardSize);
+int Card::device_of_port(std::uint16_t port) {
+    auto in = [port](std::uint16_t base0, std::uint16_t stride, std::uint16_t size) {
+        if (port < base0) return -1;
+        const int d = (port - base0) / stride;
+        return (port - base0) % stride < size ? d : -1;
+    };
+    constexpr int kDevices = 12;
+    for (const int d : {in(kChipBase0, kChipStride, kChipSize), in(kBridgeBase0, kBridgeStride, kBridgeSize),
+                        in(kBoardBase0, kBoardStride, kBoardSize)}) {
+        if (d >= 0 && d < kDevices) return d;
+    }
+    return -1;
 }
 
 std::uint16_t Card::board_input(unsigned offset) const {
