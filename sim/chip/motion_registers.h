@@ -19,6 +19,10 @@ constexpr unsigned kAxisSelectShift = 8;
 constexpr unsigned kAxisSelectMask = 0xF;
 constexpr unsigned kCodeMask = 0xFF;
 
+// Write codes of operation register n: buffered bank and live bank.
+constexpr unsigned kBufferedWrite(unsigned n) { return 0x80 + n; }
+constexpr unsigned kLiveWrite(unsigned n) { return 0x90 + n; }
+
 // Operation registers.
 constexpr unsigned kMoveAmount = 0, kStartSpeed = 1, kMaxSpeed = 2, kAccelRate = 3, kDecelRate = 4,
                    kSpeedRange = 5, kRampDownPoint = 6, kOperationMode = 7, kAccelSection = 9,
