@@ -211,7 +211,7 @@ private:
 static bool skip_steps(Chip& c, double until) {
     MotionState& s = c.motion;
     Ramp& r = s.ramp;
-    int high = std::min(r.steps_by(until - r.start), r.steps);
+    int high = std::min({r.steps_by(until - r.start), r.steps, r.blocked_from - 1});
     if (high - r.taken < 2) return false;
     const RampRun run(s);
     const bool watch = watching_ramp_down(s);
@@ -249,6 +249,7 @@ static bool skip_steps(Chip& c, double until) {
             }
         }
         last = low;
+        r.blocked_from = high;
         if (last - r.taken < 2) return false;
     }
     const double covered = s.fraction + pulses;

@@ -8,6 +8,7 @@
 // when it was already slowing down for the old end), behind it the axis slows to its start
 // speed, turns and runs back to the new end. Either way the move ends on its new count.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -74,6 +75,7 @@ void Chip::live_register_written(unsigned n) {
     if (motion.phase != Phase::running) return;
     update(Machine::get().now);
     if (motion.phase != Phase::running) return;
+    motion.ramp.blocked_from = INT_MAX;  // what blocked a run of steps may have moved
     switch (n) {
         case kMaxSpeed: new_max_speed(*this); break;
         case kStartSpeed: motion.start_speed = std::max<double>(1.0, live[kStartSpeed] & units().speed_mask()); break;

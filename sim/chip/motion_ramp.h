@@ -9,6 +9,7 @@
 // at its own time.
 #pragma once
 
+#include <climits>
 #include <cstdint>
 
 #include "chip_units.h"
@@ -23,6 +24,10 @@ struct Ramp {
     double section = 0;   // S-shaped units at each end; 0 for a linear ramp
     double start = 0;     // virtual time of the ramp's start, seconds
     int taken = 0;        // steps already made
+    // The first step a run of steps cannot reach without passing the ramp-down point or the end
+    // of the move (found by the motion engine; stays true as the ramp goes on, until the move's
+    // registers change).
+    int blocked_from = INT_MAX;
 
     // Seconds after `start` at which step k (0..steps) is made; step 0 is the start.
     double step_offset(int k) const;
