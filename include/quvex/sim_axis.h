@@ -21,8 +21,8 @@
  *   deviation-clear (ERC) output             15              12
  *   general output (output 4)                16              13
  *   operation state (0 = stopped)            0..3    0..3    --
- *   buffered move pending (a start                   14      --
- *     waits for the running move)
+ *   buffered move pending                            14      --
+ *     (a start waits for the running move)
  *
  * Bits 8-12 of M (comparators) belong to the comparator model. */
 #ifndef QUVEX_SIM_AXIS_H
