@@ -69,7 +69,8 @@ void Chip::execute(std::uint16_t word) {
         outputs &= ~(1u << kErcOutputBit);
     } else {
         motion_command(word);
-        card_.schedule_next_event(axis_);
+        // A start, stop or simultaneous command may reach every chip of the group.
+        for (int a = 0; a < card_.size(); ++a) card_.schedule_next_event(a);
     }
 }
 

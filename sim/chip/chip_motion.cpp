@@ -244,6 +244,11 @@ double follower_share(Chip& c, const PathAxis& a) {
 std::uint32_t Chip::remaining_pulses() {
     if (const PathAxis* f = path_entry(*this)) return static_cast<std::uint32_t>(f->target - f->done);
     if (motion.phase == Phase::idle || !motion.positioning) return 0;
+    if (motion.reversing) {
+        // Slowing down to turn: what is left is the way back to the new end.
+        const std::int64_t back = motion.reverse_amount - (motion.origin_offset + motion.direction * motion.done);
+        return static_cast<std::uint32_t>(back < 0 ? -back : back);
+    }
     return static_cast<std::uint32_t>(motion.target - motion.done);
 }
 

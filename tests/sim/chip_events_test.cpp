@@ -81,5 +81,22 @@ TEST_F(ChipEvents, QueuedStartIsReportedAtTheEndOfTheMoveBeforeIt) {
     EXPECT_EQ(events().back().at, 750'000'000);
 }
 
+TEST_F(ChipEvents, SimultaneousStartSchedulesEveryChipItStarts) {
+    make_group();
+    for (const int axis : {1, 2}) {
+        program(axis, {.mode = 0x41 | kWaitForSimultaneousStart, .amount = 300 * axis, .fh = 1000});
+        command(axis, kStartAtMaxSpeed);
+    }
+    quvex_sim_advance(1.0);
+    command(0, kSimultaneousStart);  // written to an axis that has no move of its own
+    quvex_sim_advance(5.0);
+    std::vector<qsim::Ns> ends(4, -1);
+    for (const RecordedEvent& r : events()) {
+        if (r.event == ChipEvent::move_ended) ends[static_cast<std::size_t>(r.axis)] = r.at;
+    }
+    EXPECT_EQ(ends[1], 1'300'000'000);
+    EXPECT_EQ(ends[2], 1'600'000'000);
+}
+
 }  // namespace
 }  // namespace quvex::test

@@ -62,6 +62,9 @@ TEST_P(LiveAmount, NewMoveAmountReTargetsFromTheStartOfTheMove) {
     const std::int32_t at_write = counter(1);
     ASSERT_GT(std::abs(at_write), 500);
     write(1, kLiveWrite(kMoveAmount), static_cast<std::uint32_t>(p.second));
+    // Remaining pulses count to the new end, also while the axis slows down to turn.
+    EXPECT_NEAR(look(1, [](qsim::Chip& c) { return static_cast<double>(c.remaining_pulses()); }),
+                std::abs(p.second - at_write), 60.0);
 
     std::int32_t farthest = at_write;
     for (int i = 0; i < 20000 && running(1); ++i) {
