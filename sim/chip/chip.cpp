@@ -1,6 +1,5 @@
 #include "chip.h"
 
-
 namespace qsim {
 
 using namespace chipcode;
@@ -45,8 +44,9 @@ void Chip::execute(std::uint16_t word) {
     if ((code >= kBufferedWrite && code <= kArcStepCount) || (code >= kLiveWrite && code <= kIntFactor)) {
         m.trace.event(m.now, "d%d.%s reg %02X <- %08X", card_.device, axis_letter(axis_), code, data);
         write_register(code, data);
-        // Only a live register can change the running move.
-        if (code >= kLiveWrite && code < kEnvWrite) card_.schedule_next_event(axis_);
+        // A live register can change the running move; interrupt factors decide whether anyone
+        // takes the chip's events.
+        if ((code >= kLiveWrite && code < kEnvWrite) || code == kIntFactor) card_.schedule_next_event(axis_);
         return;
     }
     std::uint32_t value = 0;

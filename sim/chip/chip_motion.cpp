@@ -127,9 +127,9 @@ void start(Chip& receiver, unsigned code, unsigned select) {
         });
         return;
     }
+    drop_queued_moves(group, axes);  // the new move replaces whatever waited on its axes
     for_each_axis(axes, [&](int a) {
         Chip& c = group.chip(a);
-        c.motion.queued.waiting = false;
         take_over(c, c.buffered, c.buffered_written);
         c.buffered_written = 0;
     });
