@@ -3,6 +3,7 @@
 #include "motion_engine.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
@@ -204,15 +205,20 @@ private:
     double base_;
 };
 
-// Takes a run of steps of the ramp at once: all those due by `until`, or, when the run would
-// reach the ramp-down point or the end of the move, the longest run that stops short of it
-// (found by search: the pulses and the ramp-down distance both grow along the run). False
-// when it would take fewer than two steps; the event loop takes those one by one.
-static bool skip_steps(Chip& c, double until) {
-    MotionState& s = c.motion;
-    Ramp& r = s.ramp;
-    int high = std::min({r.steps_by(until - r.start), r.steps, r.blocked_from - 1});
-    if (high - r.taken < 2) return false;
+// The longest run of steps of the ramp up to step `high` that stops short of the ramp-down point
+// and the end of the move, and the first step that does not (INT_MAX when step `high` is short
+// of both). The pulses and the ramp-down distance both grow along the run, so the limit is found
+// by search; it usually lies near the end of the run (a ramp that ends close to the ramp-down
+// point or the end of the move), so the search gallops down from there, then bisects.
+struct RunEnd {
+    int last;
+    double pulses;
+    int blocked_from;
+};
+
+static RunEnd longest_run(const Chip& c, int high) {
+    const MotionState& s = c.motion;
+    const Ramp& r = s.ramp;
     const RampRun run(s);
     const bool watch = watching_ramp_down(s);
     const double left = static_cast<double>(s.target - s.done) - s.fraction;
@@ -223,35 +229,54 @@ static bool skip_steps(Chip& c, double until) {
         if (watch) margin += ramp_down_threshold(c, std::max(s.speed, r.speed_after(last)));
         return left - *pulses > margin;
     };
-    double pulses = 0;
-    int last = high;
-    if (!fits(high, &pulses)) {
-        // The limit usually lies near the end of the run (a ramp that ends close to the ramp-down
-        // point or the end of the move): gallop down from the end, then bisect the bracket found.
-        int low = r.taken + 1;  // one step is always left to the event loop
-        for (int gap = 1; high - gap > low; gap *= 2) {
-            double p = 0;
-            if (fits(high - gap, &p)) {
-                low = high - gap;
-                pulses = p;
-                break;
-            }
-            high -= gap;
+    RunEnd end{high, 0, INT_MAX};
+    if (fits(high, &end.pulses)) return end;
+    int low = r.taken + 1;  // one step is always left to the event loop
+    end.pulses = 0;
+    for (int gap = 1; high - gap > low; gap *= 2) {
+        double p = 0;
+        if (fits(high - gap, &p)) {
+            low = high - gap;
+            end.pulses = p;
+            break;
         }
-        while (high - low > 1) {
-            const int mid = low + (high - low) / 2;
-            double p = 0;
-            if (fits(mid, &p)) {
-                low = mid;
-                pulses = p;
-            } else {
-                high = mid;
-            }
-        }
-        last = low;
-        r.blocked_from = high;
-        if (last - r.taken < 2) return false;
+        high -= gap;
     }
+    while (high - low > 1) {
+        const int mid = low + (high - low) / 2;
+        double p = 0;
+        if (fits(mid, &p)) {
+            low = mid;
+            end.pulses = p;
+        } else {
+            high = mid;
+        }
+    }
+    end.last = low;
+    end.blocked_from = high;
+    return end;
+}
+
+int first_blocked_step(const Chip& c) {
+    const MotionState& s = c.motion;
+    if (!s.ramping || !s.positioning || s.ramp.steps - s.ramp.taken < 1) return INT_MAX;
+    if (s.ramp.blocked_from != INT_MAX) return s.ramp.blocked_from;
+    return longest_run(c, s.ramp.steps).blocked_from;
+}
+
+// Takes a run of steps of the ramp at once: all those due by `until`, or, when the run would
+// reach the ramp-down point or the end of the move, the longest run that stops short of it.
+// False when it would take fewer than two steps; the event loop takes those one by one.
+static bool skip_steps(Chip& c, double until) {
+    MotionState& s = c.motion;
+    Ramp& r = s.ramp;
+    const int high = std::min({r.steps_by(until - r.start), r.steps, r.blocked_from - 1});
+    if (high - r.taken < 2) return false;
+    const RunEnd run = longest_run(c, high);
+    r.blocked_from = std::min(r.blocked_from, run.blocked_from);
+    const int last = run.last;
+    const double pulses = run.pulses;
+    if (last - r.taken < 2) return false;
     const double covered = s.fraction + pulses;
     double whole = std::floor(covered);
     if (s.positioning) whole = std::min(whole, static_cast<double>(s.target - s.done - 1));

@@ -31,6 +31,9 @@ void begin_deceleration(Chip& c, bool stop);
 // A ramp from the current speed to `target` units (up at the acceleration registers, down at the
 // deceleration ones), or none when the speed is there.
 void ramp_to(Chip& c, double target);
+// The first step of the running ramp that the move cannot make without passing its ramp-down
+// point or its end (INT_MAX when it makes them all).
+int first_blocked_step(const Chip& c);
 // Ends the motion (and its path) now, recording the reason.
 void finish(Chip& c, std::uint32_t reason);
 // Lets the axes of c's path go.

@@ -94,17 +94,36 @@ Ns Chip::next_event_time() const {
     const MotionState& s = motion;
     if (s.phase != Phase::running) return kNever;
     double at = std::numeric_limits<double>::infinity();
-    if (s.ramping) at = s.ramp.end_time();
     const double pps = s.speed * s.unit_pps;
-    if (s.positioning && pps > 0 && !s.ramping && !s.reversing) {
+    // The end or the ramp-down point at the current speed, as the event loop finds them.
+    auto at_current_speed = [&] {
         const double left = static_cast<double>(s.target - s.done) - s.fraction;
         double ahead = left;
         if (s.decelerates && !s.ramp_down_begun) {
-            ahead -= s.manual_ramp_down ? static_cast<double>(s.ramp_down_point)
-                                        : ramp_distance(units(), s.speed, s.start_speed, live[kDecelRate], s.s_curve,
-                                                        live[kDecelSection], s.multiplier);
+            const double threshold =
+                s.manual_ramp_down ? static_cast<double>(s.ramp_down_point)
+                                   : ramp_distance(units(), s.speed, s.start_speed, live[kDecelRate], s.s_curve,
+                                                   live[kDecelSection], s.multiplier);
+            ahead = std::min(left, left - threshold);
         }
-        at = s.time + std::max(0.0, ahead) / pps;
+        return s.time + std::max(0.0, ahead) / pps;
+    };
+    if (s.ramping) {
+        at = s.ramp.end_time();
+        // A ramp cut short by the ramp-down point or the end of the move: the step before the
+        // cut, and from there the cut itself.
+        const int blocked = s.positioning && !s.reversing ? first_blocked_step(*this) : INT_MAX;
+        if (blocked != INT_MAX) {
+            // The next step is never tested by the search (the event loop takes it), so the cut
+            // may lie before it whenever blocked is the step after it.
+            if (blocked - 1 > s.ramp.taken + 1) {
+                at = s.ramp.start + s.ramp.step_offset(blocked - 1);
+            } else if (pps > 0) {
+                at = std::min(s.ramp.next_step_time(), at_current_speed());
+            }
+        }
+    } else if (s.positioning && pps > 0 && !s.reversing) {
+        at = at_current_speed();
     }
     return std::isfinite(at) ? seconds_to_ns_ceil(at) : kNever;
 }

@@ -30,8 +30,16 @@ protected:
         }
         return std::nullopt;
     }
+    // Every event reported at the virtual time it happened (timers fire on whole nanoseconds).
+    void expect_delivered_on_time() {
+        for (const RecordedEvent& r : events()) {
+            EXPECT_GE(r.delivered, r.at) << static_cast<int>(r.event);
+            EXPECT_LE(r.delivered - r.at, 1) << static_cast<int>(r.event) << " at " << r.at;
+        }
+    }
     // Every event of the move at its time, checked against the ramp formulas.
     void expect_on_time() {
+        expect_delivered_on_time();
         const auto ramp_end = first(ChipEvent::ramp_ended);
         const auto ended = first(ChipEvent::move_ended);
         ASSERT_TRUE(ramp_end && ended);
@@ -67,6 +75,26 @@ TEST_F(ChipEvents, EventsFireAtTheirVirtualTimeInRealTimeClock) {
     expect_on_time();
 }
 
+// Short moves whose ramp-down point falls inside the acceleration, or whose end falls inside
+// the deceleration: the cut is found ahead of time, so it too is taken at its own time.
+TEST_F(ChipEvents, EventsInsideRampsAreDeliveredOnTime) {
+    const Move moves[] = {
+        {.amount = 300, .fl = 100, .fh = 5000, .rate = 2000},                  // triangular
+        {.mode = 0x41 | kSCurveBit, .amount = 500, .fl = 100, .fh = 5000, .rate = 2000},
+        {.mode = 0x41 | kSCurveBit, .amount = 20000, .fl = 10, .fh = 3000, .rate = 300, .section = 500},
+    };
+    for (const Move& m : moves) {
+        make_group();
+        events_.clear();
+        program(0, m);
+        command(0, kStartRamped);
+        quvex_sim_advance(30.0);
+        ASSERT_TRUE(first(ChipEvent::move_ended)) << m.amount;
+        EXPECT_EQ(counter(0), m.amount);
+        expect_delivered_on_time();
+    }
+}
+
 TEST_F(ChipEvents, QueuedStartIsReportedAtTheEndOfTheMoveBeforeIt) {
     make_group();
     program(3, {.mode = 0x41 | (1u << 27), .amount = 500, .fh = 1000});
@@ -79,6 +107,7 @@ TEST_F(ChipEvents, QueuedStartIsReportedAtTheEndOfTheMoveBeforeIt) {
     EXPECT_EQ(queued->at, 500'000'000);
     EXPECT_EQ(events().back().event, ChipEvent::move_ended);
     EXPECT_EQ(events().back().at, 750'000'000);
+    expect_delivered_on_time();
 }
 
 TEST_F(ChipEvents, SimultaneousStartSchedulesEveryChipItStarts) {
@@ -96,6 +125,7 @@ TEST_F(ChipEvents, SimultaneousStartSchedulesEveryChipItStarts) {
     }
     EXPECT_EQ(ends[1], 1'300'000'000);
     EXPECT_EQ(ends[2], 1'600'000'000);
+    expect_delivered_on_time();
 }
 
 }  // namespace

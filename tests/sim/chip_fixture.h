@@ -18,7 +18,8 @@ namespace quvex::test {
 struct RecordedEvent {
     int axis;
     qsim::ChipEvent event;
-    qsim::Ns at;
+    qsim::Ns at;         // when it happened
+    qsim::Ns delivered;  // the virtual time at which the chip reported it
 };
 
 class ChipGroupTest : public ::testing::Test {
@@ -36,7 +37,7 @@ protected:
     qsim::ChipGroup& make_group(const qsim::ChipUnits& units = qsim::kCardChipUnits, int chips = 4) {
         std::lock_guard<std::mutex> lk(machine().mu);
         group_ = std::make_unique<qsim::ChipGroup>(20, units, chips);
-        group_->set_listener([this](int axis, qsim::ChipEvent e, qsim::Ns at) { events_.push_back({axis, e, at}); });
+        group_->set_listener([this](int axis, qsim::ChipEvent e, qsim::Ns at) { events_.push_back({axis, e, at, machine().now}); });
         return *group_;
     }
 
