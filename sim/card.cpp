@@ -17,16 +17,17 @@ Card::Card(int d)
 }
 
 int Card::device_of_port(std::uint16_t port) {
-    auto in = [port](std::uint16_t base0, std::uint16_t stride, std::uint16_t size) {
-        if (port < base0) return -1;
-        const int d = (port - base0) / stride;
-        return (port - base0) % stride < size ? d : -1;
+    constexpr unsigned kDevices = 12;
+    // The strides are powers of two: a shift names the device, a mask the offset in its range.
+    auto device_in = [port](unsigned base, unsigned stride_shift, unsigned size) -> int {
+        const unsigned rel = static_cast<unsigned>(port) - base;  // wraps for ports below the base
+        const unsigned d = rel >> stride_shift;
+        return d < kDevices && (rel & ((1u << stride_shift) - 1u)) < size ? static_cast<int>(d) : -1;
     };
-    constexpr int kDevices = 12;
-    for (const int d : {in(kChipBase0, kChipStride, kChipSize), in(kBridgeBase0, kBridgeStride, kBridgeSize),
-                        in(kBoardBase0, kBoardStride, kBoardSize)}) {
-        if (d >= 0 && d < kDevices) return d;
-    }
+    static_assert(kChipStride == 1u << 7 && kBridgeStride == 1u << 8 && kBoardStride == 1u << 6);
+    if (port >= kChipBase0 && port < kBridgeBase0) return device_in(kChipBase0, 7, kChipSize);
+    if (port >= kBridgeBase0) return device_in(kBridgeBase0, 8, kBridgeSize);
+    if (port >= kBoardBase0) return device_in(kBoardBase0, 6, kBoardSize);
     return -1;
 }
 

@@ -52,21 +52,13 @@ double Ramp::offset_sum(int k) const {
     const double u = unit_time;
     if (k <= 0) return 0;
     if (section == 0) return u * integer_sum(1, k);
+    // Rising S part: 2u sqrt(s j); linear part: u (j + s); falling S part: (n + 2s) u - 2u sqrt(s (n - j)).
+    if (k <= rising_end) return 2.0 * u * root_section * sqrt_sum(k);
+    if (k <= linear_end) return rising_total + u * (integer_sum(rising_end + 1, k) + section * (k - rising_end));
     const double n = steps;
-    const double s = section;
-    const double rising_end = std::floor(s);       // last step of the rising S part
-    const double linear_end = std::floor(n - s);   // last step of the linear part
-    const double root_s = std::sqrt(s);
-    double sum = 2.0 * u * root_s * sqrt_sum(std::min<double>(k, rising_end));
-    if (k > rising_end) {
-        const double b = std::min<double>(k, linear_end);
-        if (b > rising_end) sum += u * (integer_sum(rising_end + 1, b) + s * (b - rising_end));
-    }
-    if (k > linear_end) {
-        const double a = linear_end + 1;  // steps a..k on the falling S part: sqrt(n - j) for j = a..k
-        sum += (k - a + 1.0) * (n + 2.0 * s) * u - 2.0 * u * root_s * (sqrt_sum(n - a) - sqrt_sum(n - k - 1.0));
-    }
-    return sum;
+    const double a = linear_end + 1;  // steps a..k on the falling part
+    return rising_total + linear_total + (k - a + 1.0) * (n + 2.0 * section) * u -
+           2.0 * u * root_section * (falling_roots - sqrt_sum(n - k - 1.0));
 }
 
 int Ramp::steps_by(double offset) const {
@@ -101,6 +93,18 @@ Ramp make_ramp(const ChipUnits& units, double from, int steps, int direction, st
     r.unit_time = (static_cast<double>(rate) + 1.0) / units.rate_clock_hz;
     r.section = effective_section(r.steps, s_curve, section);
     r.start = start;
+    if (r.section > 0) {
+        const double n = r.steps;
+        const double u = r.unit_time;
+        r.rising_end = std::floor(r.section);
+        r.linear_end = std::floor(n - r.section);
+        r.root_section = std::sqrt(r.section);
+        r.rising_total = 2.0 * u * r.root_section * sqrt_sum(r.rising_end);
+        r.linear_total = r.linear_end > r.rising_end ? u * (integer_sum(r.rising_end + 1, r.linear_end) +
+                                                            r.section * (r.linear_end - r.rising_end))
+                                                     : 0.0;
+        r.falling_roots = sqrt_sum(n - (r.linear_end + 1));
+    }
     return r;
 }
 

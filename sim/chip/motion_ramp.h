@@ -35,6 +35,11 @@ struct Ramp {
     double offset_sum(int k) const;
     // The last step made at or before `offset` seconds after the start (0..steps).
     int steps_by(double offset) const;
+    // Sums over the whole of the ramp's first two parts and the falling part's square-root sum,
+    // fixed per ramp (set by make_ramp), so offset_sum needs one square-root sum.
+    double rising_end = 0, linear_end = 0, root_section = 0;
+    double rising_total = 0, linear_total = 0, falling_roots = 0;
+
     double next_step_time() const { return start + step_offset(taken + 1); }
     bool finished() const { return taken >= steps; }
     double speed() const { return speed_after(taken); }
