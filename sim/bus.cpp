@@ -7,10 +7,10 @@ namespace qsim {
 namespace {
 
 Card* card_for_port(Machine& m, std::uint16_t port) {
-    for (auto& d : m.devices) {
-        if (d && d->card && d->card->decodes(port)) return d->card.get();
-    }
-    return nullptr;
+    const int device = Card::device_of_port(port);
+    if (device < 0 || static_cast<std::size_t>(device) >= m.devices.size()) return nullptr;
+    const auto& d = m.devices[static_cast<std::size_t>(device)];
+    return d && d->card && d->card->decodes(port) ? d->card.get() : nullptr;
 }
 
 Card* card_for_window(Machine& m, std::uintptr_t address) {

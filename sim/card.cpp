@@ -10,15 +10,25 @@ Card::Card(int d)
       chip_base(static_cast<std::uint16_t>(kChipBase0 + d * kChipStride)),
       board_base(static_cast<std::uint16_t>(kBoardBase0 + d * kBoardStride)),
       irq(static_cast<std::uint16_t>(16 + d)),
-      compare_area_(kCompareAreaBytes, 0xA5) {  // power-up garbage the library must clear
+      compare_area_(kCompareAreaBytes, 0xA5),  // power-up garbage the library must clear
+      chips_(d, kCardChipUnits, 4) {
     board_written.fill(-1);
-    for (int a = 0; a < 4; ++a) chips_[static_cast<std::size_t>(a)] = std::make_unique<Chip>(*this, a);
     ring_ = make_ring_window(*this);
 }
 
-bool Card::decodes(std::uint16_t port) const {
-    return (port >= bridge_base && port < bridge_base + kBridgeSize) || (port >= chip_base && port < chip_base + kChipSize) ||
-           (port >= board_base && port < board_base + kBoardSize);
+int Card::device_of_port(std::uint16_t port) {
+    constexpr unsigned kDevices = 12;
+    // The strides are powers of two: a shift names the device, a mask the offset in its range.
+    auto device_in = [port](unsigned base, unsigned stride_shift, unsigned size) -> int {
+        const unsigned rel = static_cast<unsigned>(port) - base;  // wraps for ports below the base
+        const unsigned d = rel >> stride_shift;
+        return d < kDevices && (rel & ((1u << stride_shift) - 1u)) < size ? static_cast<int>(d) : -1;
+    };
+    static_assert(kChipStride == 1u << 7 && kBridgeStride == 1u << 8 && kBoardStride == 1u << 6);
+    if (port >= kChipBase0 && port < kBridgeBase0) return device_in(kChipBase0, 7, kChipSize);
+    if (port >= kBridgeBase0) return device_in(kBridgeBase0, 8, kBridgeSize);
+    if (port >= kBoardBase0) return device_in(kBoardBase0, 6, kBoardSize);
+    return -1;
 }
 
 std::uint16_t Card::board_input(unsigned offset) const {

@@ -1,5 +1,5 @@
-// One virtual card: its PCI bridge, the board's own ports, four chip axes, the compare area and
-// the ring master behind its window.
+// One virtual card: its PCI bridge, the board's own ports, its group of four motion chips, the
+// compare area and the ring master behind its window.
 #pragma once
 
 #include <array>
@@ -33,10 +33,19 @@ public:
     std::uintptr_t compare_area() const { return reinterpret_cast<std::uintptr_t>(compare_area_.data()); }
     std::uintptr_t ring_window() const { return ring_->base(); }
     RingWindow& ring() { return *ring_; }
-    Chip& chip(int axis) { return *chips_[static_cast<std::size_t>(axis)]; }
+    Chip& chip(int axis) { return chips_.chip(axis); }
+    ChipGroup& chips() { return chips_; }
+
+    // The device whose card decodes `port` if one is installed there (the port ranges of every
+    // device are fixed), else -1: a bus access finds its card without asking every card.
+    static int device_of_port(std::uint16_t port);
 
     // True when the port belongs to this card.
-    bool decodes(std::uint16_t port) const;
+    bool decodes(std::uint16_t port) const {
+        return (port >= chip_base && port < chip_base + kChipSize) ||
+               (port >= bridge_base && port < bridge_base + kBridgeSize) ||
+               (port >= board_base && port < board_base + kBoardSize);
+    }
     std::uint16_t in16(std::uint16_t port);
     void out16(std::uint16_t port, std::uint16_t value);
     std::uint8_t in8(std::uint16_t port);
@@ -63,7 +72,7 @@ public:
 
 private:
     std::vector<std::uint8_t> compare_area_;
-    std::array<std::unique_ptr<Chip>, 4> chips_;
+    ChipGroup chips_;
     std::unique_ptr<RingWindow> ring_;
 };
 

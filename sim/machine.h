@@ -87,6 +87,8 @@ public:
     // Schedules a hardware action; returns an id for cancel_timer_locked.
     std::uint64_t schedule_locked(Ns at, std::function<void()> fire);
     void cancel_timer_locked(std::uint64_t id);
+    // The same for a timer whose time is known: found without a scan.
+    void cancel_timer_locked(std::uint64_t id, Ns at);
     // Moves virtual time to `target`, firing timers and waking threads in order. In manual mode
     // it lets the library's background threads run until they block before each step.
     void advance_to(std::unique_lock<std::mutex>& lk, Ns target);

@@ -85,6 +85,16 @@ void Machine::cancel_timer_locked(std::uint64_t id) {
     }
 }
 
+void Machine::cancel_timer_locked(std::uint64_t id, Ns at) {
+    const auto range = timers_.equal_range(at);
+    for (auto it = range.first; it != range.second; ++it) {
+        if (it->second.id == id) {
+            timers_.erase(it);
+            return;
+        }
+    }
+}
+
 void Machine::fire_due_locked(Ns upto) {
     while (!timers_.empty() && timers_.begin()->first <= upto) {
         auto node = timers_.extract(timers_.begin());

@@ -21,9 +21,10 @@
  *   deviation-clear (ERC) output             15              12
  *   general output (output 4)                16              13
  *   operation state (0 = stopped)            0..3    0..3    --
+ *   buffered move pending                            14      --
+ *     (a start waits for the running move)
  *
- * The other bits of M (8-12 comparators, 14 buffered move pending) belong to the comparator and
- * motion models. */
+ * Bits 8-12 of M (comparators) belong to the comparator model. */
 #ifndef QUVEX_SIM_AXIS_H
 #define QUVEX_SIM_AXIS_H
 

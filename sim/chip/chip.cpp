@@ -1,12 +1,10 @@
 #include "chip.h"
 
-#include "../card.h"
-
 namespace qsim {
 
 using namespace chipcode;
 
-Chip::Chip(Card& card, int axis) : card_(card), axis_(axis) {}
+Chip::Chip(ChipGroup& group, int axis) : card_(group), axis_(axis) {}
 
 std::uint16_t Chip::read_port(unsigned offset) {
     Machine& m = Machine::get();
@@ -46,6 +44,9 @@ void Chip::execute(std::uint16_t word) {
     if ((code >= kBufferedWrite && code <= kArcStepCount) || (code >= kLiveWrite && code <= kIntFactor)) {
         m.trace.event(m.now, TraceKind::chip_reg_write, TraceSite::of_axis(card_.device, axis_), code, data);
         write_register(code, data);
+        // A live register can change the running move; interrupt factors decide whether anyone
+        // takes the chip's events.
+        if ((code >= kLiveWrite && code < kEnvWrite) || code == kIntFactor) card_.schedule_next_event(axis_);
         return;
     }
     std::uint32_t value = 0;
@@ -68,6 +69,8 @@ void Chip::execute(std::uint16_t word) {
         outputs &= ~(1u << kErcOutputBit);
     } else {
         motion_command(word);
+        // A start, stop or simultaneous command may reach every chip of the group.
+        for (int a = 0; a < card_.size(); ++a) card_.schedule_next_event(a);
     }
 }
 
@@ -79,8 +82,10 @@ void Chip::trace_command(std::uint16_t word) {
 void Chip::write_register(unsigned code, std::uint32_t value) {
     if (code >= kBufferedWrite && code <= kArcStepCount) {
         buffered[code - kBufferedWrite] = value;
+        buffered_written = static_cast<std::uint16_t>(buffered_written | (1u << (code - kBufferedWrite)));
     } else if (code >= kLiveWrite && code < kEnvWrite) {
         live[code - kLiveWrite] = value;
+        live_register_written(code - kLiveWrite);
     } else if (code >= kEnvWrite && code < kCommandCounter) {
         env[code - kEnvWrite] = value;
     } else if (code == kCommandCounter) {

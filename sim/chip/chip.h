@@ -1,18 +1,18 @@
-// One motion chip axis of a virtual card, seen from its ports: a command port, a status and a
-// sub-status port and two data words. Register writes and reads are decoded here; status
-// composition lives in chip_status.cpp and motion in chip_motion.cpp.
+// One motion chip axis, seen from its ports: a command port, a status and a sub-status port and
+// two data words. It sits in a chip group (a card's, or a module's) and counts in the group's
+// units. Register writes and reads are decoded here; status composition lives in
+// chip_status.cpp, motion in chip_motion.cpp and the motion engine files.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "../machine.h"
+#include "chip_group.h"
 #include "chip_inputs.h"
 #include "motion_state.h"
 
 namespace qsim {
-
-class Card;
 
 // Register and command codes as the chip decodes them.
 namespace chipcode {
@@ -34,6 +34,7 @@ constexpr unsigned kReadSpeed = 0xF5;
 constexpr unsigned kOutputOff = 0x10;      // + output number 0..7
 constexpr unsigned kOutputOn = 0x18;
 constexpr unsigned kClearErrorCounter = 0x22;
+constexpr unsigned kCancelQueuedStart = 0x26;
 constexpr unsigned kErcOn = 0x24;
 constexpr unsigned kErcOff = 0x25;
 constexpr unsigned kErcOutputBit = 8;      // ERC output in the outputs word
@@ -41,7 +42,7 @@ constexpr unsigned kErcOutputBit = 8;      // ERC output in the outputs word
 
 class Chip {
 public:
-    Chip(Card& card, int axis);
+    Chip(ChipGroup& group, int axis);
 
     // Bus side (the machine lock is held): offsets 0, 2, 4, 6 of the axis block.
     std::uint16_t read_port(unsigned offset);
@@ -52,10 +53,12 @@ public:
     bool peek_register(unsigned code, std::uint32_t* value);
 
     int axis() const { return axis_; }
-    Card& card() { return card_; }
+    ChipGroup& group() { return card_; }
+    const ChipUnits& units() const { return card_.units; }
 
     // Register file.
     std::array<std::uint32_t, 13> buffered{};  // operation registers 0..11, arc step count
+    std::uint16_t buffered_written = 0;        // bit n: buffered register n written since the last start
     std::array<std::uint32_t, 12> live{};
     std::array<std::uint32_t, 7> env{};
     std::uint32_t int_factor = 0;
@@ -80,6 +83,11 @@ public:
     void update(Ns now);
     // Start, stop and synchronisation commands (the whole command word, axis bits included).
     void motion_command(std::uint16_t word);
+    // A live operation register was written: the running move follows it.
+    void live_register_written(unsigned n);
+    // Virtual time of the chip's next motion event (a ramp's end, the ramp-down point, the end
+    // of the move), kNever when none is due.
+    Ns next_event_time() const;
     std::uint32_t remaining_pulses();
     std::uint32_t current_speed();
     // The chip's operation state, 0 when the axis is stopped (low four bits of the status register).
@@ -92,7 +100,7 @@ private:
     bool read_register(unsigned code, std::uint32_t* value);
     void trace_command(std::uint16_t word);
 
-    Card& card_;
+    ChipGroup& card_;  // the group the chip sits in; its device number names the chip in the trace
     int axis_;
 };
 

@@ -1,12 +1,13 @@
-// Motion commands of a chip axis: start commands (single axes, several axes, lines), stops,
-// simultaneous start and stop; and the motion read-outs of the status and registers.
+// Motion commands of a chip axis: start commands (single axes, several axes, paths), queued
+// starts, stops, simultaneous start and stop; and the motion read-outs of the status and
+// registers.
 #include <vector>
 
-#include "../card.h"
 #include "chip.h"
 #include "motion_engine.h"
 #include "motion_query.h"
 #include "motion_registers.h"
+#include "operation_kinds.h"
 
 namespace qsim {
 namespace {
@@ -16,15 +17,32 @@ using namespace motion_reg;
 
 double now_seconds() { return ns_to_seconds(Machine::get().now); }
 
-// Detaches an axis from any line it drives or follows before it starts anew.
+// The axes a command word selects within the group: its axis bits, or the receiving axis alone.
+unsigned selected_axes(Chip& receiver, unsigned select) {
+    const unsigned present = (1u << receiver.group().size()) - 1u;
+    const unsigned axes = select != 0 ? select & present : 0u;
+    return axes != 0 ? axes : 1u << receiver.axis();
+}
+
+template <typename F>
+void for_each_axis(unsigned axes, F f) {
+    for (int a = 0; a < 4; ++a) {
+        if ((axes & (1u << a)) != 0) f(a);
+    }
+}
+
+// Detaches an axis from any path it drives or follows before it starts anew.
 void detach(Chip& c) {
     MotionState& s = c.motion;
     if (s.phase == Phase::following && s.leader >= 0) {
-        auto& list = c.card().chip(s.leader).motion.followers;
-        for (auto it = list.begin(); it != list.end(); ++it) {
-            if (it->axis == c.axis()) {
-                list.erase(it);
-                break;
+        MotionState& lead = c.group().chip(s.leader).motion;
+        if (lead.path) {
+            auto& axes = lead.path->axes();
+            for (auto it = axes.begin(); it != axes.end(); ++it) {
+                if (it->axis == c.axis()) {
+                    axes.erase(it);
+                    break;
+                }
             }
         }
     }
@@ -33,47 +51,54 @@ void detach(Chip& c) {
 }
 
 Chip& driving_chip(Chip& c) {
-    return c.motion.phase == Phase::following && c.motion.leader >= 0 ? c.card().chip(c.motion.leader) : c;
+    return c.motion.phase == Phase::following && c.motion.leader >= 0 ? c.group().chip(c.motion.leader) : c;
 }
 
-void start(Chip& receiver, unsigned code, unsigned select) {
-    Card& card = receiver.card();
-    const unsigned axes = select != 0 ? select : (1u << receiver.axis());
-    const Ns now = Machine::get().now;
-    for (int a = 0; a < 4; ++a) {
-        if ((axes & (1u << a)) == 0) continue;
-        Chip& c = card.chip(a);
-        c.update(now);
-        detach(c);
-        for (unsigned n = 0; n < kOperationRegisters; ++n) c.live[n] = c.buffered[n];
-        take_profile(c);
+bool moving(Chip& c) {
+    const Phase p = driving_chip(c).motion.phase;
+    return p == Phase::running;
+}
+
+// Takes over into the live bank the buffered registers marked in `written`.
+void take_over(Chip& c, const std::array<std::uint32_t, 13>& bank, std::uint16_t written) {
+    for (unsigned n = 0; n < kOperationRegisters; ++n) {
+        if ((written & (1u << n)) != 0) c.live[n] = bank[n];
     }
-    const double t = ns_to_seconds(now);
-    const bool line = (receiver.live[kOperationMode] & kKindMask) == kKindLinearInterpolation &&
-                      (axes & (axes - 1)) != 0;
+}
+
+// Starts the selected axes from the registers each takes over, at time t.
+void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double t) {
+    for_each_axis(axes, [&](int a) {
+        Chip& c = group.chip(a);
+        detach(c);
+        take_profile(c);
+    });
+    Chip& rc = group.chip(receiver);
+    const KindMotion kind = decode_kind(rc.live[kOperationMode]).motion;
+    const bool on_path = (kind == KindMotion::line || kind == KindMotion::arc || kind == KindMotion::helix) &&
+                         (axes & (axes - 1)) != 0;
     std::vector<int> drivers;
-    if (line) {
-        int dominant = -1;
-        for (int a = 0; a < 4; ++a) {
-            if ((axes & (1u << a)) == 0) continue;
-            if (dominant < 0 || card.chip(a).motion.target > card.chip(dominant).motion.target) dominant = a;
-        }
-        MotionState& lead = card.chip(dominant).motion;
-        for (int a = 0; a < 4; ++a) {
-            if ((axes & (1u << a)) == 0 || a == dominant) continue;
-            MotionState& fs = card.chip(a).motion;
-            lead.followers.push_back({a, fs.target, fs.direction, 0});
+    if (on_path) {
+        // Arcs and helices run as the chord to their end point until their paths are modelled.
+        std::vector<PathAxis> members;
+        for_each_axis(axes, [&](int a) {
+            const MotionState& s = group.chip(a).motion;
+            members.push_back({a, s.target, s.direction, 0});
+        });
+        const int driver = line_driver(members);
+        for (const PathAxis& m : members) {
+            if (m.axis == driver) continue;
+            MotionState& fs = group.chip(m.axis).motion;
             fs.phase = Phase::following;
-            fs.leader = dominant;
+            fs.leader = driver;
         }
-        drivers.push_back(dominant);
+        group.chip(driver).motion.path = std::make_unique<LinePath>(std::move(members));
+        drivers.push_back(driver);
     } else {
-        for (int a = 0; a < 4; ++a) {
-            if ((axes & (1u << a)) != 0) drivers.push_back(a);
-        }
+        for_each_axis(axes, [&](int a) { drivers.push_back(a); });
     }
     for (const int a : drivers) {
-        Chip& c = card.chip(a);
+        Chip& c = group.chip(a);
         c.motion.start_code = code;
         if ((c.live[kOperationMode] & kWaitForSimultaneousStart) != 0) {
             c.motion.phase = Phase::waiting;
@@ -83,8 +108,37 @@ void start(Chip& receiver, unsigned code, unsigned select) {
     }
 }
 
+void start(Chip& receiver, unsigned code, unsigned select) {
+    ChipGroup& group = receiver.group();
+    const unsigned axes = selected_axes(receiver, select);
+    const Ns now = Machine::get().now;
+    bool busy = false;
+    for_each_axis(axes, [&](int a) {
+        group.chip(a).update(now);
+        busy = busy || moving(group.chip(a));
+    });
+    const bool mode_written = (receiver.buffered_written & (1u << kOperationMode)) != 0;
+    const std::uint32_t mode = mode_written ? receiver.buffered[kOperationMode] : receiver.live[kOperationMode];
+    if (busy && (mode & kQueuedStartBits) != 0) {
+        for_each_axis(axes, [&](int a) {
+            Chip& c = group.chip(a);
+            c.motion.queued = {true, code, select, receiver.axis(), c.buffered, c.buffered_written};
+            c.buffered_written = 0;
+        });
+        return;
+    }
+    drop_queued_moves(group, axes);  // the new move replaces whatever waited on its axes
+    for_each_axis(axes, [&](int a) {
+        Chip& c = group.chip(a);
+        take_over(c, c.buffered, c.buffered_written);
+        c.buffered_written = 0;
+    });
+    launch(group, receiver.axis(), code, axes, ns_to_seconds(now));
+}
+
 void stop(Chip& c, bool decelerating, std::uint32_t reason) {
     Chip& d = driving_chip(c);
+    drop_queued_moves(c.group(), (1u << c.axis()) | (1u << d.axis()));
     if (d.motion.phase == Phase::waiting) {
         finish(d, reason);
         return;
@@ -92,6 +146,7 @@ void stop(Chip& c, bool decelerating, std::uint32_t reason) {
     if (d.motion.phase != Phase::running) return;
     if (decelerating) {
         d.motion.stop_reason |= reason;
+        d.motion.reversing = false;
         begin_deceleration(d, true);
     } else {
         finish(d, reason);
@@ -99,6 +154,35 @@ void stop(Chip& c, bool decelerating, std::uint32_t reason) {
 }
 
 }  // namespace
+
+void start_queued_moves(ChipGroup& group, double t) {
+    for (int r = 0; r < group.size(); ++r) {
+        Chip& receiver = group.chip(r);
+        const MotionState::QueuedStart q = receiver.motion.queued;
+        if (!q.waiting || q.receiver != r) continue;
+        const unsigned axes = selected_axes(receiver, q.select);
+        bool busy = false;
+        for_each_axis(axes, [&](int a) { busy = busy || moving(group.chip(a)); });
+        if (busy) continue;
+        for_each_axis(axes, [&](int a) {
+            Chip& c = group.chip(a);
+            c.motion.queued.waiting = false;
+            take_over(c, c.motion.queued.bank, c.motion.queued.written);
+        });
+        launch(group, r, q.code, axes, t);
+        report(receiver, ChipEvent::queued_move_started, t);
+    }
+}
+
+void drop_queued_moves(ChipGroup& group, unsigned axes) {
+    for (int r = 0; r < group.size(); ++r) {
+        MotionState::QueuedStart& q = group.chip(r).motion.queued;
+        if (!q.waiting || q.receiver != r) continue;
+        const unsigned selected = selected_axes(group.chip(r), q.select);
+        if ((selected & axes) == 0) continue;
+        for_each_axis(selected, [&](int a) { group.chip(a).motion.queued.waiting = false; });
+    }
+}
 
 void Chip::update(Ns now) {
     if (motion.phase == Phase::following) {
@@ -122,14 +206,15 @@ void Chip::motion_command(std::uint16_t word) {
         case kStartRamped: start(*this, code, select); break;
         case kImmediateStop: stop(*this, false, stop_reason::kImmediateStop); break;
         case kDeceleratingStop: stop(*this, true, stop_reason::kDeceleratingStop); break;
+        case kCancelQueuedStart: drop_queued_moves(card_, 1u << axis_); break;
         case kSimultaneousStart:
-            for (int a = 0; a < 4; ++a) {
+            for (int a = 0; a < card_.size(); ++a) {
                 Chip& c = card_.chip(a);
                 if (c.motion.phase == Phase::waiting) begin_running(c, c.motion.start_code, now_seconds());
             }
             break;
         case kSimultaneousStop:
-            for (int a = 0; a < 4; ++a) {
+            for (int a = 0; a < card_.size(); ++a) {
                 Chip& c = card_.chip(a);
                 c.update(Machine::get().now);
                 if (c.motion.phase != Phase::running || (c.live[kOperationMode] & kStopOnSimultaneousStop) == 0) continue;
@@ -142,30 +227,33 @@ void Chip::motion_command(std::uint16_t word) {
 
 namespace {
 
-const MotionState::Follower* follower_entry(Chip& c) {
+const PathAxis* path_entry(Chip& c) {
     if (c.motion.phase != Phase::following || c.motion.leader < 0) return nullptr;
-    for (const MotionState::Follower& f : c.card().chip(c.motion.leader).motion.followers) {
-        if (f.axis == c.axis()) return &f;
-    }
-    return nullptr;
+    MotionState& lead = c.group().chip(c.motion.leader).motion;
+    return lead.path ? lead.path->find(c.axis()) : nullptr;
 }
 
-// Share of the line's speed that a following axis runs at.
-double follower_share(Chip& c, const MotionState::Follower& f) {
-    const MotionState& lead = c.card().chip(c.motion.leader).motion;
-    return lead.target == 0 ? 0.0 : static_cast<double>(f.target) / static_cast<double>(lead.target);
+// Share of the path's speed that a following axis runs at.
+double follower_share(Chip& c, const PathAxis& a) {
+    const MotionState& lead = c.group().chip(c.motion.leader).motion;
+    return lead.path->share(a, lead.done);
 }
 
 }  // namespace
 
 std::uint32_t Chip::remaining_pulses() {
-    if (const MotionState::Follower* f = follower_entry(*this)) return static_cast<std::uint32_t>(f->target - f->done);
+    if (const PathAxis* f = path_entry(*this)) return static_cast<std::uint32_t>(f->target - f->done);
     if (motion.phase == Phase::idle || !motion.positioning) return 0;
+    if (motion.reversing) {
+        // Slowing down to turn: what is left is the way back to the new end.
+        const std::int64_t back = motion.reverse_amount - (motion.origin_offset + motion.direction * motion.done);
+        return static_cast<std::uint32_t>(back < 0 ? -back : back);
+    }
     return static_cast<std::uint32_t>(motion.target - motion.done);
 }
 
 std::uint32_t Chip::current_speed() {
-    if (const MotionState::Follower* f = follower_entry(*this)) {
+    if (const PathAxis* f = path_entry(*this)) {
         return static_cast<std::uint32_t>(card_.chip(motion.leader).motion.speed * follower_share(*this, *f));
     }
     return motion.phase == Phase::running ? static_cast<std::uint32_t>(motion.speed) : 0;
@@ -177,7 +265,7 @@ unsigned Chip::operation_state() {
     switch (s.phase) {
         case Phase::idle: return opstate::kStopped;
         case Phase::waiting: return opstate::kWaitingForStart;
-        case Phase::following: return opstate::kConstantSpeed;  // a follower whose line was lost
+        case Phase::following: return opstate::kConstantSpeed;  // a follower whose path was lost
         case Phase::running: break;
     }
     if (!s.ramping) return opstate::kConstantSpeed;
@@ -185,16 +273,16 @@ unsigned Chip::operation_state() {
 }
 
 double motion_speed_pps(Chip& chip) {
-    if (const MotionState::Follower* f = follower_entry(chip)) {
-        Chip& lead = chip.card().chip(chip.motion.leader);
+    if (const PathAxis* f = path_entry(chip)) {
+        Chip& lead = chip.group().chip(chip.motion.leader);
         return lead.motion.speed * unit_pps(lead.motion) * follower_share(chip, *f);
     }
     return chip.motion.phase == Phase::running ? chip.motion.speed * unit_pps(chip.motion) : 0.0;
 }
 
 double motion_peak_pps(Chip& chip) {
-    if (const MotionState::Follower* f = follower_entry(chip)) {
-        Chip& lead = chip.card().chip(chip.motion.leader);
+    if (const PathAxis* f = path_entry(chip)) {
+        Chip& lead = chip.group().chip(chip.motion.leader);
         return lead.motion.peak_speed * unit_pps(lead.motion) * follower_share(chip, *f);
     }
     return chip.motion.peak_speed * unit_pps(chip.motion);

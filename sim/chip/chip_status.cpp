@@ -24,6 +24,7 @@ constexpr StatusBit kMainStatusBits[] = {
     {5, [](const Chip& c) { return c.inputs.el_minus; }},
     {6, [](const Chip& c) { return c.inputs.alarm; }},
     {7, [](const Chip& c) { return c.inputs.origin; }},
+    {14, [](const Chip& c) { return c.motion.queued.waiting; }},  // a start waits for the running move
 };
 
 constexpr StatusBit kSubStatusBits[] = {

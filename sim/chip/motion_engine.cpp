@@ -3,12 +3,13 @@
 #include "motion_engine.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <limits>
 
-#include "../card.h"
 #include "chip.h"
 #include "motion_registers.h"
+#include "operation_kinds.h"
 
 namespace qsim {
 
@@ -19,24 +20,31 @@ constexpr double kNoEvent = std::numeric_limits<double>::infinity();
 
 double ns_to_seconds(Ns t) { return static_cast<double>(t) / static_cast<double>(kNsPerSecond); }
 
+Ns seconds_to_ns_ceil(double t) { return static_cast<Ns>(std::ceil(t * static_cast<double>(kNsPerSecond))); }
+
+void report(Chip& c, ChipEvent event, double t) {
+    c.group().report(c.axis(), event, static_cast<Ns>(std::llround(t * static_cast<double>(kNsPerSecond))));
+}
+
 static void add_to_counters(Chip& c, int direction, std::int64_t pulses) {
     const std::uint32_t delta = static_cast<std::uint32_t>(direction * pulses);
     c.command_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.command_counter) + delta);
     c.position_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.position_counter) + delta);
 }
 
-double unit_pps(const MotionState& s) { return kSpeedUnitBase / s.multiplier; }
-
-// Outputs pulses on the driving axis and keeps the following axes on the line.
+// Outputs pulses of the profile: on the driving axis alone, or on every axis of its path.
 static void output_pulses(Chip& c, std::int64_t pulses) {
     MotionState& s = c.motion;
     if (pulses <= 0) return;
     s.done += pulses;
-    add_to_counters(c, s.direction, pulses);
-    for (MotionState::Follower& f : s.followers) {
-        const std::int64_t due = s.target == 0 ? f.target : f.target * s.done / s.target;
-        add_to_counters(c.card().chip(f.axis), f.direction, due - f.done);
-        f.done = due;
+    if (!s.path) {
+        add_to_counters(c, s.direction, pulses);
+        return;
+    }
+    for (PathAxis& a : s.path->axes()) {
+        const std::int64_t due = s.path->due(a, s.done);
+        add_to_counters(c.group().chip(a.axis), a.direction, due - a.done);
+        a.done = due;
     }
 }
 
@@ -56,117 +64,236 @@ static void run_for(Chip& c, double dt) {
 }
 
 void release_followers(Chip& c) {
-    for (const MotionState::Follower& f : c.motion.followers) {
-        MotionState& fs = c.card().chip(f.axis).motion;
-        fs.phase = Phase::idle;
-        fs.leader = -1;
+    MotionState& s = c.motion;
+    if (s.path) {
+        for (const PathAxis& a : s.path->axes()) {
+            if (a.axis == c.axis()) continue;
+            MotionState& fs = c.group().chip(a.axis).motion;
+            fs.phase = Phase::idle;
+            fs.leader = -1;
+        }
     }
-    c.motion.followers.clear();
+    s.path.reset();
 }
 
 void finish(Chip& c, std::uint32_t reason) {
     MotionState& s = c.motion;
+    unsigned axes = 1u << c.axis();
     s.phase = Phase::idle;
     s.speed = 0;
     s.ramping = false;
+    s.reversing = false;
     s.ended_at = s.time;
     s.stop_reason |= reason;
-    for (const MotionState::Follower& f : s.followers) c.card().chip(f.axis).motion.stop_reason |= reason;
+    if (s.path) {
+        for (const PathAxis& a : s.path->axes()) {
+            axes |= 1u << a.axis;
+            if (a.axis != c.axis()) c.group().chip(a.axis).motion.stop_reason |= reason;
+        }
+    }
     release_followers(c);
+    if (reason != 0) drop_queued_moves(c.group(), axes);
+    report(c, ChipEvent::move_ended, s.time);
 }
 
+// The move ran to its end: the last pulses, then a start that waited for it.
 static void complete(Chip& c) {
     output_pulses(c, c.motion.target - c.motion.done);
     finish(c, 0);
+    start_queued_moves(c.group(), c.motion.time);
 }
 
-// Deceleration to the start speed from the current speed, at the live deceleration rate.
-// A stop ends the motion when the start speed is reached; a positioning move creeps on.
+static void start_ramp(Chip& c, double target, int direction) {
+    MotionState& s = c.motion;
+    const int steps = static_cast<int>(std::fabs(target - s.speed));
+    const bool up = direction > 0;
+    s.ramp = make_ramp(c.units(), s.speed, steps, direction, c.live[up ? kAccelRate : kDecelRate], s.s_curve,
+                       c.live[up ? kAccelSection : kDecelSection], s.time);
+    s.ramping = steps > 0;
+}
+
+void ramp_to(Chip& c, double target) {
+    MotionState& s = c.motion;
+    if (target > s.speed) {
+        start_ramp(c, target, +1);
+    } else if (target < s.speed) {
+        start_ramp(c, target, -1);
+    } else {
+        s.ramping = false;
+    }
+}
+
+// The axis has slowed to FL for a reversal: it turns and runs back to the new end.
+static void turn(Chip& c) {
+    MotionState& s = c.motion;
+    const std::int64_t position = s.origin_offset + s.direction * s.done;
+    const std::int64_t rest = s.reverse_amount - position;
+    s.reversing = false;
+    s.origin_offset = position;
+    s.done = 0;
+    s.fraction = 0;
+    s.target = rest < 0 ? -rest : rest;
+    if (rest != 0) s.direction = rest < 0 ? -1 : 1;
+    s.ramp_down_begun = false;
+    ramp_to(c, s.max_speed);
+}
+
 void begin_deceleration(Chip& c, bool stop) {
     MotionState& s = c.motion;
     s.ramp_down_begun = true;
     s.stop_at_start_speed = s.stop_at_start_speed || stop;
-    const int steps = static_cast<int>(s.speed - s.start_speed);
-    if (steps <= 0) {
+    if (!stop && !s.reversing) report(c, ChipEvent::ramp_down_begun, s.time);
+    if (s.speed <= s.start_speed) {
         s.ramping = false;
-        if (s.stop_at_start_speed) finish(c, 0);
+        if (s.stop_at_start_speed) {
+            finish(c, 0);
+        } else if (s.reversing) {
+            turn(c);
+        }
         return;
     }
-    s.ramp = make_ramp(s.speed, steps, -1, c.live[kDecelRate], s.s_curve, c.live[kDecelSection], s.time);
-    s.ramping = true;
+    start_ramp(c, s.start_speed, -1);
 }
 
 static void end_of_ramp(Chip& c) {
     MotionState& s = c.motion;
     s.ramping = false;
-    if (s.ramp.direction < 0 && s.stop_at_start_speed) finish(c, 0);
+    const bool down = s.ramp.direction < 0;
+    if (down && s.stop_at_start_speed) {
+        finish(c, 0);
+    } else if (down && s.reversing) {
+        turn(c);
+    } else {
+        report(c, ChipEvent::ramp_ended, s.time);
+    }
 }
 
-static double ramp_down_threshold(const Chip& c) {
+static double ramp_down_threshold(const Chip& c, double speed) {
     const MotionState& s = c.motion;
     if (s.manual_ramp_down) return static_cast<double>(s.ramp_down_point);
-    return ramp_distance(s.speed, s.start_speed, c.live[kDecelRate], s.s_curve, c.live[kDecelSection], s.multiplier);
+    return ramp_distance(c.units(), speed, s.start_speed, c.live[kDecelRate], s.s_curve, c.live[kDecelSection],
+                         s.multiplier);
+}
+
+static bool watching_ramp_down(const MotionState& s) {
+    return s.positioning && s.decelerates && !s.ramp_down_begun;
 }
 
 enum class MotionEvent { none, step, ramp_down, end };
 
-// Pulses covered from the current time to step `last` of a ramp, for steps on its linear part
-// (the speed is held one unit time after each of them).
-static double linear_part_pulses(const MotionState& s, int last) {
+// Pulses covered from the current time up to a later step of the ramp: the current speed held to
+// the next step, then each step's speed held to the step after it. The sum over the steps has a
+// closed form in the ramp's step-offset sums, whichever parts of the ramp they lie on.
+class RampRun {
+public:
+    explicit RampRun(const MotionState& s)
+        : s_(s), r_(s.ramp), a_(r_.taken + 1), first_hold_((r_.step_offset(a_) - (s.time - r_.start)) * s.speed),
+          base_(r_.speed_after(a_) * r_.step_offset(a_) - r_.direction * r_.offset_sum(a_)) {}
+
+    double pulses_to(int last) const {
+        const int b = last - 1;  // steps a..b are held until the next one
+        double held = 0;
+        if (b >= a_) held = r_.speed_after(b) * r_.step_offset(b + 1) - r_.direction * r_.offset_sum(b) - base_;
+        return (first_hold_ + held) * unit_pps(s_);
+    }
+
+private:
+    const MotionState& s_;
+    const Ramp& r_;
+    int a_;
+    double first_hold_;
+    double base_;
+};
+
+// The longest run of steps of the ramp up to step `high` that stops short of the ramp-down point
+// and the end of the move, and the first step that does not (INT_MAX when step `high` is short
+// of both). The pulses and the ramp-down distance both grow along the run, so the limit is found
+// by search; it usually lies near the end of the run (a ramp that ends close to the ramp-down
+// point or the end of the move), so the search gallops down from there, then bisects.
+struct RunEnd {
+    int last;
+    double pulses;
+    int blocked_from;
+};
+
+static RunEnd longest_run(const Chip& c, int high) {
+    const MotionState& s = c.motion;
     const Ramp& r = s.ramp;
-    const double unit = unit_pps(s);
-    const double first_hold = (r.start + r.step_offset(r.taken + 1) - s.time) * s.speed * unit;
-    const double a = r.taken + 1, b = last - 1;  // steps whose speed is held a whole unit time
-    if (b < a) return first_hold;
-    const double count = b - a + 1;
-    const double speed_sum = count * r.from + r.direction * (a + b) * count / 2.0;
-    return first_hold + speed_sum * unit * r.unit_time;
+    const RampRun run(s);
+    const bool watch = watching_ramp_down(s);
+    const double left = static_cast<double>(s.target - s.done) - s.fraction;
+    auto fits = [&](int last, double* pulses) {
+        *pulses = run.pulses_to(last);
+        if (!s.positioning) return true;
+        double margin = 1e-3;  // the end itself is an event of its own
+        if (watch) margin += ramp_down_threshold(c, std::max(s.speed, r.speed_after(last)));
+        return left - *pulses > margin;
+    };
+    RunEnd end{high, 0, INT_MAX};
+    if (fits(high, &end.pulses)) return end;
+    int low = r.taken + 1;  // one step is always left to the event loop
+    end.pulses = 0;
+    for (int gap = 1; high - gap > low; gap *= 2) {
+        double p = 0;
+        if (fits(high - gap, &p)) {
+            low = high - gap;
+            end.pulses = p;
+            break;
+        }
+        high -= gap;
+    }
+    while (high - low > 1) {
+        const int mid = low + (high - low) / 2;
+        double p = 0;
+        if (fits(mid, &p)) {
+            low = mid;
+            end.pulses = p;
+        } else {
+            high = mid;
+        }
+    }
+    end.last = low;
+    end.blocked_from = high;
+    return end;
 }
 
-// Takes many steps of a ramp's linear part at once when none of them can reach the ramp-down
-// point or the end of the move: there the pulses have a closed form. On the linear part step k
-// is made at (k + section) unit times. False when it took no step.
-static bool skip_linear_steps(Chip& c, double until) {
+int first_blocked_step(const Chip& c) {
+    const MotionState& s = c.motion;
+    if (!s.ramping || !s.positioning || s.ramp.steps - s.ramp.taken < 1) return INT_MAX;
+    if (s.ramp.blocked_from != INT_MAX) return s.ramp.blocked_from;
+    return longest_run(c, s.ramp.steps).blocked_from;
+}
+
+// Takes a run of steps of the ramp at once: all those due by `until`, or, when the run would
+// reach the ramp-down point or the end of the move, the longest run that stops short of it.
+// False when it would take fewer than two steps; the event loop takes those one by one.
+static bool skip_steps(Chip& c, double until) {
     MotionState& s = c.motion;
     Ramp& r = s.ramp;
-    if (r.taken + 1 < r.section) return false;
-    const double linear_end = std::floor(r.steps - r.section);
-    const double due = std::floor((until - r.start) / r.unit_time - r.section);
-    int batch = static_cast<int>(std::min(linear_end, due) - r.taken);
-    const bool watch_ramp_down = s.positioning && s.decelerates && !s.ramp_down_begun;
-    for (; batch >= 2; batch /= 2) {
-        const int last = r.taken + batch;
-        const double pulses = linear_part_pulses(s, last);
-        if (s.positioning) {
-            const double left_after = static_cast<double>(s.target - s.done) - s.fraction - pulses;
-            const double top_speed = std::max(s.speed, r.from + r.direction * last);
-            double margin = 1.0;
-            if (watch_ramp_down) {
-                margin += s.manual_ramp_down ? static_cast<double>(s.ramp_down_point)
-                                             : ramp_distance(top_speed, s.start_speed, c.live[kDecelRate], s.s_curve,
-                                                             c.live[kDecelSection], s.multiplier);
-            }
-            if (left_after <= margin) continue;
-        }
-        const double covered = s.fraction + pulses;
-        const double whole = std::floor(covered);
-        s.fraction = covered - whole;
-        output_pulses(c, static_cast<std::int64_t>(whole));
-        s.time = r.start + r.step_offset(last);
-        r.taken = last;
-        s.speed = r.speed();
-        s.peak_speed = std::max(s.peak_speed, s.speed);
-        if (r.finished()) end_of_ramp(c);
-        return true;
-    }
-    return false;
+    const int high = std::min({r.steps_by(until - r.start), r.steps, r.blocked_from - 1});
+    if (high - r.taken < 2) return false;
+    const RunEnd run = longest_run(c, high);
+    r.blocked_from = std::min(r.blocked_from, run.blocked_from);
+    const int last = run.last;
+    const double pulses = run.pulses;
+    if (last - r.taken < 2) return false;
+    const double covered = s.fraction + pulses;
+    double whole = std::floor(covered);
+    if (s.positioning) whole = std::min(whole, static_cast<double>(s.target - s.done - 1));
+    s.fraction = covered - whole;
+    output_pulses(c, static_cast<std::int64_t>(whole));
+    s.time = r.start + r.step_offset(last);
+    r.taken = last;
+    s.speed = r.speed();
+    s.peak_speed = std::max(s.peak_speed, s.speed);
+    if (r.finished()) end_of_ramp(c);
+    return true;
 }
 
-// Moves the running motion up to `until` (seconds), event by event.
 void integrate(Chip& c, double until) {
     MotionState& s = c.motion;
     while (s.phase == Phase::running) {
-        if (s.ramping && skip_linear_steps(c, until)) continue;
+        if (s.ramping && skip_steps(c, until)) continue;
         double next = kNoEvent;
         MotionEvent event = MotionEvent::none;
         if (s.ramping) {
@@ -181,8 +308,8 @@ void integrate(Chip& c, double until) {
                 next = at_end;
                 event = MotionEvent::end;
             }
-            if (s.decelerates && !s.ramp_down_begun) {
-                const double threshold = ramp_down_threshold(c);
+            if (watching_ramp_down(s)) {
+                const double threshold = ramp_down_threshold(c, s.speed);
                 if (left <= threshold) {
                     begin_deceleration(c, false);
                     continue;
@@ -223,14 +350,15 @@ static std::uint32_t limit_ahead(const Chip& c, int direction) {
 }
 
 static std::uint32_t limits_ahead_of_group(Chip& c) {
-    std::uint32_t reason = limit_ahead(c, c.motion.direction);
-    for (const MotionState::Follower& f : c.motion.followers) {
-        if (f.done < f.target) reason |= limit_ahead(c.card().chip(f.axis), f.direction);
+    const MotionState& s = c.motion;
+    if (!s.path) return limit_ahead(c, s.direction);
+    std::uint32_t reason = 0;
+    for (const PathAxis& a : s.path->axes()) {
+        if (a.done < a.target) reason |= limit_ahead(c.group().chip(a.axis), a.direction);
     }
     return reason;
 }
 
-// An end limit stops motion towards it: at once, or decelerating when env1 says so.
 void stop_at_limits(Chip& c) {
     const std::uint32_t reason = limits_ahead_of_group(c);
     if (reason == 0) return;
@@ -238,6 +366,7 @@ void stop_at_limits(Chip& c) {
         finish(c, reason);
     } else if (!c.motion.stop_at_start_speed) {
         c.motion.stop_reason |= reason;
+        drop_queued_moves(c.group(), 1u << c.axis());
         begin_deceleration(c, true);
     }
 }
@@ -250,14 +379,18 @@ void begin_running(Chip& c, unsigned code, double t) {
     s.ramping = false;
     s.ramp_down_begun = false;
     s.stop_at_start_speed = false;
+    s.reversing = false;
+    s.origin_offset = 0;
     s.decelerates = code == kStartDecelerating || code == kStartRamped;
     s.speed = code == kStartAtStartSpeed || code == kStartRamped ? s.start_speed : s.max_speed;
     s.peak_speed = s.speed;
-    if (code == kStartRamped && s.max_speed > s.start_speed) {
-        s.ramp = make_ramp(s.start_speed, static_cast<int>(s.max_speed - s.start_speed), +1, c.live[kAccelRate],
-                           s.s_curve, c.live[kAccelSection], t);
-        s.ramping = true;
+    report(c, ChipEvent::move_started, t);
+    if (decode_kind(c.live[kOperationMode]).motion == KindMotion::external) {
+        // Pulses of a jog, hand wheel, pulser or step come from outside: none are modelled yet.
+        finish(c, 0);
+        return;
     }
+    if (code == kStartRamped && s.max_speed > s.start_speed) ramp_to(c, s.max_speed);
     if (s.positioning && s.target == 0) {
         complete(c);
         return;
@@ -266,19 +399,20 @@ void begin_running(Chip& c, unsigned code, double t) {
     if (reason != 0) finish(c, reason);
 }
 
-// Takes the profile over from the live bank (already loaded from the buffered one).
 void take_profile(Chip& c) {
     MotionState& s = c.motion;
     const std::uint32_t mode = c.live[kOperationMode];
-    const std::uint32_t kind = mode & kKindMask;
+    const OperationKind& kind = decode_kind(mode);
     const std::int64_t amount = static_cast<std::int32_t>(c.live[kMoveAmount]);
-    s.positioning = kind != kKindContinuousPlus && kind != kKindContinuousMinus;
-    s.direction = s.positioning ? (amount < 0 ? -1 : 1) : (kind == kKindContinuousMinus ? -1 : 1);
+    const std::uint32_t speed_mask = c.units().speed_mask();
+    s.positioning = kind.motion != KindMotion::continuous;
+    s.direction = s.positioning ? (amount < 0 ? -1 : 1) : kind.direction;
     s.target = amount < 0 ? -amount : amount;
-    s.multiplier = static_cast<double>(c.live[kSpeedRange] & kSpeedRegisterMask) + 1.0;
+    s.multiplier = static_cast<double>(c.live[kSpeedRange] & kSpeedRangeMask) + 1.0;
+    s.unit_pps = c.units().speed_numerator / s.multiplier;
     // A zero speed register would never move; the chip runs it as one unit.
-    s.start_speed = std::max<double>(1.0, c.live[kStartSpeed] & kSpeedRegisterMask);
-    s.max_speed = std::max<double>(1.0, c.live[kMaxSpeed] & kSpeedRegisterMask);
+    s.start_speed = std::max<double>(1.0, c.live[kStartSpeed] & speed_mask);
+    s.max_speed = std::max<double>(1.0, c.live[kMaxSpeed] & speed_mask);
     s.s_curve = (mode & kSCurveBit) != 0;
     s.manual_ramp_down = (mode & kManualRampDownBit) != 0;
     s.ramp_down_point = c.live[kRampDownPoint];
@@ -286,6 +420,7 @@ void take_profile(Chip& c) {
     s.fraction = 0;
     s.stop_reason = 0;
     s.leader = -1;
+    s.path.reset();
 }
 
 }  // namespace qsim

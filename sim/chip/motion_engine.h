@@ -1,19 +1,23 @@
 // The motion engine of one driving chip axis: takes a profile over, runs it event by event up
-// to a time, decelerates, stops, and keeps the axes that follow it on its line.
+// to a time, decelerates, stops, and keeps the axes of its path on the path.
 #pragma once
 
 #include <cstdint>
 
 #include "../machine.h"
+#include "chip_group.h"
 #include "motion_state.h"
 
 namespace qsim {
 
 class Chip;
+class ChipGroup;
 
 double ns_to_seconds(Ns t);
+// The first nanosecond at or after t seconds.
+Ns seconds_to_ns_ceil(double t);
 
-// Takes the profile over from the live bank (already loaded from the buffered one).
+// Takes the profile over from the live bank.
 void take_profile(Chip& c);
 // Starts running the taken profile at time t (seconds) with start command `code`.
 void begin_running(Chip& c, unsigned code, double t);
@@ -24,11 +28,24 @@ void stop_at_limits(Chip& c);
 // Deceleration to the start speed from the current speed at the live deceleration rate; a stop
 // ends the motion when the start speed is reached, a positioning move creeps on.
 void begin_deceleration(Chip& c, bool stop);
-// Ends the motion (and its line) now, recording the reason.
+// A ramp from the current speed to `target` units (up at the acceleration registers, down at the
+// deceleration ones), or none when the speed is there.
+void ramp_to(Chip& c, double target);
+// The first step of the running ramp that the move cannot make without passing its ramp-down
+// point or its end (INT_MAX when it makes them all).
+int first_blocked_step(const Chip& c);
+// Ends the motion (and its path) now, recording the reason.
 void finish(Chip& c, std::uint32_t reason);
-// Lets the axes that follow c go.
+// Lets the axes of c's path go.
 void release_followers(Chip& c);
 // Speed unit of the motion in pulses per second.
-double unit_pps(const MotionState& s);
+inline double unit_pps(const MotionState& s) { return s.unit_pps; }
+// Reports a motion event of the chip at time t (seconds) to its group's owner.
+void report(Chip& c, ChipEvent event, double t);
+
+// Starts the queued moves of the group whose axes are all free, at time t (chip_motion.cpp).
+void start_queued_moves(ChipGroup& group, double t);
+// Drops the queued moves of the group that would move any of `axes` (bits).
+void drop_queued_moves(ChipGroup& group, unsigned axes);
 
 }  // namespace qsim

@@ -1,5 +1,6 @@
-// Motion state of one virtual chip axis: the profile it took over from the buffered bank, where
-// it is on that profile, and the trajectory samples recorded for it.
+// Motion state of one virtual chip axis: the profile it took over at its start, where it is on
+// that profile, a start waiting for the running move to end, and the trajectory samples
+// recorded for it.
 //
 // The state is integrated lazily: Chip::update(now) moves it from `time` to now one event at a
 // time (a speed-unit step of a ramp, the ramp-down point, the end of the move), and between two
@@ -9,12 +10,20 @@
 //   0 stopped, 1 waiting for the simultaneous start, 2 running at constant speed,
 //   3 accelerating, 4 decelerating.
 //
+// Register banks: a start takes over into the live bank only the buffered registers written
+// since the previous start; the others keep their live values (so a move programmed live, like
+// a jog, runs from the live bank). Live registers written while the axis runs act on the move at
+// once (see motion_live.cpp).
+//
+// Queued starts: a start command whose operation mode (the one it would take over) has register
+// bit 26 or 27 set, written while one of its axes is still moving, waits: it keeps the buffered
+// registers written so far, main status bit 14 ("buffered move pending") is set, and it starts
+// at the instant the running move ends on its count. A stop or command 0x26 drops it.
+//
 // Multi-axis starts: a start command with axis-select bits (bits 8-11) starts every selected
-// axis of the card, each from its own buffered bank. When the operation kind (operation-mode
-// bits 0-6) of the axis that receives the command is linear interpolation (0x61), the selected
-// axes move as one line: the axis with the largest move amount (the first of equal ones) runs
-// its profile and the others follow it, each at floor(|own amount| * done / |its amount|)
-// pulses, so every point is within one pulse of the line and all arrive together.
+// axis of the group. When the operation kind of the axis that receives the command is a path
+// kind (a line; arcs and helices run as their chord for now), the selected axes move on one
+// path (motion_path.h): the axis with the largest move amount drives it and the others follow.
 //
 // Synchronisation options (operation-mode register bits 24 and 25, set by the library's
 // synchronisation option call):
@@ -25,10 +34,13 @@
 //   Bits 18-23 are kept in the register and have no effect on the virtual chip.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "../machine.h"
+#include "motion_path.h"
 #include "motion_ramp.h"
 
 namespace qsim {
@@ -65,6 +77,7 @@ struct MotionState {
     std::int64_t target = 0;        // pulses to output (magnitude)
     int direction = 1;              // +1 or -1
     double multiplier = 1;          // speed_range + 1
+    double unit_pps = 1;            // pulses per second of one speed unit
     double start_speed = 1;         // FL, units
     double max_speed = 1;           // FH, units
     bool s_curve = false;
@@ -84,15 +97,26 @@ struct MotionState {
     std::int64_t done = 0;          // pulses output
     double fraction = 0;            // part of the next pulse already covered
 
-    // Linear interpolation: the driving axis lists the axes that follow it.
+    // Interpolation: the driving axis holds the path; the others name the driving axis.
     int leader = -1;                // for a following axis: the driving axis
-    struct Follower {
-        int axis;
-        std::int64_t target;
-        int direction;
-        std::int64_t done;
+    std::unique_ptr<MotionPath> path;
+
+    // A reversal asked for by a live move amount behind the axis: once the deceleration to FL
+    // ends, the axis turns and runs `reverse_amount` pulses back.
+    bool reversing = false;
+    std::int64_t reverse_amount = 0;
+    std::int64_t origin_offset = 0;  // signed pulses of the move made before the last reversal
+
+    // A start waiting for the running move to end (main status bit 14).
+    struct QueuedStart {
+        bool waiting = false;
+        unsigned code = 0;
+        unsigned select = 0;
+        int receiver = -1;                       // the axis the command was written to
+        std::array<std::uint32_t, 13> bank{};    // the buffered registers as they were
+        std::uint16_t written = 0;               // which of them were written since the last start
     };
-    std::vector<Follower> followers;
+    QueuedStart queued;
 
     std::uint32_t stop_reason = 0;
     double started_at = 0;          // virtual time the last motion began to run, seconds

@@ -1,0 +1,31 @@
+// The operation kinds of the operation-mode register (bits 0-6) and what the chip does for each
+// when a start command takes it over. One table decodes every kind; a kind it does not list runs
+// as a positioning move by the move amount.
+#pragma once
+
+#include <cstdint>
+
+namespace qsim {
+
+enum class KindMotion {
+    positioning,       // the profile over |move amount| in the amount's direction; ends on count
+    continuous,        // runs in the kind's direction until stopped
+    line,              // the selected axes move as one straight line (a path)
+    arc,               // the selected axes follow an arc (for now: the chord to the end point)
+    helix,             // an arc with a line beside it (for now: the chord, as a line)
+    external,          // moves only by pulses from outside (jog, hand wheel, pulser, step): none yet
+};
+
+struct OperationKind {
+    std::uint8_t code;
+    KindMotion motion;
+    int direction;     // continuous kinds: +1 or -1; 0 where the move amount's sign decides
+    bool placeholder;  // the chip's own behaviour for the kind is not modelled yet (see the docs)
+    const char* name;
+};
+
+// The entry of a kind (bits 0-6 of the operation-mode register); an unlisted kind decodes as
+// "unknown", a positioning move.
+const OperationKind& decode_kind(std::uint32_t kind);
+
+}  // namespace qsim
