@@ -11,5 +11,6 @@
 #include "quvex_interp.h"
 #include "quvex_group.h"
 #include "quvex_motion.h"
+#include "kring_m1.h"
 
 #endif
