@@ -107,7 +107,12 @@ void RingMaster::forget_history() {
     user_event_.store(plat::kNoHandle);
     baud_code_ = 0;
     status_copy_.store(0);
-    for (SlaveRecord& s : slaves_) s.error.store(0);
+    for (SlaveRecord& s : slaves_) {
+        s.error.store(0);
+        s.mof_mode = 0;
+        s.mof_axis = 0;
+        s.axes = {};
+    }
 }
 
 std::int16_t RingMaster::set_quality(std::uint16_t limit, std::uint16_t param2) {

@@ -49,9 +49,6 @@ protected:
         const quvex_sim_station s = station.ops();
         ASSERT_EQ(quvex_sim_ring_plug_station(0, kSlave, &s), 0);
         ASSERT_EQ(kring_start_ring(ring_u()), 0);
-        // The slave records outlive a ring's close, as they do in a process; each test starts
-        // from a module the library has never talked to.
-        master().slave(kSlave).axes = {};
         ASSERT_EQ(kring_m1_initial(ring_u(), kSlave), 0);
         clear();
     }
