@@ -11,5 +11,7 @@
 #include "quvex_interp.h"
 #include "quvex_group.h"
 #include "quvex_motion.h"
+#include "quvex_home.h"
+#include "quvex_change.h"
 
 #endif
