@@ -20,10 +20,14 @@ constexpr double kHomeRunAmount = 10000.0;
 }  // namespace
 
 std::uint32_t home_kind(HomeOperation operation, bool plus_direction) {
+    namespace op = chip::opmode;
     switch (operation) {
-        case HomeOperation::kReturn: return plus_direction ? chip::opmode::kKindHomeReturnPlus : chip::opmode::kKindHomeReturnMinus;
-        case HomeOperation::kEscape: return plus_direction ? chip::opmode::kKindEscapeHomePlus : chip::opmode::kKindEscapeHomeMinus;
-        case HomeOperation::kSearch: return plus_direction ? chip::opmode::kKindHomeSearchPlus : chip::opmode::kKindHomeSearchMinus;
+        case HomeOperation::kReturn:
+            return plus_direction ? op::kKindHomeReturnPlus : op::kKindHomeReturnMinus;
+        case HomeOperation::kEscape:
+            return plus_direction ? op::kKindEscapeHomePlus : op::kKindEscapeHomeMinus;
+        case HomeOperation::kSearch:
+            return plus_direction ? op::kKindHomeSearchPlus : op::kKindHomeSearchMinus;
     }
     return 0;
 }

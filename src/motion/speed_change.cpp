@@ -168,8 +168,8 @@ RunningMove running_move(std::int16_t axis) {
 std::int16_t change_speed(std::int16_t axis, double new_vel, double time) {
     const RunningMove mv = running_move(axis);
     const std::uint32_t cur = field_value(chip::read_register32(axis, chip::reg::kReadCurrentSpeed), kCurrentSpeed);
-    const SpeedChangePlan plan =
-        plan_speed_change(kLocalChipUnits, mv, cur, new_speed_units(kLocalChipUnits, mv.range, std::fabs(new_vel)), time);
+    const std::uint32_t n = new_speed_units(kLocalChipUnits, mv.range, std::fabs(new_vel));
+    const SpeedChangePlan plan = plan_speed_change(kLocalChipUnits, mv, cur, n, time);
     if (plan.outcome == ChangeOutcome::kSameSpeed) return QUVEX_ERR_SPEED_CHANGE_SAME;
     if (mv.positioning && chip::read_register32(axis, chip::reg::kReadRemainingPulses) < plan.room_needed) {
         return QUVEX_ERR_SPEED_CHANGE_ROOM;
@@ -182,8 +182,8 @@ std::int16_t change_speed(std::int16_t axis, double new_vel, double time) {
 std::int16_t prepare_speed_change(std::int16_t axis, double dist, double cur_vel, double new_vel, double time) {
     const RunningMove mv = running_move(axis);
     const std::uint32_t cur = current_speed_units(kLocalChipUnits, mv.range, std::fabs(cur_vel));
-    const SpeedChangePlan plan =
-        plan_speed_change(kLocalChipUnits, mv, cur, new_speed_units(kLocalChipUnits, mv.range, std::fabs(new_vel)), time);
+    const std::uint32_t n = new_speed_units(kLocalChipUnits, mv.range, std::fabs(new_vel));
+    const SpeedChangePlan plan = plan_speed_change(kLocalChipUnits, mv, cur, n, time);
     if (plan.outcome == ChangeOutcome::kSameSpeed) return QUVEX_ERR_SPEED_CHANGE_SAME;
     // An S-curve positioning move is checked against the caller's distance and changed live; the
     // others go to the buffered bank for the next load, a T-curve positioning move checked

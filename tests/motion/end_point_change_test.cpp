@@ -29,7 +29,8 @@ TEST_P(EndPointRoom, RampDownPointAgainstTheWayToTheNewEnd) {
     const std::vector<std::string> writes = register_writes(0);
     if (c.status == 0) {
         char text[32];
-        std::snprintf(text, sizeof text, "90 <- %08X", static_cast<std::uint32_t>(static_cast<std::int32_t>(c.new_end)));
+        const auto amount = static_cast<std::uint32_t>(static_cast<std::int32_t>(c.new_end));
+        std::snprintf(text, sizeof text, "90 <- %08X", amount);
         EXPECT_EQ(writes, std::vector<std::string>{text});
         double target = 0;
         ASSERT_EQ(quvex_get_target_pos(0, &target), 0);

@@ -80,20 +80,6 @@ INSTANTIATE_TEST_SUITE_P(
                                "cmd 0051"}),
     [](const auto& tp) { return std::string(tp.param.name); });
 
-TEST_F(MotionTest, HomeKeepsTheConfigurationBitsAndClearsTheStartBits) {
-    ASSERT_EQ(quvex_start_tr_move(0, 100, 0, 1000, 0, 0), 0);  // sets bit 26 and bit 13
-    ASSERT_TRUE(run_until_stopped(0));
-    ASSERT_NE(reg(0, 0x87) & 0x04000000u, 0u);
-    ASSERT_EQ(quvex_home_move(0, 0, 1000, 0.1), 0);
-    EXPECT_EQ(reg(0, 0x87) & 0x0400207Fu, 0x10u);
-}
-
-TEST_F(MotionTest, HomeSearchRunsItsOffsetOnTheChip) {
-    ASSERT_EQ(quvex_home_search(0, 100, -2000, 0.05, -300), 0);
-    ASSERT_TRUE(run_until_stopped(0));
-    EXPECT_EQ(motion(0).command_counter, -300);
-}
-
 TEST_F(MotionTest, HomeRefusalsWriteNothing) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double inf = std::numeric_limits<double>::infinity();

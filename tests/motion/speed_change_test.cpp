@@ -97,23 +97,11 @@ TEST(SpeedChangePlan, ContinuousMovesNeedNoRoomAndRewriteOneRamp) {
     EXPECT_EQ(plan(t, 1000, 65535, 100.0).room_needed, 0.0);
 }
 
-TEST(SpeedChangePlan, SameAsCurrentOrStartSpeedWritesNothing) {
-    EXPECT_EQ(plan(kTPositioning, 1000, 1000, 0.1).outcome, ChangeOutcome::kSameSpeed);
-    EXPECT_EQ(plan(kTPositioning, 1000, 100, 0.1).outcome, ChangeOutcome::kSameSpeed);
-    EXPECT_EQ(plan(kTPositioning, 1000, 100, 0.1).write_count, 0u);
-}
-
 TEST(SpeedChangePlan, ZeroTimeTakesTheSteepestRatesInsteadOfMinusOne) {
     const SpeedChangePlan up = plan(kTPositioning, 1000, 2000, 0.0);
     EXPECT_EQ(up.writes[2].second, 0u) << "acceleration rate";
     const SpeedChangePlan down = plan(kTPositioning, 2000, 1000, 0.0);
     EXPECT_EQ(down.writes[2].second, 1u) << "T-curve deceleration rate";
-}
-
-TEST(SpeedChangePlan, NewSpeedsFloorIntoTheRegisterRange) {
-    EXPECT_EQ(motion::new_speed_units(motion::kLocalChipUnits, 299, 1000.04), 1000u);
-    EXPECT_EQ(motion::new_speed_units(motion::kLocalChipUnits, 299, 0.5), 1u);
-    EXPECT_EQ(motion::new_speed_units(motion::kLocalChipUnits, 299, 1e9), 65535u);
 }
 
 // ---- the exports on the virtual chip (range pinned at R = 299: 1 pps per unit) ----
@@ -152,6 +140,11 @@ TEST_F(SpeedChange, PositioningMoveWithoutRoomRefusedWith16) {
     quvex_sim_advance(0.5);
     start_trace();
     EXPECT_EQ(quvex_v_change(0, 20000, 1.0), 16);
+    // The current speed first, the remaining pulses only once the change is planned.
+    const std::vector<std::string> reads = trace_lines_starting("d0.X read ");
+    ASSERT_EQ(reads.size(), 2u);
+    EXPECT_EQ(reads[0].substr(10, 2), "F5");
+    EXPECT_EQ(reads[1].substr(10, 2), "F4");
     EXPECT_EQ(quvex_cmp_v_change(0, 0, 1000, 20000, 1.0), 16);
     EXPECT_TRUE(change_writes().empty());
     ASSERT_TRUE(run_until_stopped(0));
