@@ -11,6 +11,8 @@
 #include "quvex_interp.h"
 #include "quvex_group.h"
 #include "quvex_motion.h"
+#include "quvex_home.h"
+#include "quvex_change.h"
 #include "kring_m1.h"
 
 #endif

@@ -72,6 +72,15 @@ constexpr std::uint32_t kKindPositioning = 0x41;      // one axis, by the amount
 constexpr std::uint32_t kKindContinuousPlus = 0x00;   // runs until stopped, + direction
 constexpr std::uint32_t kKindContinuousMinus = 0x08;  // runs until stopped, - direction
 constexpr std::uint32_t kKindLinear = 0x61;           // linear interpolation of the selected axes
+// The chip's origin operations, + and - direction.
+constexpr std::uint32_t kKindHomeReturnPlus = 0x10;
+constexpr std::uint32_t kKindHomeReturnMinus = 0x18;
+constexpr std::uint32_t kKindEscapeHomePlus = 0x12;
+constexpr std::uint32_t kKindEscapeHomeMinus = 0x1A;
+constexpr std::uint32_t kKindHomeSearchPlus = 0x15;
+constexpr std::uint32_t kKindHomeSearchMinus = 0x1D;
+// Kinds with any of these bits run a counted amount (positioning); the others run until stopped.
+constexpr std::uint32_t kPositioningKindBits = 0x61;
 constexpr Field kSlowDownEnable = field(8, 1);
 constexpr Field kInPositionEnable = field(9, 1);
 constexpr Field kSCurve = field(10, 1);
