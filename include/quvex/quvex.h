@@ -9,6 +9,7 @@
 #include "quvex_ring.h"
 #include "quvex_axis.h"
 #include "quvex_interp.h"
+#include "quvex_arc.h"
 #include "quvex_group.h"
 #include "quvex_motion.h"
 #include "quvex_home.h"

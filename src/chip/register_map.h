@@ -27,6 +27,7 @@ constexpr Field kErcReserved = field(16, 2);  // kept 0 whenever the ERC output 
 constexpr Field kInPositionLogic = field(22, 1);
 constexpr Field kLatchLogic = field(23, 1);
 constexpr Field kSyncStopMode = field(27, 1);
+constexpr Field kArcInterp = field(28, 1);  // set by arc and helical starts, and kept
 }  // namespace env1
 
 // ---- env2 (0x9D) ----
@@ -72,6 +73,10 @@ constexpr std::uint32_t kKindPositioning = 0x41;      // one axis, by the amount
 constexpr std::uint32_t kKindContinuousPlus = 0x00;   // runs until stopped, + direction
 constexpr std::uint32_t kKindContinuousMinus = 0x08;  // runs until stopped, - direction
 constexpr std::uint32_t kKindLinear = 0x61;           // linear interpolation of the selected axes
+constexpr std::uint32_t kKindCircularCw = 0x64;       // circular interpolation of a pair, clockwise
+constexpr std::uint32_t kKindCircularCcw = 0x65;      // the same, counter-clockwise
+constexpr std::uint32_t kKindHelicalCw = 0x66;        // X-Y arc of a helix, clockwise
+constexpr std::uint32_t kKindHelicalCcw = 0x67;       // the same, counter-clockwise
 // The chip's origin operations, + and - direction.
 constexpr std::uint32_t kKindHomeReturnPlus = 0x10;
 constexpr std::uint32_t kKindHomeReturnMinus = 0x18;
@@ -122,6 +127,11 @@ namespace status32 {
 constexpr Field kOperationState = field(0, 4);    // 0 when the axis is stopped
 constexpr Field kContinuousState = field(20, 2);  // continuous-move buffer state
 }  // namespace status32
+
+// ---- main status word (port 0) ----
+namespace main_status {
+constexpr Field kMoveQueued = field(14, 1);  // a move waits in the buffered registers
+}  // namespace main_status
 
 // ---- sub-status word (port 2) ----
 namespace substatus {

@@ -1,0 +1,225 @@
+// Register traces of the two-axis arc starts: the order of the writes, the mode bits and start
+// codes by the ramp times, the step-count register, the amounts, the absolute references and
+// the refusals. The virtual chip runs arcs as their chord for now, so nothing here watches the
+// axes move.
+#include <functional>
+#include <limits>
+
+#include "frame/card_table.h"
+#include "line_support.h"
+#include "sim_fixture.h"
+
+namespace quvex::test {
+namespace {
+
+using Seq = std::vector<std::string>;
+
+const int16_t kXY[2] = {0, 1};
+
+Seq per_axis(std::initializer_list<const char*> axes, std::initializer_list<const char*> codes) {
+    Seq out;
+    for (const char* a : axes)
+        for (const char* c : codes) out.push_back(std::string(a) + " " + c);
+    return out;
+}
+Seq operator+(Seq a, const Seq& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+struct SequenceCase {
+    const char* name;
+    std::function<quvex_status()> start;
+    Seq expected;
+};
+
+class ArcSequence : public CardTest, public ::testing::WithParamInterface<SequenceCase> {};
+
+TEST_P(ArcSequence, WritesInOrder) {
+    start_trace();
+    ASSERT_EQ(GetParam().start(), QUVEX_OK);
+    EXPECT_EQ(register_sequence(), GetParam().expected);
+}
+
+const Seq kXYEnvModeAmounts =
+    per_axis({"X", "Y"}, {"9C", "9D"}) + Seq{"X 87", "Y 87", "X 80", "Y 80", "X 88", "Y 88"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Arcs, ArcSequence,
+    ::testing::Values(
+        SequenceCase{"trapezoid", [] { return quvex_start_tr_arc_xy(0, 100, 0, 100, -100, 1, 100, 1000, 0.1, 0.2); },
+                     kXYEnvModeAmounts + per_axis({"X", "Y"}, {"85", "82", "81"}) + per_axis({"X", "Y"}, {"83", "84"}) +
+                         Seq{"X 8C", "X 86", "Y 86", "X cmd 0353"}},
+        SequenceCase{"s_curve_zu",
+                     [] { return quvex_start_sr_arc_zu(0, 100, 0, 100, -100, 0, 100, 1000, 0.1, 0.2, 0, 0); },
+                     per_axis({"Z", "U"}, {"9C", "9D"}) + Seq{"Z 87", "U 87", "Z 80", "U 80", "Z 88", "U 88"} +
+                         per_axis({"Z", "U"}, {"85", "82", "81"}) + per_axis({"Z", "U"}, {"83", "84"}) +
+                         per_axis({"Z", "U"}, {"89", "83", "8A", "84"}) + Seq{"Z 8C", "Z 86", "U 86", "Z cmd 0C53"}},
+        // No rates, no step count, no ramp-down point.
+        SequenceCase{"constant_speed", [] { return quvex_start_r_arc_xy(0, 100, 0, 200, 0, 0, 1000); },
+                     kXYEnvModeAmounts + per_axis({"X", "Y"}, {"85", "82", "81"}) + Seq{"X cmd 0351"}},
+        // The absolute constant-speed arc reads where the axes stand after its mode is written.
+        SequenceCase{"constant_speed_absolute", [] { return quvex_start_a_arc_xy(0, 100, 0, 200, 0, 0, 1000); },
+                     per_axis({"X", "Y"}, {"9C", "9D"}) + Seq{"X 87", "Y 87", "X read E4", "Y read E4", "X 80", "Y 80",
+                                                              "X 88", "Y 88"} +
+                         per_axis({"X", "Y"}, {"85", "82", "81"}) + Seq{"X cmd 0351"}}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// ---- mode, ramp-down point and start code by the ramp times ----
+
+struct ModeCase {
+    const char* name;
+    bool s_curve;
+    int16_t dir;
+    double tacc, tdec;
+    std::uint32_t mode;
+    bool ramp_down_point;
+    std::uint16_t command;
+};
+
+class ArcMode : public CardTest, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(ArcMode, FollowsTheRampTimes) {
+    const ModeCase& c = GetParam();
+    start_trace();
+    const quvex_status s =
+        c.s_curve ? quvex_start_sr_arc_xy(0, 1000, 0, 2000, 0, c.dir, 100, 1000, c.tacc, c.tdec, 0, 0)
+                  : quvex_start_tr_arc_xy(0, 1000, 0, 2000, 0, c.dir, 100, 1000, c.tacc, c.tdec);
+    ASSERT_EQ(s, QUVEX_OK);
+    EXPECT_EQ(written_values("d0.X reg 87"), std::vector<std::uint32_t>{c.mode});
+    EXPECT_EQ(written_values("d0.Y reg 87"), std::vector<std::uint32_t>{c.mode});
+    EXPECT_EQ(axis_record(0).mirror[chip::kMirrorOperationMode], c.mode);
+    EXPECT_EQ(written_values("d0.X reg 86").at(0) != 0, c.ramp_down_point);
+    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{c.command});
+    EXPECT_EQ(axis_record(0).last_decel_time, 0) << "arcs leave the last deceleration time";
+}
+
+// Start-up mode 0x08000000; the arc bit 27 is set, bit 10 never (S-curve arcs included).
+INSTANTIATE_TEST_SUITE_P(
+    RampTimes, ArcMode,
+    ::testing::Values(ModeCase{"ccw_decel_twice_accel", false, 1, 0.1, 0.2, 0x08002065, true, 0x0353},
+                      ModeCase{"cw_equal_times", false, 0, 0.1, 0.1, 0x08000064, false, 0x0353},
+                      ModeCase{"other_direction_value_is_ccw_mode", false, 5, 0.1, 0.1, 0x08000065, false, 0x0353},
+                      ModeCase{"no_decel", false, 0, 0.1, 0, 0x08002064, false, 0x0353},
+                      ModeCase{"no_accel", false, 0, 0, 0.1, 0x08002064, true, 0x0352},
+                      ModeCase{"no_ramps", false, 0, 0, 0, 0x08002064, false, 0x0351},
+                      ModeCase{"s_curve_equal_times", true, 1, 0.1, 0.1, 0x08000065, false, 0x0353},
+                      ModeCase{"s_curve_decel_twice_accel", true, 0, 0.1, 0.2, 0x08002064, true, 0x0353}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// ---- registers ----
+
+class ArcRegisters : public CardTest {};
+
+TEST_F(ArcRegisters, StepCountOfCircleAndQuarters) {
+    struct {
+        double ex, ey;
+        int16_t dir;
+        std::uint32_t count;
+    } const cases[] = {{0, 0, 0, 567}, {100, -100, 1, 143}, {100, -100, 0, 426}};
+    for (const auto& c : cases) {
+        start_trace();
+        ASSERT_EQ(quvex_start_tr_arc_xy(0, 100, 0, c.ex, c.ey, c.dir, 100, 1000, 0.1, 0.1), QUVEX_OK);
+        EXPECT_EQ(written_values("d0.X reg 8C"), std::vector<std::uint32_t>{c.count}) << c.ex << " " << c.dir;
+    }
+}
+
+TEST_F(ArcRegisters, EndAndCentreAsAmountsPathSpeedUnscaled) {
+    ASSERT_EQ(quvex_start_tr_arc_xy(0, -100, 50, -200, 100, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x80)), -200);
+    EXPECT_EQ(static_cast<std::int32_t>(chip_register(1, 0x80)), 100);
+    EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x88)), -100);
+    EXPECT_EQ(static_cast<std::int32_t>(chip_register(1, 0x88)), 50);
+    for (int axis : {0, 1}) {
+        EXPECT_EQ(chip_register(axis, 0x82), 10000u) << "1000 pps in 0.1 pps units on both axes";
+        EXPECT_EQ(chip_register(axis, 0x81), 1000u);
+    }
+    EXPECT_EQ(axis_record(0).target_pos, -200);
+    EXPECT_EQ(axis_record(1).target_pos, 100);
+    EXPECT_EQ(axis_record(0).mirror[chip::kEnv1] & (1u << 28), 1u << 28) << "env1 bit 28 stays set";
+}
+
+TEST_F(ArcRegisters, SCurveArcStartsFromTheLowestSpeed) {
+    ASSERT_EQ(quvex_start_sr_arc_xy(0, 100, 0, 200, 0, 0, 500, 1000, 0.1, 0.1, 0, 0), QUVEX_OK);
+    EXPECT_EQ(chip_register(0, 0x81), 10u) << "1 pps, the range's lowest; str_vel is not used";
+}
+
+TEST_F(ArcRegisters, ConstantSpeedArcStartsWithItsOwnCommand) {
+    ASSERT_EQ(quvex_start_tr_arc_xy(0, 100, 0, 200, 0, 0, 100, 1000, 0.1, 0.2), QUVEX_OK);
+    start_trace();
+    ASSERT_EQ(quvex_start_r_arc_xy(0, 100, 0, 200, 0, 0, 1000), QUVEX_OK);
+    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{0x0351});
+    EXPECT_EQ(written_values("d0.X reg 87"), std::vector<std::uint32_t>{0x08000064}) << "no manual ramp-down";
+    EXPECT_EQ(axis_record(0).target_pos, 400);
+}
+
+TEST_F(ArcRegisters, AbsoluteArcsMeasureFromTheQueuedEndInContinuousMode) {
+    ASSERT_EQ(quvex_set_continuous_move(0, 1), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_arc_xy(0, 50, 0, 100, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    start_trace();
+    // X stands at 0 but its queued end is 100: the arc about (200, 0) to (300, 0) is relative (100, 0), (200, 0).
+    ASSERT_EQ(quvex_start_ta_arc_xy(0, 200, 0, 300, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    EXPECT_TRUE(trace_lines_starting("d0.X read E4").empty());
+    EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x80)), 200);
+    EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x88)), 100);
+    EXPECT_EQ(axis_record(0).target_pos, 300);
+}
+
+TEST_F(ArcRegisters, AbsoluteConstantArcTakesTheEndAsTarget) {
+    ASSERT_EQ(quvex_start_tr_arc_xy(0, 50, 0, 100, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);  // target 100, not run
+    ASSERT_EQ(quvex_start_a_arc_xy(0, 25, 5, 40, 10, 0, 1000), QUVEX_OK);
+    EXPECT_EQ(axis_record(0).target_pos, 40);
+    EXPECT_EQ(axis_record(0).prev_target_pos, 100);
+    // The clock has not moved: the axes still stand at 0, so the amounts are the coordinates.
+    EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x80)), 40);
+    EXPECT_EQ(static_cast<std::int32_t>(chip_register(1, 0x88)), 5);
+}
+
+// ---- refusals ----
+
+struct RefusalCase {
+    const char* name;
+    std::function<quvex_status()> start;
+    quvex_status status;
+};
+
+class ArcRefusal : public CardTest, public ::testing::WithParamInterface<RefusalCase> {};
+
+// Absolute forms may read the counters before they refuse; nothing is written.
+TEST_P(ArcRefusal, WritesNothingAndKeepsTheTargets) {
+    start_trace();
+    EXPECT_EQ(GetParam().start(), GetParam().status);
+    for (const std::string& access : register_sequence()) EXPECT_NE(access.find(" read "), std::string::npos) << access;
+    EXPECT_EQ(axis_record(0).target_pos, 0);
+    EXPECT_EQ(axis_record(1).target_pos, 0);
+}
+
+const int16_t kBackwards[2] = {2, 1};
+const int16_t kOutside[2] = {0, 4};
+constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+
+INSTANTIATE_TEST_SUITE_P(
+    Starts, ArcRefusal,
+    ::testing::Values(
+        RefusalCase{"zero_max_speed", [] { return quvex_start_tr_arc_xy(0, 100, 0, 0, 0, 0, 100, 0, 0.1, 0.1); },
+                    QUVEX_ERR_ZERO_MAX_SPEED},
+        RefusalCase{"zero_max_speed_constant", [] { return quvex_start_r_arc_xy(0, 100, 0, 0, 0, 0, 0); },
+                    QUVEX_ERR_ZERO_MAX_SPEED},
+        RefusalCase{"zero_max_speed_absolute",
+                    [] { return quvex_start_sa_arc_xy(0, 100, 0, 0, 0, 0, 100, 0, 0.1, 0.1, 0, 0); },
+                    QUVEX_ERR_ZERO_MAX_SPEED},
+        RefusalCase{"pair_backwards", [] { return quvex_start_tr_arc2(0, kBackwards, 100, 0, 0, 0, 0, 1, 1000, 0, 0); },
+                    QUVEX_ERR_AXIS_GROUP},
+        // The pair is checked before the speed.
+        RefusalCase{"pair_outside", [] { return quvex_start_a_arc2(0, kOutside, 100, 0, 0, 0, 0, 0); },
+                    QUVEX_ERR_AXIS_GROUP},
+        RefusalCase{"null_pair", [] { return quvex_start_r_arc2(0, nullptr, 100, 0, 0, 0, 0, 1000); },
+                    QUVEX_ERR_AXIS_GROUP},
+        RefusalCase{"centre_not_a_number",
+                    [] { return quvex_start_tr_arc2(0, kXY, kNaN, 0, 0, 0, 0, 1, 1000, 0, 0); }, QUVEX_ERR_PULSE_RANGE},
+        RefusalCase{"absent_card", [] { return quvex_start_tr_arc2(3, kXY, 100, 0, 0, 0, 0, 1, 1000, 0, 0); },
+                    QUVEX_ERR_CARD_NUMBER}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+}  // namespace
+}  // namespace quvex::test
