@@ -12,26 +12,10 @@
 namespace quvex::test {
 namespace {
 
-using Seq = std::vector<std::string>;
 
 const int16_t kXY[2] = {0, 1};
 
-Seq per_axis(std::initializer_list<const char*> axes, std::initializer_list<const char*> codes) {
-    Seq out;
-    for (const char* a : axes)
-        for (const char* c : codes) out.push_back(std::string(a) + " " + c);
-    return out;
-}
-Seq operator+(Seq a, const Seq& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
-struct SequenceCase {
-    const char* name;
-    std::function<quvex_status()> start;
-    Seq expected;
-};
 
 class ArcSequence : public CardTest, public ::testing::WithParamInterface<SequenceCase> {};
 

@@ -9,18 +9,7 @@
 namespace quvex::test {
 namespace {
 
-using Seq = std::vector<std::string>;
 
-Seq per_axis(std::initializer_list<const char*> axes, std::initializer_list<const char*> codes) {
-    Seq out;
-    for (const char* a : axes)
-        for (const char* c : codes) out.push_back(std::string(a) + " " + c);
-    return out;
-}
-Seq operator+(Seq a, const Seq& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 constexpr std::uint32_t kBit28 = 1u << 28;
 

@@ -35,4 +35,16 @@ std::uint32_t chip_register(int axis, unsigned code) {
     return value;
 }
 
+Seq per_axis(std::initializer_list<const char*> axes, std::initializer_list<const char*> codes) {
+    Seq out;
+    for (const char* a : axes)
+        for (const char* c : codes) out.push_back(std::string(a) + " " + c);
+    return out;
+}
+
+Seq operator+(Seq a, const Seq& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
 }  // namespace quvex::test

@@ -12,30 +12,14 @@
 namespace quvex::test {
 namespace {
 
-using Seq = std::vector<std::string>;
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 constexpr double kInf = std::numeric_limits<double>::infinity();
 const int16_t kXY[2] = {0, 1};
 
-Seq repeat(std::initializer_list<const char*> axes, std::initializer_list<const char*> codes) {
-    Seq out;
-    for (const char* a : axes)
-        for (const char* c : codes) out.push_back(std::string(a) + " " + c);
-    return out;
-}
-Seq operator+(Seq a, const Seq& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
-}
 
 // ---- order of the register writes ----
 
-struct SequenceCase {
-    const char* name;
-    std::function<quvex_status()> start;
-    Seq expected;
-};
 
 class LineSequence : public CardTest, public ::testing::WithParamInterface<SequenceCase> {};
 
@@ -45,7 +29,7 @@ TEST_P(LineSequence, WritesInGroupOrder) {
     EXPECT_EQ(register_sequence(), GetParam().expected);
 }
 
-const Seq kXYModeAndAmounts = repeat({"X", "Y"}, {"9D"}) + repeat({"X", "Y"}, {"87"});
+const Seq kXYModeAndAmounts = per_axis({"X", "Y"}, {"9D"}) + per_axis({"X", "Y"}, {"87"});
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, LineSequence,
@@ -53,37 +37,37 @@ INSTANTIATE_TEST_SUITE_P(
         // Y dominant: its speed registers are copied to X last.
         SequenceCase{"t_two_axes_second_dominant",
                      [] { return quvex_start_tr_line2(0, kXY, 30, 40, 100, 1000, 0.1, 0.2); },
-                     kXYModeAndAmounts + repeat({"X", "Y"}, {"80"}) + repeat({"X", "Y"}, {"85", "82", "81"}) +
-                         repeat({"X", "Y"}, {"83", "84"}) + repeat({"X", "Y"}, {"82"}) +
-                         repeat({"X", "Y"}, {"86"}) + Seq{"X 82", "X 81", "X cmd 0353"}},
+                     kXYModeAndAmounts + per_axis({"X", "Y"}, {"80"}) + per_axis({"X", "Y"}, {"85", "82", "81"}) +
+                         per_axis({"X", "Y"}, {"83", "84"}) + per_axis({"X", "Y"}, {"82"}) +
+                         per_axis({"X", "Y"}, {"86"}) + Seq{"X 82", "X 81", "X cmd 0353"}},
         SequenceCase{"s_two_axes_first_dominant",
                      [] { return quvex_start_sr_line2(0, kXY, 40, -40, 100, 1000, 0.1, 0.2, 0, 0); },
-                     kXYModeAndAmounts + repeat({"X", "Y"}, {"85", "82", "81"}) + repeat({"X", "Y"}, {"83", "84"}) +
-                         repeat({"X", "Y"}, {"80"}) + repeat({"X", "Y"}, {"89", "83", "8A", "84"}) +
-                         repeat({"X", "Y"}, {"82"}) + repeat({"X", "Y"}, {"86"}) + Seq{"X cmd 0353"}},
+                     kXYModeAndAmounts + per_axis({"X", "Y"}, {"85", "82", "81"}) + per_axis({"X", "Y"}, {"83", "84"}) +
+                         per_axis({"X", "Y"}, {"80"}) + per_axis({"X", "Y"}, {"89", "83", "8A", "84"}) +
+                         per_axis({"X", "Y"}, {"82"}) + per_axis({"X", "Y"}, {"86"}) + Seq{"X cmd 0353"}},
         // Z dominant: copied to X first, then U.
         SequenceCase{"t_three_axes_middle_dominant",
                      [] {
                          const int16_t axes[3] = {0, 2, 3};
                          return quvex_start_tr_line3(0, axes, 10, -50, 20, 100, 1000, 0, 0);
                      },
-                     repeat({"X", "Z", "U"}, {"9D"}) + repeat({"X", "Z", "U"}, {"87"}) +
-                         repeat({"X", "Z", "U"}, {"80"}) + repeat({"X", "Z", "U"}, {"85", "82", "81"}) +
-                         repeat({"X", "Z", "U"}, {"83", "84"}) + repeat({"X", "Z", "U"}, {"82"}) +
-                         repeat({"X", "Z", "U"}, {"86"}) + Seq{"X 82", "X 81", "U 82", "U 81", "X cmd 0D51"}},
+                     per_axis({"X", "Z", "U"}, {"9D"}) + per_axis({"X", "Z", "U"}, {"87"}) +
+                         per_axis({"X", "Z", "U"}, {"80"}) + per_axis({"X", "Z", "U"}, {"85", "82", "81"}) +
+                         per_axis({"X", "Z", "U"}, {"83", "84"}) + per_axis({"X", "Z", "U"}, {"82"}) +
+                         per_axis({"X", "Z", "U"}, {"86"}) + Seq{"X 82", "X 81", "U 82", "U 81", "X cmd 0D51"}},
         // Status first; the mode is written again after the start.
         SequenceCase{"t_four_axes",
                      [] { return quvex_start_tr_line4(0, 5, 5, 5, 5, 100, 1000, 0, 0.1); },
-                     Seq{"X read F1"} + repeat({"X", "Y", "Z", "U"}, {"9D"}) + repeat({"X", "Y", "Z", "U"}, {"87"}) +
-                         repeat({"X", "Y", "Z", "U"}, {"80"}) + repeat({"X", "Y", "Z", "U"}, {"85", "82", "81"}) +
-                         repeat({"X", "Y", "Z", "U"}, {"83", "84"}) + repeat({"X", "Y", "Z", "U"}, {"82"}) +
-                         repeat({"X", "Y", "Z", "U"}, {"86"}) + Seq{"X cmd 0F52"} +
-                         repeat({"X", "Y", "Z", "U"}, {"87"})},
+                     Seq{"X read F1"} + per_axis({"X", "Y", "Z", "U"}, {"9D"}) + per_axis({"X", "Y", "Z", "U"}, {"87"}) +
+                         per_axis({"X", "Y", "Z", "U"}, {"80"}) + per_axis({"X", "Y", "Z", "U"}, {"85", "82", "81"}) +
+                         per_axis({"X", "Y", "Z", "U"}, {"83", "84"}) + per_axis({"X", "Y", "Z", "U"}, {"82"}) +
+                         per_axis({"X", "Y", "Z", "U"}, {"86"}) + Seq{"X cmd 0F52"} +
+                         per_axis({"X", "Y", "Z", "U"}, {"87"})},
         SequenceCase{"fixed_pair_zu",
                      [] { return quvex_start_tr_move_zu(0, 0, 0, 100, 1000, 0.1, 0.1); },
-                     repeat({"Z", "U"}, {"9D"}) + repeat({"Z", "U"}, {"87"}) + repeat({"Z", "U"}, {"80"}) +
-                         repeat({"Z", "U"}, {"85", "82", "81"}) + repeat({"Z", "U"}, {"83", "84"}) +
-                         repeat({"Z", "U"}, {"82"}) + repeat({"Z", "U"}, {"86"}) + Seq{"Z cmd 0C53"}}),
+                     per_axis({"Z", "U"}, {"9D"}) + per_axis({"Z", "U"}, {"87"}) + per_axis({"Z", "U"}, {"80"}) +
+                         per_axis({"Z", "U"}, {"85", "82", "81"}) + per_axis({"Z", "U"}, {"83", "84"}) +
+                         per_axis({"Z", "U"}, {"82"}) + per_axis({"Z", "U"}, {"86"}) + Seq{"Z cmd 0C53"}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- mode bits, ramp-down point and start code by the ramp times ----

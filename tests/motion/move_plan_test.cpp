@@ -118,7 +118,9 @@ TEST_P(PlanProperties, RegistersWithinLimitsPeakWithinRequestAndBothRampsFit) {
         }
         ASSERT_LE(r.accel, u.max_rate);
         ASSERT_LE(r.decel, u.max_rate);
-        if (q.curve == Curve::kTrapezoid) ASSERT_GE(r.decel, 1u);
+        if (q.curve == Curve::kTrapezoid) {
+            ASSERT_GE(r.decel, 1u);
+        }
         ASSERT_LE(p.ramp_down_point, u.max_ramp_down_point);
 
         // The peak never exceeds the request, apart from the one unit of the tie-break (and a
