@@ -1,6 +1,6 @@
 // Exports of circular, helical and continuous interpolation: each names its family and its pair
-// and hands its values to the arc, helix or continuous start. The fixed-pair forms call the
-// pair-array form with X-Y or Z-U.
+// and hands its values to the arc, helix or continuous start; the fixed-pair forms give the
+// arc start the X-Y or Z-U pair.
 #include "quvex/quvex.h"
 
 #include "common/export_checks.h"
@@ -78,74 +78,74 @@ QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_arc2(int16_t card, const int16_
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_r_arc_xy(int16_t card, double cx, double cy, double ex,
                                                        double ey, int16_t dir, double max_vel) {
-    return quvex_start_r_arc2(card, kPairXY, cx, cy, ex, ey, dir, max_vel);
+    return start_arc(kR, card, kPairXY, {cx, cy, ex, ey, dir}, {0, max_vel, 0, 0});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_a_arc_xy(int16_t card, double cx, double cy, double ex,
                                                        double ey, int16_t dir, double max_vel) {
-    return quvex_start_a_arc2(card, kPairXY, cx, cy, ex, ey, dir, max_vel);
+    return start_arc(kA, card, kPairXY, {cx, cy, ex, ey, dir}, {0, max_vel, 0, 0});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_arc_xy(int16_t card, double cx, double cy, double ex,
                                                         double ey, int16_t dir, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return quvex_start_tr_arc2(card, kPairXY, cx, cy, ex, ey, dir, str_vel, max_vel, Tacc, Tdec);
+    return start_arc(kTR, card, kPairXY, {cx, cy, ex, ey, dir}, {str_vel, max_vel, Tacc, Tdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_arc_xy(int16_t card, double cx, double cy, double ex,
                                                         double ey, int16_t dir, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return quvex_start_ta_arc2(card, kPairXY, cx, cy, ex, ey, dir, str_vel, max_vel, Tacc, Tdec);
+    return start_arc(kTA, card, kPairXY, {cx, cy, ex, ey, dir}, {str_vel, max_vel, Tacc, Tdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_arc_xy(int16_t card, double cx, double cy, double ex,
                                                         double ey, int16_t dir, double str_vel,
                                                         double max_vel, double Tacc, double Tdec,
                                                         double SVacc, double SVdec) {
-    return quvex_start_sr_arc2(card, kPairXY, cx, cy, ex, ey, dir, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
+    return start_arc(kSR, card, kPairXY, {cx, cy, ex, ey, dir}, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_arc_xy(int16_t card, double cx, double cy, double ex,
                                                         double ey, int16_t dir, double str_vel,
                                                         double max_vel, double Tacc, double Tdec,
                                                         double SVacc, double SVdec) {
-    return quvex_start_sa_arc2(card, kPairXY, cx, cy, ex, ey, dir, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
+    return start_arc(kSA, card, kPairXY, {cx, cy, ex, ey, dir}, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_r_arc_zu(int16_t card, double cx, double cy, double ex,
                                                        double ey, int16_t dir, double max_vel) {
-    return quvex_start_r_arc2(card, kPairZU, cx, cy, ex, ey, dir, max_vel);
+    return start_arc(kR, card, kPairZU, {cx, cy, ex, ey, dir}, {0, max_vel, 0, 0});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_a_arc_zu(int16_t card, double cx, double cy, double ex,
                                                        double ey, int16_t dir, double max_vel) {
-    return quvex_start_a_arc2(card, kPairZU, cx, cy, ex, ey, dir, max_vel);
+    return start_arc(kA, card, kPairZU, {cx, cy, ex, ey, dir}, {0, max_vel, 0, 0});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_arc_zu(int16_t card, double cx, double cy, double ex,
                                                         double ey, int16_t dir, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return quvex_start_tr_arc2(card, kPairZU, cx, cy, ex, ey, dir, str_vel, max_vel, Tacc, Tdec);
+    return start_arc(kTR, card, kPairZU, {cx, cy, ex, ey, dir}, {str_vel, max_vel, Tacc, Tdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_arc_zu(int16_t card, double cx, double cy, double ex,
                                                         double ey, int16_t dir, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return quvex_start_ta_arc2(card, kPairZU, cx, cy, ex, ey, dir, str_vel, max_vel, Tacc, Tdec);
+    return start_arc(kTA, card, kPairZU, {cx, cy, ex, ey, dir}, {str_vel, max_vel, Tacc, Tdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_arc_zu(int16_t card, double cx, double cy, double ex,
                                                         double ey, int16_t dir, double str_vel,
                                                         double max_vel, double Tacc, double Tdec,
                                                         double SVacc, double SVdec) {
-    return quvex_start_sr_arc2(card, kPairZU, cx, cy, ex, ey, dir, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
+    return start_arc(kSR, card, kPairZU, {cx, cy, ex, ey, dir}, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_arc_zu(int16_t card, double cx, double cy, double ex,
                                                         double ey, int16_t dir, double str_vel,
                                                         double max_vel, double Tacc, double Tdec,
                                                         double SVacc, double SVdec) {
-    return quvex_start_sa_arc2(card, kPairZU, cx, cy, ex, ey, dir, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec);
+    return start_arc(kSA, card, kPairZU, {cx, cy, ex, ey, dir}, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_get_arc_data_from_3points(double x1, double y1, double x2, double y2,
