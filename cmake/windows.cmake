@@ -21,7 +21,7 @@ endif()
 find_package(Python3 REQUIRED COMPONENTS Interpreter)
 
 # Every export is declared in one of these headers; sim*.h are the virtual installation's own.
-file(GLOB QUVEX_PUBLIC_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/quvex/quvex*.h)
+file(GLOB QUVEX_PUBLIC_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/quvex/quvex*.h ${CMAKE_SOURCE_DIR}/include/quvex/kring*.h)
 file(GLOB QUVEX_SIM_HEADERS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/include/quvex/sim*.h)
 
 if(CMAKE_SIZEOF_VOID_P EQUAL 4)
