@@ -10,13 +10,7 @@
 namespace quvex::test {
 namespace {
 
-std::string w(unsigned code, std::uint32_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02X <- %08X", code, value);
-    return text;
-}
 
-using Writes = std::vector<std::string>;
 
 // The start-up operation mode keeps its high half (bit 27); bit 26 stays clear for an origin
 // operation, and so does bit 13.

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,15 @@
 #include "sim_fixture.h"
 
 namespace quvex::test {
+
+// One register write as register_writes() lists it: "code <- value".
+inline std::string w(unsigned code, std::uint32_t value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%02X <- %08X", code, value);
+    return text;
+}
+
+using Writes = std::vector<std::string>;
 
 class MotionTest : public CardTest {
 protected:

@@ -10,13 +10,7 @@
 namespace quvex::test {
 namespace {
 
-std::string w(unsigned code, std::uint32_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02X <- %08X", code, value);
-    return text;
-}
 
-using Writes = std::vector<std::string>;
 
 // ---- speed range, speed registers, tie-break ----
 

@@ -17,12 +17,6 @@ using motion::RunningMove;
 using motion::SpeedChangePlan;
 using Reg = chip::OperationRegister;
 
-std::string w(unsigned code, std::uint32_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02X <- %08X", code, value);
-    return text;
-}
-using Writes = std::vector<std::string>;
 
 Writes live_writes(const SpeedChangePlan& p) {
     Writes out;
