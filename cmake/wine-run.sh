@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs a Windows program under Wine with a private prefix: wine-run.sh PREFIX PROGRAM [ARGS...]
-# "wine-run.sh PREFIX --stop" ends the prefix's Wine server and its services.
+# "wine-run.sh PREFIX --stop" ends the prefix's Wine server and its services; "--init" only
+# creates the prefix.
 # The prefix is created on first use (under a lock, so parallel test runs wait for one another).
 # Wine starts background services that inherit the standard streams of the program that woke
 # them; the program's output therefore goes through a file, so whoever reads this script's
@@ -16,15 +17,23 @@ if [ "${1:-}" = "--stop" ]; then
   [ -d "$prefix" ] && "$wineserver" -k >/dev/null 2>&1
   exit 0
 fi
+# The prefix counts as ready only once its marker exists: Wine writes system.reg early during
+# wineboot, so a second test that checked for that file could start while the first was still
+# creating the prefix, and fail without a word.
+ready="$prefix/.quvex-prefix-ready"
 mkdir -p "$prefix"
-if [ ! -f "$prefix/system.reg" ]; then
+if [ ! -f "$ready" ]; then
   (
     flock 9
-    if [ ! -f "$prefix/system.reg" ]; then
+    if [ ! -f "$ready" ]; then
       "$wine" wineboot --init >/dev/null 2>&1 </dev/null
       "$wineserver" -w
+      touch "$ready"
     fi
   ) 9>"$prefix.lock"
+fi
+if [ "${1:-}" = "--init" ]; then
+  exit 0
 fi
 # Keep the server up between the programs of one test run; it leaves after 30 idle seconds.
 "$wineserver" -p30 >/dev/null 2>&1 </dev/null

@@ -29,6 +29,7 @@ run_windows() {
   cmake -S . -B build/windows-x64 -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
     -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF >/dev/null
   cmake --build build/windows-x64 -j"$jobs"
+  bash cmake/wine-run.sh "$PWD/build/windows-x64/wine" --init
   local rc=0
   ctest --test-dir build/windows-x64 -j"$jobs" --output-on-failure || rc=$?
   bash cmake/wine-run.sh "$PWD/build/windows-x64/wine" --stop
