@@ -94,6 +94,15 @@ public:
     unsigned operation_state();
     MotionState motion;
 
+    // ---- interrupts (chip_interrupt.cpp) ----
+    // Event bits raised since the driver last took them, and the axis's stop reasons in the bit
+    // layout of the driver's error status (0x1 + soft limit, 0x8 general comparator, 0x20 + end
+    // limit, ...). Motion, comparators and latches raise them here; the card's interrupt line
+    // and the driver's status requests take them from here.
+    std::uint32_t event_status = 0;
+    std::uint32_t error_status = 0;
+    void raise_interrupt(std::uint32_t event_bits, std::uint32_t error_bits);
+
 private:
     void execute(std::uint16_t word);
     void write_register(unsigned code, std::uint32_t value);
