@@ -17,6 +17,15 @@ run_suite() {  # name, extra cmake arguments...
   ctest --test-dir "build/$name" -j"$jobs" --output-on-failure
 }
 
+run_fuzz() {
+  bash tools/install-deps.sh fuzz
+  echo "== fuzz: every export under libFuzzer with AddressSanitizer and UndefinedBehaviorSanitizer"
+  CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUVEX_FUZZ=ON \
+    -DQUVEX_SANITIZE=address,undefined -DQUVEX_TESTS=OFF -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF >/dev/null
+  cmake --build build/fuzz -j"$jobs" --target quvex_fuzz
+  ctest --test-dir build/fuzz --output-on-failure
+}
+
 run_windows() {
   local start=$SECONDS
   bash tools/install-deps.sh windows
@@ -37,7 +46,12 @@ run_windows() {
   echo "windows part: $((SECONDS - start)) s"
 }
 
-# "tools/test.sh windows" runs the Windows part alone.
+# "tools/test.sh windows" runs the Windows part alone, "tools/test.sh fuzz" the fuzz campaign.
+if [ "${1:-}" = "fuzz" ]; then
+  run_fuzz
+  echo "fuzz campaign passed"
+  exit 0
+fi
 if [ "${1:-}" = "windows" ]; then
   run_windows
   echo "windows suites passed"
@@ -49,6 +63,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   run_suite asan-ubsan -DCMAKE_BUILD_TYPE=Debug -DQUVEX_SANITIZE=address,undefined
 TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1" \
   run_suite tsan -DCMAKE_BUILD_TYPE=Debug -DQUVEX_SANITIZE=thread
+run_fuzz
 
 if [ "${QUVEX_SKIP_WINDOWS:-0}" != "1" ]; then
   run_windows

@@ -8,14 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "installation_reset.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 
 namespace quvex::test {
-
-// A fresh virtual installation and the library's process-wide state as at load: the card
-// table, the move ratios and the ring slots. Every fixture starts from here.
-void reset_installation();
 
 // Resets the installation and installs cards behind the given device numbers.
 void install_cards(std::initializer_list<int> devices);

@@ -1,0 +1,139 @@
+// The fuzz target: decodes its input into a virtual installation (cards, ring slaves, driver
+// faults, the library started or not) and then a sequence of export calls over every declared
+// export, interleaved with actions on the installation (inputs, clock, faults, stations). Every
+// call is checked:
+//   - its result is one of the named status codes (or in the range of a data result);
+//   - a refused call (non-zero status) wrote nothing through its out-pointers;
+//   - it returned within a bound of virtual time (a call that waits too long is a hang);
+// and the sanitizers check everything else. A broken invariant aborts with the call named.
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "fuzz_args.h"
+#include "fuzz_installation.h"
+#include "quvex/quvex.h"
+#include "quvex/sim.h"
+
+namespace quvex_fuzz {
+namespace {
+
+using CallArgs = quvex_fuzz::CallArgs;
+
+struct ExportCall {
+    const char* name;
+    std::size_t inputs;
+    std::vector<const char*> input_names;
+    long long (*call)(CallArgs&);
+};
+
+const ExportCall kCalls[] = {
+#include "runner_calls.inc"
+};
+constexpr std::size_t kCallCount = sizeof kCalls / sizeof kCalls[0];
+
+struct NamedStatus {
+    long long value;
+    const char* name;
+};
+const NamedStatus kStatuses[] = {
+#include "statuses.inc"
+};
+
+// Exports whose result is data: a result in [low, high] is data, any other must be a status
+// (the Python binding reads these results the same way).
+struct DataResult {
+    const char* name;
+    long long low, high;
+};
+const DataResult kDataResults[] = {
+    {"quvex_open_kring", 0, 3},      {"quvex_motion_done", 0, 15},    {"kring_get_com_status", 0, 3},
+    {"kring_get_error_device", 0, 63}, {"kring_set_ring_quality_param", 1, 1}, {"kring_get_slave_info", 0, 255},
+    {"kring_io_input", 0, 255},
+};
+
+// The longest a single call may take in virtual time: the ring's identification and message
+// time-outs are the longest waits of any export.
+constexpr double kCallBoundSeconds = 5.0;
+
+std::vector<unsigned> g_reached(kCallCount, 0);
+std::uint64_t g_calls = 0;
+
+bool named_status(long long r) {
+    for (const NamedStatus& s : kStatuses) {
+        if (s.value == r) return true;
+    }
+    return false;
+}
+
+const DataResult* data_result(const char* name) {
+    for (const DataResult& d : kDataResults) {
+        if (std::strcmp(d.name, name) == 0) return &d;
+    }
+    return nullptr;
+}
+
+[[noreturn]] void broken(const ExportCall& e, const char* what, long long result) {
+    std::fprintf(stderr, "invariant broken by %s (result %lld): %s\n", e.name, result, what);
+    std::abort();
+}
+
+void call_one(FuzzedDataProvider& in) {
+    const ExportCall& e = kCalls[in.ConsumeIntegralInRange<std::size_t>(0, kCallCount - 1)];
+    CallArgs args(in);
+    const double started = quvex_sim_now();
+    long long r = e.call(args);
+    const double took = quvex_sim_now() - started;
+    ++g_calls;
+    ++g_reached[static_cast<std::size_t>(&e - kCalls)];
+    if (took > kCallBoundSeconds) broken(e, "took longer than its bound of virtual time", r);
+    // 16-bit results carry negative codes in their unsigned form.
+    if (r > 0x7FFF && r <= 0xFFFF && std::strncmp(e.name, "kring_", 6) == 0) r -= 0x10000;
+    if (const DataResult* d = data_result(e.name)) {
+        if ((r < d->low || r > d->high) && !named_status(r)) broken(e, "result neither data nor a named status", r);
+        return;
+    }
+    if (!named_status(r)) broken(e, "result is not a named status code", r);
+    if (r != 0) {
+        if (const char* out = args.written_output()) {
+            std::fprintf(stderr, "output written: %s\n", out);
+            broken(e, "a refused call wrote through an out-pointer", r);
+        }
+    }
+}
+
+void report_reach() {
+    if (std::getenv("QUVEX_FUZZ_REPORT") == nullptr) return;
+    std::size_t reached = 0;
+    for (unsigned n : g_reached) reached += n != 0;
+    std::fprintf(stderr, "quvex-fuzz: %" PRIu64 " calls, %zu of %zu exports reached\n", g_calls, reached, kCallCount);
+    for (std::size_t i = 0; i < kCallCount; ++i) {
+        if (g_reached[i] == 0) std::fprintf(stderr, "  not reached: %s\n", kCalls[i].name);
+    }
+}
+
+}  // namespace
+}  // namespace quvex_fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    std::atexit(quvex_fuzz::report_reach);
+    std::atexit(quvex_fuzz::remove_prepared_files);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    quvex_fuzz::start_installation(in);
+    constexpr int kMaxSteps = 128;
+    for (int step = 0; step < kMaxSteps && in.remaining_bytes() > 0; ++step) {
+        if (in.ConsumeIntegralInRange(0, 5) == 0) {
+            quvex_fuzz::installation_action(in);
+        } else {
+            quvex_fuzz::call_one(in);
+        }
+    }
+    quvex_fuzz::end_installation();
+    return 0;
+}
