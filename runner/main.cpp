@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
         ->check(CLI::PositiveNumber);
     app.add_option("--csv", options.csv_path, "write the trace as a CSV table");
     app.add_option("--vcd", options.vcd_path, "write the trace as a VCD waveform");
+    app.add_option("--svg", options.svg_path, "draw the sampled axes (path, position and speed) as an SVG plot");
     app.add_flag("--progress", progress, "show progress (default: on runs of 10 s of virtual time or more)");
     app.add_flag("--no-progress", no_progress, "never show progress");
     CLI11_PARSE(app, argc, argv);

@@ -83,6 +83,7 @@ public:
         kring_close();
         if (!opt_.csv_path.empty()) check_sim(quvex_sim_trace_write_csv(opt_.csv_path.c_str()), "--csv");
         if (!opt_.vcd_path.empty()) check_sim(quvex_sim_trace_write_vcd(opt_.vcd_path.c_str()), "--vcd");
+        if (!opt_.svg_path.empty()) plot(scenario);
         quvex_sim_clock_manual();
         out_ << checked_ << " expectations checked, " << failed_ << " failed, at " << quvex_sim_now() << " s\n";
         return failed_ == 0 ? 0 : 1;
@@ -108,12 +109,22 @@ private:
         }
         for (const json& sm : s.value("sample", json::array())) {
             const std::string where = "sample " + sm.dump();
-            check_sim(quvex_sim_sample_motion(field_int(sm, "device", where), field_int(sm, "axis", where),
-                                              field_number(sm, "period", where, 0.001)),
-                      where);
+            const int device = field_int(sm, "device", where), axis = field_int(sm, "axis", where);
+            check_sim(quvex_sim_sample_motion(device, axis, field_number(sm, "period", where, 0.001)), where);
+            sampled_.push_back(device * 4 + axis);
         }
         quvex_sim_trace_enable(s.value("trace", !opt_.csv_path.empty() || !opt_.vcd_path.empty()) ? 1 : 0);
         update_sensors();
+    }
+
+    // The sampled axes drawn (the path of the first two with them, when there are two or more).
+    void plot(const json& scenario) {
+        if (sampled_.empty()) throw ScenarioError("--svg needs sampled axes (\"sample\")");
+        const std::string title = scenario.value("name", std::string("scenario"));
+        const int count = static_cast<int>(std::min<std::size_t>(sampled_.size(), 8));
+        check_sim(quvex_sim_plot_axes_svg(opt_.svg_path.c_str(), title.c_str(), sampled_.data(), count,
+                                          count >= 2 ? QUVEX_SIM_PLOT_PATH : 0u),
+                  "--svg");
     }
 
     static double timeline_end(const json& timeline) {
@@ -278,6 +289,7 @@ private:
     std::ostream& out_;
     std::ostream& err_;
     std::vector<Sensor> sensors_;
+    std::vector<int> sampled_;  // device * 4 + axis of every sampled axis
     double end_ = 0;
     bool show_progress_ = false;
     int last_decile_ = 0;

@@ -14,6 +14,7 @@ struct RunOptions {
     int progress = -1;          // 1 always, 0 never, -1 on runs of 10 s of virtual time or more
     std::string csv_path;       // trace table written at the end, when given
     std::string vcd_path;       // trace waveform written at the end, when given
+    std::string svg_path;       // plot of the sampled axes written at the end, when given
 };
 
 // Returns 0 when every expectation held, 1 when one failed (each failure is reported on `err`

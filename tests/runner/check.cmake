@@ -1,9 +1,17 @@
 # Runs quvex-sim on one scenario. A scenario named *_fails must exit 1 (an expectation failed),
 # one named *_invalid exit 2 (it cannot run), both reporting what its <name>.expected file holds;
-# any other must pass and leave a CSV table and a VCD waveform.
+# any other must pass and leave a CSV table and a VCD waveform, and, when it samples axes, a plot
+# with a position and a speed line per sampled axis (and the path of the first two).
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
-execute_process(COMMAND ${RUNNER} --no-progress --csv ${WORK_DIR}/trace.csv --vcd ${WORK_DIR}/trace.vcd ${SCENARIO}
+file(READ ${SCENARIO} scenario_text)
+string(JSON sampled ERROR_VARIABLE no_samples LENGTH "${scenario_text}" sample)
+set(plot_args)
+if(NOT no_samples AND sampled GREATER 0)
+  set(plot_args --svg ${WORK_DIR}/plot.svg)
+endif()
+execute_process(COMMAND ${RUNNER} --no-progress --csv ${WORK_DIR}/trace.csv --vcd ${WORK_DIR}/trace.vcd ${plot_args}
+                        ${SCENARIO}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 get_filename_component(name ${SCENARIO} NAME_WE)
 get_filename_component(dir ${SCENARIO} DIRECTORY)
@@ -28,5 +36,17 @@ else()
       message(FATAL_ERROR "${f} is empty")
     endif()
   endforeach()
+  if(plot_args)
+    file(READ ${WORK_DIR}/plot.svg svg)
+    string(REGEX MATCHALL "<polyline" lines "${svg}")
+    list(LENGTH lines drawn)
+    math(EXPR want "2 * ${sampled}")
+    if(sampled GREATER 1)
+      math(EXPR want "${want} + 1")
+    endif()
+    if(NOT svg MATCHES "^<svg " OR NOT svg MATCHES "</svg>\n$" OR NOT drawn EQUAL want)
+      message(FATAL_ERROR "plot.svg: ${drawn} lines drawn, ${want} expected")
+    endif()
+  endif()
 endif()
 message(STATUS "${out}${err}")

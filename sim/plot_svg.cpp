@@ -1,0 +1,151 @@
+// SVG drawings of sampled motion. Built on the public sample records only, so the same drawing
+// serves card axes, module axes and anything a user records in that form.
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "quvex/sim.h"
+
+namespace {
+
+constexpr int kMaxSeries = 8;
+const char* const kColour[kMaxSeries] = {"#1f77b4", "#d62728", "#2ca02c", "#9467bd",
+                                         "#ff7f0e", "#8c564b", "#e377c2", "#17becf"};
+
+struct Box {
+    double x, y, w, h;
+};
+
+struct Range {
+    double lo = HUGE_VAL, hi = -HUGE_VAL;
+    void take(double v) {
+        lo = std::fmin(lo, v);
+        hi = std::fmax(hi, v);
+    }
+    // Widened by a margin so that a flat line sits inside the frame.
+    Range padded() const {
+        const double m = 0.05 * std::fmax(hi - lo, 1.0);
+        return {lo - m, hi + m};
+    }
+};
+
+using Points = std::vector<std::pair<double, double>>;
+
+void polyline(std::FILE* f, const Points& points, const Box& b, const Range& x, const Range& y, const char* colour) {
+    std::fprintf(f, "<polyline fill=\"none\" stroke-width=\"1.5\" stroke=\"%s\" points=\"", colour);
+    for (const auto& [px, py] : points) {
+        const double sx = b.x + (x.hi == x.lo ? 0 : (px - x.lo) / (x.hi - x.lo)) * b.w;
+        const double sy = b.y + b.h - (y.hi == y.lo ? 0 : (py - y.lo) / (y.hi - y.lo)) * b.h;
+        std::fprintf(f, "%.1f,%.1f ", sx, sy);
+    }
+    std::fputs("\"/>\n", f);
+}
+
+void frame(std::FILE* f, const Box& b, const char* title, const Range& x, const Range& y) {
+    std::fprintf(f,
+                 "<rect x=\"%.0f\" y=\"%.0f\" width=\"%.0f\" height=\"%.0f\" fill=\"none\" stroke=\"#888\"/>\n"
+                 "<text x=\"%.0f\" y=\"%.0f\" font-size=\"13\">%s</text>\n"
+                 "<text x=\"%.0f\" y=\"%.0f\" font-size=\"10\" fill=\"#555\">%.6g .. %.6g</text>\n"
+                 "<text x=\"%.0f\" y=\"%.0f\" font-size=\"10\" fill=\"#555\">%.6g .. %.6g</text>\n",
+                 b.x, b.y, b.w, b.h, b.x, b.y - 6, title, b.x, b.y + b.h + 12, x.lo, x.hi, b.x + b.w - 110,
+                 b.y - 6, y.lo, y.hi);
+}
+
+// Escapes the characters XML gives a meaning to.
+std::string xml_text(const char* s) {
+    std::string out;
+    for (; s != nullptr && *s != '\0'; ++s) {
+        switch (*s) {
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '&': out += "&amp;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += *s;
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+extern "C" {
+
+QUVEX_API int QUVEX_CALL quvex_sim_plot_svg(const char* path, const char* title, const quvex_sim_plot_series* series,
+                                            int count, unsigned options) {
+    if (path == nullptr || series == nullptr || count <= 0 || count > kMaxSeries) return -1;
+    for (int i = 0; i < count; ++i) {
+        if (series[i].samples == nullptr || series[i].count <= 0) return -1;
+    }
+    const bool with_path = (options & QUVEX_SIM_PLOT_PATH) != 0 && count >= 2;
+    Range time, position, speed, plane;
+    for (int i = 0; i < count; ++i) {
+        for (int k = 0; k < series[i].count; ++k) {
+            const quvex_sim_motion_sample& s = series[i].samples[k];
+            time.take(s.time);
+            position.take(s.position);
+            speed.take(std::fabs(s.speed));
+            if (with_path && i < 2) plane.take(s.position);
+        }
+    }
+    speed.lo = 0;
+    const double left = with_path ? 440 : 40;
+    const Box path_box{40, 50, 360, 360};
+    const Box position_box{left, 50, 500, 160};
+    const Box speed_box{left, 250, 500, 160};
+    std::FILE* f = std::fopen(path, "w");
+    if (f == nullptr) return -1;
+    std::fprintf(f, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"470\" font-family=\"sans-serif\">\n",
+                 left + 540);
+    std::fprintf(f, "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n<text x=\"40\" y=\"22\" font-size=\"16\">%s</text>\n",
+                 xml_text(title).c_str());
+    if (with_path) {
+        const Range p = plane.padded();
+        frame(f, path_box, "path (pulses, equal scales)", p, p);
+        Points xy;
+        const int n = std::min(series[0].count, series[1].count);
+        for (int k = 0; k < n; ++k) xy.emplace_back(series[0].samples[k].position, series[1].samples[k].position);
+        polyline(f, xy, path_box, p, p, "#333");
+    }
+    const Range pos = position.padded();
+    frame(f, position_box, "position (pulses) over time (s)", time, pos);
+    frame(f, speed_box, "speed (pps) over time (s)", time, speed);
+    for (int i = 0; i < count; ++i) {
+        Points ps, vs;
+        for (int k = 0; k < series[i].count; ++k) {
+            const quvex_sim_motion_sample& s = series[i].samples[k];
+            ps.emplace_back(s.time, s.position);
+            vs.emplace_back(s.time, std::fabs(s.speed));
+        }
+        polyline(f, ps, position_box, time, pos, kColour[i]);
+        polyline(f, vs, speed_box, time, speed, kColour[i]);
+        std::fprintf(f, "<text x=\"%.0f\" y=\"455\" font-size=\"12\" fill=\"%s\">%s</text>\n", left + 70.0 * i, kColour[i],
+                     series[i].label != nullptr ? xml_text(series[i].label).c_str() : std::to_string(i + 1).c_str());
+    }
+    const bool written = std::fputs("</svg>\n", f) >= 0;
+    return std::fclose(f) == 0 && written ? 0 : -1;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_plot_axes_svg(const char* path, const char* title, const int* axes, int count,
+                                                 unsigned options) {
+    if (axes == nullptr || count <= 0 || count > kMaxSeries) return -1;
+    static const char* const kName[4] = {"X", "Y", "Z", "U"};
+    std::vector<std::vector<quvex_sim_motion_sample>> samples(static_cast<std::size_t>(count));
+    std::vector<std::string> labels(static_cast<std::size_t>(count));
+    std::vector<quvex_sim_plot_series> series(static_cast<std::size_t>(count));
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (axes[i] < 0) return -1;
+        const int device = axes[i] / 4, axis = axes[i] % 4;
+        const int n = quvex_sim_motion_samples(device, axis, nullptr, 0);
+        if (n <= 0) return -1;
+        samples[i].resize(static_cast<std::size_t>(n));
+        const int got = quvex_sim_motion_samples(device, axis, samples[i].data(), n);
+        samples[i].resize(static_cast<std::size_t>(std::clamp(got, 0, n)));
+        labels[i] = "d" + std::to_string(device) + " " + kName[axis];
+        series[i] = {labels[i].c_str(), samples[i].data(), static_cast<int>(samples[i].size())};
+    }
+    return quvex_sim_plot_svg(path, title, series.data(), count, options);
+}
+
+}  // extern "C"
