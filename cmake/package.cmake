@@ -75,4 +75,13 @@ if(QUVEX_TESTS AND NOT CMAKE_CROSSCOMPILING)
                    -DCONSUMER_DIR=${PROJECT_SOURCE_DIR}/tests/package/consumer -DCONFIG=$<CONFIG>
                    -DC_COMPILER=${CMAKE_C_COMPILER} "-DSANITIZE=${QUVEX_SANITIZE}" -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
   set_tests_properties(package PROPERTIES TIMEOUT 300)
+elseif(QUVEX_TESTS AND WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
+  # The Windows package: the consumer cross-built against the installed DLLs and import
+  # libraries, and run next to them under the emulator.
+  add_test(NAME package
+           COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${CMAKE_BINARY_DIR}/package-test
+                   -DCONSUMER_DIR=${PROJECT_SOURCE_DIR}/tests/package/consumer -DCONFIG=$<CONFIG>
+                   -DTOOLCHAIN=${CMAKE_TOOLCHAIN_FILE} "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+                   -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
+  set_tests_properties(package PROPERTIES TIMEOUT 300)
 endif()

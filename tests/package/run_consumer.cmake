@@ -1,5 +1,7 @@
 # Installs the build into a fresh prefix, then builds the consumer project against it twice: with
-# find_package(quvex CONFIG) and with pkg-config (when there is one), and runs both.
+# find_package(quvex CONFIG) and with pkg-config (when there is one), and runs both. Given a
+# TOOLCHAIN (a Windows cross build), the consumer is cross-built with it and run next to the
+# installed DLLs by the EMULATOR; pkg-config is not tried there.
 file(REMOVE_RECURSE ${WORK_DIR})
 set(prefix ${WORK_DIR}/prefix)
 
@@ -24,6 +26,16 @@ if(SANITIZE)
 endif()
 
 # The package, as a machine builder's project uses it.
+if(TOOLCHAIN)
+  run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/cmake-build -DCMAKE_PREFIX_PATH=${prefix}
+      -DCMAKE_TOOLCHAIN_FILE=${TOOLCHAIN} -Dquvex_DIR=${prefix}/lib/cmake/quvex "-DCMAKE_EXE_LINKER_FLAGS=-static")
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-build)
+  file(GLOB dlls ${prefix}/bin/*.dll)
+  file(COPY ${dlls} DESTINATION ${WORK_DIR}/cmake-build)
+  separate_arguments(emulator NATIVE_COMMAND "${EMULATOR}")
+  run(${emulator} ${WORK_DIR}/cmake-build/consumer.exe)
+  return()
+endif()
 run(${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${WORK_DIR}/cmake-build -DCMAKE_PREFIX_PATH=${prefix}
     -DCMAKE_C_COMPILER=${C_COMPILER} "-DCMAKE_C_FLAGS=${sanitize_flags}" "-DCMAKE_EXE_LINKER_FLAGS=${sanitize_flags}")
 run(${CMAKE_COMMAND} --build ${WORK_DIR}/cmake-build)
