@@ -63,19 +63,6 @@ INSTANTIATE_TEST_SUITE_P(CurvesAndDirections, SpeedChangeRate,
                                            RateCase{"SLoweredAtTheLastDecelerationTime", true, 4000, 0.3}),
                          [](const auto& tp) { return std::string(tp.param.name); });
 
-TEST_F(ChangeTest, RaisedThenLoweredStillEndsOnTarget) {
-    for (const bool s_curve : {false, true}) {
-        double target = 0;
-        ASSERT_EQ(quvex_get_target_pos(0, &target), 0);
-        start(s_curve, 150000, 0.2);
-        quvex_sim_advance(1.0);
-        ASSERT_EQ(quvex_v_change(0, 20000, 0.2), 0);
-        quvex_sim_advance(1.0);
-        ASSERT_EQ(quvex_v_change(0, 6000, 0.3), 0);
-        ends_on(static_cast<std::int32_t>(target) + 150000);
-    }
-}
-
 struct EndCase {
     const char* name;
     bool s_curve;
