@@ -206,5 +206,6 @@ QUVEX_EXTERN_C_END
 #include "sim_ring.h"
 #include "sim_motion.h"
 #include "sim_plot.h"
+#include "sim_home.h"
 
 #endif

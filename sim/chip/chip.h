@@ -10,6 +10,7 @@
 #include "../machine.h"
 #include "chip_group.h"
 #include "chip_inputs.h"
+#include "home_state.h"
 #include "motion_state.h"
 
 namespace qsim {
@@ -72,6 +73,7 @@ public:
     std::uint16_t data_low = 0;
     std::uint16_t data_high = 0;
     ChipInputs inputs;
+    HomeState home;  // the axis's place, its origin and index sensors, the origin operation's stage
 
     // ---- status (chip_status.cpp) ----
     std::uint16_t main_status();

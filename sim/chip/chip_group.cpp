@@ -15,7 +15,9 @@ ChipGroup::~ChipGroup() { *anchor_ = nullptr; }
 void ChipGroup::schedule_next_event(int axis) {
     Machine& m = Machine::get();
     Pending& p = pending_[static_cast<std::size_t>(axis)];
-    const bool observed = listener_ || chip(axis).int_factor != 0;
+    // An origin operation is always brought up to date at its events: its home end pulses an
+    // output at the instant it happens.
+    const bool observed = listener_ || chip(axis).int_factor != 0 || chip(axis).home.stage != HomeStage::none;
     Ns at = observed ? chip(axis).next_event_time() : kNever;
     if (at == kNever && p.timer == 0) return;
     // An event whose time rounds to now (or before) is taken at the next nanosecond, so the

@@ -1,6 +1,7 @@
 // Status words of a chip axis, composed from its signal inputs, its outputs and its operation
 // state. The bit positions are the chip's; include/quvex/sim_axis.h lists them for users.
 #include "chip.h"
+#include "home_operation.h"
 
 namespace qsim {
 namespace {
@@ -23,7 +24,7 @@ constexpr StatusBit kMainStatusBits[] = {
     {4, [](const Chip& c) { return c.inputs.el_plus; }},
     {5, [](const Chip& c) { return c.inputs.el_minus; }},
     {6, [](const Chip& c) { return c.inputs.alarm; }},
-    {7, [](const Chip& c) { return c.inputs.origin; }},
+    {7, [](const Chip& c) { return origin_signal(c); }},
     {14, [](const Chip& c) { return c.motion.queued.waiting; }},  // a start waits for the running move
 };
 
@@ -32,8 +33,8 @@ constexpr StatusBit kSubStatusBits[] = {
     {1, [](const Chip& c) { return c.inputs.el_minus; }},
     {3, [](const Chip& c) { return c.inputs.alarm; }},
     {6, [](const Chip& c) { return general_pin(c, 0); }},
-    {11, [](const Chip& c) { return c.inputs.origin; }},
-    {12, [](const Chip& c) { return c.inputs.index; }},
+    {11, [](const Chip& c) { return origin_signal(c); }},
+    {12, [](const Chip& c) { return index_signal(c); }},
     {13, [](const Chip& c) { return c.inputs.in_position; }},
     {14, [](const Chip& c) { return c.inputs.slow_down; }},
 };

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "chip.h"
+#include "home_operation.h"
 #include "motion_registers.h"
 #include "operation_kinds.h"
 
@@ -30,6 +31,7 @@ static void add_to_counters(Chip& c, int direction, std::int64_t pulses) {
     const std::uint32_t delta = static_cast<std::uint32_t>(direction * pulses);
     c.command_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.command_counter) + delta);
     c.position_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.position_counter) + delta);
+    c.home.place += direction * pulses;
 }
 
 // Outputs pulses of the profile: on the driving axis alone, or on every axis of its path.
@@ -99,6 +101,7 @@ void finish(Chip& c, std::uint32_t reason) {
 // The move ran to its end: the last pulses, then a start that waited for it.
 static void complete(Chip& c) {
     output_pulses(c, c.motion.target - c.motion.done);
+    if (home_move_goes_on(c)) return;
     finish(c, 0);
     start_queued_moves(c.group(), c.motion.time);
 }
@@ -131,6 +134,7 @@ static void turn(Chip& c) {
     s.reversing = false;
     s.origin_offset = position;
     s.done = 0;
+    s.watch = -1;
     s.fraction = 0;
     s.target = rest < 0 ? -rest : rest;
     if (rest != 0) s.direction = rest < 0 ? -1 : 1;
@@ -179,7 +183,16 @@ static bool watching_ramp_down(const MotionState& s) {
     return s.positioning && s.decelerates && !s.ramp_down_begun;
 }
 
-enum class MotionEvent { none, step, ramp_down, end };
+enum class MotionEvent { none, step, ramp_down, watch, end };
+
+// The move got to its watch point: exactly there, whatever the rounding of the run to it.
+static void reach_watch(Chip& c) {
+    MotionState& s = c.motion;
+    s.fraction = 0;
+    output_pulses(c, s.watch - s.done);
+    s.watch = -1;
+    home_point_met(c);
+}
 
 // Pulses covered from the current time up to a later step of the ramp: the current speed held to
 // the next step, then each step's speed held to the step after it. The sum over the steps has a
@@ -224,6 +237,7 @@ static RunEnd longest_run(const Chip& c, int high) {
     const double left = static_cast<double>(s.target - s.done) - s.fraction;
     auto fits = [&](int last, double* pulses) {
         *pulses = run.pulses_to(last);
+        if (s.watch >= 0 && static_cast<double>(s.watch - s.done) - s.fraction - *pulses <= 1e-3) return false;
         if (!s.positioning) return true;
         double margin = 1e-3;  // the end itself is an event of its own
         if (watch) margin += ramp_down_threshold(c, std::max(s.speed, r.speed_after(last)));
@@ -308,6 +322,14 @@ void integrate(Chip& c, double until) {
                 next = at_end;
                 event = MotionEvent::end;
             }
+            if (s.watch >= 0) {
+                const double to_watch = std::max(0.0, static_cast<double>(s.watch - s.done) - s.fraction);
+                const double at_watch = s.time + to_watch / pps;
+                if (at_watch <= next) {
+                    next = at_watch;
+                    event = MotionEvent::watch;
+                }
+            }
             if (watching_ramp_down(s)) {
                 const double threshold = ramp_down_threshold(c, s.speed);
                 if (left <= threshold) {
@@ -336,6 +358,7 @@ void integrate(Chip& c, double until) {
                 if (s.ramp.finished()) end_of_ramp(c);
                 break;
             case MotionEvent::ramp_down: begin_deceleration(c, false); break;
+            case MotionEvent::watch: reach_watch(c); break;
             case MotionEvent::end: complete(c); break;
             case MotionEvent::none: return;
         }
@@ -391,6 +414,7 @@ void begin_running(Chip& c, unsigned code, double t) {
         return;
     }
     if (code == kStartRamped && s.max_speed > s.start_speed) ramp_to(c, s.max_speed);
+    begin_home(c);
     if (s.positioning && s.target == 0) {
         complete(c);
         return;
@@ -406,7 +430,8 @@ void take_profile(Chip& c) {
     const std::int64_t amount = static_cast<std::int32_t>(c.live[kMoveAmount]);
     const std::uint32_t speed_mask = c.units().speed_mask();
     s.positioning = kind.motion != KindMotion::continuous;
-    s.direction = s.positioning ? (amount < 0 ? -1 : 1) : kind.direction;
+    // Continuous and origin kinds name their direction; a positioning move takes its amount's sign.
+    s.direction = kind.direction != 0 ? kind.direction : (amount < 0 ? -1 : 1);
     s.target = amount < 0 ? -amount : amount;
     s.multiplier = static_cast<double>(c.live[kSpeedRange] & kSpeedRangeMask) + 1.0;
     s.unit_pps = c.units().speed_numerator / s.multiplier;

@@ -34,6 +34,10 @@ void ramp_to(Chip& c, double target);
 // The first step of the running ramp that the move cannot make without passing its ramp-down
 // point or its end (INT_MAX when it makes them all).
 int first_blocked_step(const Chip& c);
+// A new end of the running positioning move, counted from where the move started: ahead of the
+// axis the move goes on to it, behind it the axis slows to its start speed, turns and runs back
+// (motion_live.cpp).
+void retarget(Chip& c, std::int64_t end);
 // Ends the motion (and its path) now, recording the reason.
 void finish(Chip& c, std::uint32_t reason);
 // Lets the axes of c's path go.

@@ -46,9 +46,14 @@ void new_ramp_shape(Chip& c, bool accelerating) {
 
 // A new move amount, counted from the start of the move.
 void new_move_amount(Chip& c) {
+    if (!c.motion.positioning || c.motion.path) return;  // paths keep their amounts
+    retarget(c, static_cast<std::int32_t>(c.live[kMoveAmount]));
+}
+
+}  // namespace
+
+void retarget(Chip& c, std::int64_t end) {
     MotionState& s = c.motion;
-    if (!s.positioning || s.path) return;  // paths keep their amounts
-    const std::int64_t end = static_cast<std::int32_t>(c.live[kMoveAmount]);
     const std::int64_t position = s.origin_offset + s.direction * s.done;
     const std::int64_t ahead = (end - position) * s.direction;  // pulses to go in the direction of motion
     if (ahead >= 0) {
@@ -68,8 +73,6 @@ void new_move_amount(Chip& c) {
     s.target = s.done + (std::int64_t{1} << 40);  // the old end no longer stops the deceleration
     begin_deceleration(c, false);
 }
-
-}  // namespace
 
 void Chip::live_register_written(unsigned n) {
     if (motion.phase != Phase::running) return;
@@ -106,6 +109,7 @@ Ns Chip::next_event_time() const {
                                                    live[kDecelSection], s.multiplier);
             ahead = std::min(left, left - threshold);
         }
+        if (s.watch >= 0) ahead = std::min(ahead, static_cast<double>(s.watch - s.done) - s.fraction);
         return s.time + std::max(0.0, ahead) / pps;
     };
     if (s.ramping) {

@@ -107,6 +107,10 @@ struct MotionState {
     std::int64_t reverse_amount = 0;
     std::int64_t origin_offset = 0;  // signed pulses of the move made before the last reversal
 
+    // A point of the move (a value of `done`) where the origin logic is told the axis got there
+    // (home_operation.h); -1 when none.
+    std::int64_t watch = -1;
+
     // A start waiting for the running move to end (main status bit 14).
     struct QueuedStart {
         bool waiting = false;

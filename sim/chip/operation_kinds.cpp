@@ -7,28 +7,27 @@ namespace {
 
 using K = KindMotion;
 
-// Home kinds 0x10-0x1D: bit 3 is the direction (set: -); the low bits choose the origin
-// operation. Until origin switches act on motion, a home return or escape runs towards its
-// direction until stopped (an end limit stops it), and a home search runs its offset amount.
+// Origin kinds 0x10-0x1D: bit 3 is the direction (set: -); the low bits choose the operation
+// (0 home return, 2 escape, 5 home search; the other origin kinds run as the home return).
 constexpr OperationKind kKinds[] = {
     {0x00, K::continuous, +1, false, "continuous +"},
     {0x01, K::external, 0, true, "hand wheel / pulser speed"},
     {0x02, K::external, 0, true, "jog"},
     {0x08, K::continuous, -1, false, "continuous -"},
-    {0x10, K::continuous, +1, true, "home return +"},
-    {0x11, K::continuous, +1, true, "home (origin mode 1) +"},
-    {0x12, K::continuous, +1, true, "escape home +"},
-    {0x13, K::continuous, +1, true, "home (origin mode 3) +"},
-    {0x14, K::continuous, +1, true, "home (origin mode 4) +"},
-    {0x15, K::positioning, 0, true, "home search +"},
-    {0x16, K::continuous, +1, true, "home (origin mode 6) +"},
-    {0x17, K::continuous, +1, true, "home (origin mode 7) +"},
-    {0x18, K::continuous, -1, true, "home return -"},
-    {0x19, K::continuous, -1, true, "home (origin mode 1) -"},
-    {0x1A, K::continuous, -1, true, "escape home -"},
-    {0x1B, K::continuous, -1, true, "home (origin mode 3) -"},
-    {0x1C, K::continuous, -1, true, "home (origin mode 4) -"},
-    {0x1D, K::positioning, 0, true, "home search -"},
+    {0x10, K::home, +1, false, "home return +"},
+    {0x11, K::home, +1, false, "home return (origin kind 1) +"},
+    {0x12, K::home, +1, false, "escape home +"},
+    {0x13, K::home, +1, false, "home return (origin kind 3) +"},
+    {0x14, K::home, +1, false, "home return (origin kind 4) +"},
+    {0x15, K::home, +1, false, "home search +"},
+    {0x16, K::home, +1, false, "home return (origin kind 6) +"},
+    {0x17, K::home, +1, false, "home return (origin kind 7) +"},
+    {0x18, K::home, -1, false, "home return -"},
+    {0x19, K::home, -1, false, "home return (origin kind 1) -"},
+    {0x1A, K::home, -1, false, "escape home -"},
+    {0x1B, K::home, -1, false, "home return (origin kind 3) -"},
+    {0x1C, K::home, -1, false, "home return (origin kind 4) -"},
+    {0x1D, K::home, -1, false, "home search -"},
     {0x41, K::positioning, 0, false, "positioning"},
     {0x51, K::external, 0, true, "pulser positioning"},
     {0x54, K::external, 0, true, "pulser home search +"},

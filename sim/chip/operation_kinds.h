@@ -10,6 +10,7 @@ namespace qsim {
 enum class KindMotion {
     positioning,       // the profile over |move amount| in the amount's direction; ends on count
     continuous,        // runs in the kind's direction until stopped
+    home,              // an origin operation in the kind's direction (home_operation.h)
     line,              // the selected axes move as one straight line (a path)
     arc,               // the selected axes follow an arc (for now: the chord to the end point)
     helix,             // an arc with a line beside it (for now: the chord, as a line)

@@ -11,14 +11,14 @@ using qsim::KindMotion;
 struct KindCase {
     std::uint32_t kind;
     KindMotion motion;
-    int direction;  // of the continuous kinds
+    int direction;  // of the continuous and origin kinds
 };
 
 // Every kind the library programs, and two it never does.
 constexpr KindCase kKinds[] = {
     {0x00, KindMotion::continuous, +1}, {0x08, KindMotion::continuous, -1}, {0x41, KindMotion::positioning, 0},
-    {0x10, KindMotion::continuous, +1}, {0x18, KindMotion::continuous, -1}, {0x12, KindMotion::continuous, +1},
-    {0x1A, KindMotion::continuous, -1}, {0x15, KindMotion::positioning, 0}, {0x1D, KindMotion::positioning, 0},
+    {0x10, KindMotion::home, +1},       {0x18, KindMotion::home, -1},       {0x12, KindMotion::home, +1},
+    {0x1A, KindMotion::home, -1},       {0x15, KindMotion::home, +1},       {0x1D, KindMotion::home, -1},
     {0x01, KindMotion::external, 0},    {0x02, KindMotion::external, 0},    {0x56, KindMotion::external, 0},
     {0x51, KindMotion::external, 0},    {0x54, KindMotion::external, 0},    {0x55, KindMotion::external, 0},
     {0x6A, KindMotion::external, 0},    {0x6C, KindMotion::external, 0},    {0x6D, KindMotion::external, 0},
@@ -31,7 +31,7 @@ TEST(OperationKinds, EveryKindDecodesFromTheTable) {
     for (const KindCase& k : kKinds) {
         const qsim::OperationKind& d = qsim::decode_kind(k.kind | 0x2400u);  // other mode bits do not matter
         EXPECT_EQ(d.motion, k.motion) << std::hex << k.kind;
-        if (k.motion == KindMotion::continuous) {
+        if (k.motion == KindMotion::continuous || k.motion == KindMotion::home) {
             EXPECT_EQ(d.direction, k.direction) << std::hex << k.kind;
         }
         const bool listed = k.kind != 0x7F && k.kind != 0x30;
@@ -43,6 +43,8 @@ class KindMoves : public ChipGroupTest, public ::testing::WithParamInterface<Kin
 
 // A single-axis start with amount -1500 for 1 s at 1000 pps: positioning kinds end on -1500,
 // continuous kinds run on in their own direction, external kinds do not move by themselves.
+// Origin kinds without sensors: a home return or escape (the escape off the origin switch ends
+// at once) runs its amount in its own direction, a home search runs on.
 TEST_P(KindMoves, StartRunsWhatTheKindSays) {
     const KindCase k = GetParam();
     make_group();
@@ -53,6 +55,15 @@ TEST_P(KindMoves, StartRunsWhatTheKindSays) {
         case KindMotion::continuous:
             EXPECT_TRUE(running(0));
             EXPECT_EQ(counter(0), 2000 * k.direction);
+            break;
+        case KindMotion::home:
+            if ((k.kind & 0x7) == 0x5) {
+                EXPECT_TRUE(running(0));
+                EXPECT_EQ(counter(0), 2000 * k.direction);
+            } else {
+                EXPECT_FALSE(running(0));
+                EXPECT_EQ(counter(0), (k.kind & 0x7) == 0x2 ? 0 : 1500 * k.direction);
+            }
             break;
         case KindMotion::external:
             EXPECT_FALSE(running(0));
