@@ -68,15 +68,46 @@ std::string xml_text(const char* s) {
     return out;
 }
 
+const char* const kMarkColour[4] = {"#2ca02c", "#d62728", "#9467bd", "#8c564b"};
+
+double scale(double v, const Range& r, double from, double length) {
+    return from + (r.hi == r.lo ? 0 : (v - r.lo) / (r.hi - r.lo)) * length;
+}
+
+// A level runs across the position panel; an instant across both time panels.
+void draw_mark(std::FILE* f, const quvex_sim_plot_mark& m, const char* colour, const Box& position_box,
+               const Box& speed_box, const Range& time, const Range& position) {
+    if (!std::isfinite(m.at)) return;
+    const std::string label = xml_text(m.label);
+    if (m.kind == QUVEX_SIM_MARK_LEVEL) {
+        const double y = position_box.y + position_box.h - scale(m.at, position, 0, position_box.h);
+        std::fprintf(f, "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" stroke-dasharray=\"4 3\"/>"
+                        "<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" fill=\"%s\">%s</text>\n",
+                     position_box.x, position_box.x + position_box.w, y, y, colour, position_box.x + 4, y - 3, colour,
+                     label.c_str());
+        return;
+    }
+    const double x = scale(m.at, time, position_box.x, position_box.w);
+    std::fprintf(f, "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.0f\" y2=\"%.0f\" stroke=\"%s\" stroke-dasharray=\"2 3\"/>"
+                    "<text x=\"%.1f\" y=\"%.0f\" font-size=\"11\" text-anchor=\"end\" fill=\"%s\">%s</text>\n",
+                 x, x, position_box.y, speed_box.y + speed_box.h, colour, x - 3, speed_box.y + speed_box.h - 4, colour,
+                 label.c_str());
+}
+
 }  // namespace
 
 extern "C" {
 
 QUVEX_API int QUVEX_CALL quvex_sim_plot_svg(const char* path, const char* title, const quvex_sim_plot_series* series,
-                                            int count, unsigned options) {
+                                            int count, const quvex_sim_plot_mark* marks, int mark_count,
+                                            unsigned options) {
     if (path == nullptr || series == nullptr || count <= 0 || count > kMaxSeries) return -1;
     for (int i = 0; i < count; ++i) {
         if (series[i].samples == nullptr || series[i].count <= 0) return -1;
+    }
+    if (marks == nullptr || mark_count < 0) mark_count = 0;
+    for (int i = 0; i < mark_count; ++i) {
+        if (marks[i].kind != QUVEX_SIM_MARK_TIME && marks[i].kind != QUVEX_SIM_MARK_LEVEL) return -1;
     }
     const bool with_path = (options & QUVEX_SIM_PLOT_PATH) != 0 && count >= 2;
     Range time, position, speed, plane;
@@ -89,15 +120,19 @@ QUVEX_API int QUVEX_CALL quvex_sim_plot_svg(const char* path, const char* title,
             if (with_path && i < 2) plane.take(s.position);
         }
     }
+    for (int i = 0; i < mark_count; ++i) {
+        if (marks[i].kind == QUVEX_SIM_MARK_LEVEL && std::isfinite(marks[i].at)) position.take(marks[i].at);
+    }
     speed.lo = 0;
     const double left = with_path ? 440 : 40;
     const Box path_box{40, 50, 360, 360};
-    const Box position_box{left, 50, 500, 160};
-    const Box speed_box{left, 250, 500, 160};
+    const double width = with_path ? 500 : 820;
+    const Box position_box{left, 50, width, 160};
+    const Box speed_box{left, 250, width, 160};
     std::FILE* f = std::fopen(path, "w");
     if (f == nullptr) return -1;
     std::fprintf(f, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"470\" font-family=\"sans-serif\">\n",
-                 left + 540);
+                 left + width + 40);
     std::fprintf(f, "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n<text x=\"40\" y=\"22\" font-size=\"16\">%s</text>\n",
                  xml_text(title).c_str());
     if (with_path) {
@@ -111,6 +146,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_plot_svg(const char* path, const char* title,
     const Range pos = position.padded();
     frame(f, position_box, "position (pulses) over time (s)", time, pos);
     frame(f, speed_box, "speed (pps) over time (s)", time, speed);
+    for (int i = 0; i < mark_count; ++i) draw_mark(f, marks[i], kMarkColour[i % 4], position_box, speed_box, time, pos);
     for (int i = 0; i < count; ++i) {
         Points ps, vs;
         for (int k = 0; k < series[i].count; ++k) {
@@ -145,7 +181,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_plot_axes_svg(const char* path, const char* t
         labels[i] = "d" + std::to_string(device) + " " + kName[axis];
         series[i] = {labels[i].c_str(), samples[i].data(), static_cast<int>(samples[i].size())};
     }
-    return quvex_sim_plot_svg(path, title, series.data(), count, options);
+    return quvex_sim_plot_svg(path, title, series.data(), count, nullptr, 0, options);
 }
 
 }  // extern "C"
