@@ -34,6 +34,8 @@ void ramp_to(Chip& c, double target);
 // The first step of the running ramp that the move cannot make without passing its ramp-down
 // point or its end (INT_MAX when it makes them all).
 int first_blocked_step(const Chip& c);
+// Outputs pulses of the running profile: on the driving axis alone, or on every axis of its path.
+void output_pulses(Chip& c, std::int64_t pulses);
 // Ends the motion (and its path) now, recording the reason.
 void finish(Chip& c, std::uint32_t reason);
 // Lets the axes of c's path go.
