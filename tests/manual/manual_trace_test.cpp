@@ -1,9 +1,9 @@
 // Register and board-port traces of the manual exports, their status codes and check order.
 #include <functional>
 #include <limits>
+#include <utility>
 
 #include "frame/card_table.h"
-#include "manual/manual_board.h"
 #include "manual_support.h"
 #include "trace_match.h"
 
@@ -246,31 +246,20 @@ TEST_F(ManualTrace, RatioKeepsTheBacklashHalf) {
     EXPECT_EQ(chip_reg(0, 0xA1), (2047u << 16) | low);
 }
 
-// ---- the status word from the control word and the status port ----
-
-struct StatusCase {
-    uint16_t control, port, status;
-};
-
-class StatusWord : public ::testing::TestWithParam<StatusCase> {};
-
-TEST_P(StatusWord, PlacesEachPortField) {
-    EXPECT_EQ(manual::compose_status(GetParam().control, GetParam().port), GetParam().status);
-}
-
-INSTANTIATE_TEST_SUITE_P(Fields, StatusWord,
-                         ::testing::Values(StatusCase{0xFFF5, 0x0000, 0x0005}, StatusCase{0x0000, 0x0007, 0x0070},
-                                           StatusCase{0x0000, 0x0030, 0x0180}, StatusCase{0x0000, 0x0080, 0x0200},
-                                           StatusCase{0x0000, 0xFF48, 0x0000}, StatusCase{0x00FF, 0xFFFF, 0x03FF}));
+// ---- the status word: control bits 0-3, then the status port's fields ----
 
 TEST_F(ManualTrace, StatusReadsBothPorts) {
-    ASSERT_EQ(quvex_set_mpg_config(0, 1, 1, 2), QUVEX_OK);
-    quvex_sim_set_wheel_status(0, 0x00B5);
-    uint16_t mpg = 0, mof = 0;
-    EXPECT_EQ(quvex_get_mpg_status(0, &mpg), QUVEX_OK);
-    EXPECT_EQ(quvex_get_mof_status(0, &mof), QUVEX_OK);
-    EXPECT_EQ(mpg, 0x0050 | 0x0180 | 0x0200);
-    EXPECT_EQ(mof, mpg);
+    ASSERT_EQ(quvex_set_mpg_config(0, 1, 1, 2), QUVEX_OK);  // control word 0x00E0: bits 0-3 clear
+    // Status port bits 0-2 go to 4-6, bits 4-5 to 7-8, bit 7 to 9; the others are dropped.
+    for (const auto& [port, expected] : {std::pair<uint16_t, uint16_t>{0xFF35, 0x01D0}, {0x0080, 0x0200},
+                                         {0xFF48, 0x0000}}) {
+        quvex_sim_set_wheel_status(0, port);
+        uint16_t mpg = 0, mof = 0;
+        EXPECT_EQ(quvex_get_mpg_status(0, &mpg), QUVEX_OK);
+        EXPECT_EQ(quvex_get_mof_status(0, &mof), QUVEX_OK);
+        EXPECT_EQ(mpg, expected) << std::hex << port;
+        EXPECT_EQ(mof, expected);
+    }
     EXPECT_EQ(quvex_get_mpg_status(0, nullptr), QUVEX_OK);
 }
 
