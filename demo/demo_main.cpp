@@ -41,6 +41,7 @@ int main() {
     demo_lines();
     demo_home();
     demo_ring();
+    demo_manual();
 
     std::printf("quvex_close -> %d\n", quvex_close());
     return 0;

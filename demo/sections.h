@@ -7,3 +7,4 @@ void demo_motion();    // T-curve and S-curve moves with plots
 void demo_lines();     // two- and four-axis lines
 void demo_home();      // home return and in-flight speed and end-point changes, plotted
 void demo_ring();      // the serial ring and an I/O slave
+void demo_manual();    // a hand-wheel session and a jog, with plots

@@ -35,6 +35,7 @@ std::uint16_t Card::board_input(unsigned offset) const {
     switch (offset) {
         case 0x1E: return card_status;
         case 0x18: return ttl_inputs;
+        case 0x12: return manual.wheel_status;
         default: {
             const int w = board_written[offset / 2];
             return w < 0 ? 0 : static_cast<std::uint16_t>(w);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chip/chip.h"
+#include "manual_board.h"
 #include "ring/ring_window.h"
 
 namespace qsim {
@@ -66,6 +67,9 @@ public:
     std::array<int, 16> board_written{};
     std::uint16_t card_status = 0;
     std::uint16_t ttl_inputs = 0;  // TTL input pins as the outside drives them (board + 0x18)
+
+    // The hand wheel and its status port (manual_board.h).
+    ManualBoard manual;
 
     // Inputs of the board ports the outside drives.
     std::uint16_t board_input(unsigned offset) const;

@@ -207,5 +207,6 @@ QUVEX_EXTERN_C_END
 #include "sim_motion.h"
 #include "sim_plot.h"
 #include "sim_home.h"
+#include "sim_manual.h"
 
 #endif

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "chip.h"
+#include "manual_motion.h"
 #include "motion_engine.h"
 #include "motion_query.h"
 #include "motion_registers.h"
@@ -204,8 +205,14 @@ void Chip::motion_command(std::uint16_t word) {
         case kStartAtMaxSpeed:
         case kStartDecelerating:
         case kStartRamped: start(*this, code, select); break;
-        case kImmediateStop: stop(*this, false, stop_reason::kImmediateStop); break;
-        case kDeceleratingStop: stop(*this, true, stop_reason::kDeceleratingStop); break;
+        case kImmediateStop:
+            disarm_manual_source(*this);
+            stop(*this, false, stop_reason::kImmediateStop);
+            break;
+        case kDeceleratingStop:
+            disarm_manual_source(*this);
+            stop(*this, true, stop_reason::kDeceleratingStop);
+            break;
         case kCancelQueuedStart: drop_queued_moves(card_, 1u << axis_); break;
         case kSimultaneousStart:
             for (int a = 0; a < card_.size(); ++a) {

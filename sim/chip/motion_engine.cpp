@@ -9,6 +9,7 @@
 
 #include "chip.h"
 #include "home_operation.h"
+#include "manual_motion.h"
 #include "motion_registers.h"
 #include "operation_kinds.h"
 
@@ -35,7 +36,7 @@ static void add_to_counters(Chip& c, int direction, std::int64_t pulses) {
 }
 
 // Outputs pulses of the profile: on the driving axis alone, or on every axis of its path.
-static void output_pulses(Chip& c, std::int64_t pulses) {
+void output_pulses(Chip& c, std::int64_t pulses) {
     MotionState& s = c.motion;
     if (pulses <= 0) return;
     s.done += pulses;
@@ -407,13 +408,18 @@ void begin_running(Chip& c, unsigned code, double t) {
     s.decelerates = code == kStartDecelerating || code == kStartRamped;
     s.speed = code == kStartAtStartSpeed || code == kStartRamped ? s.start_speed : s.max_speed;
     s.peak_speed = s.speed;
-    report(c, ChipEvent::move_started, t);
-    if (decode_kind(c.live[kOperationMode]).motion == KindMotion::external) {
-        // Pulses of a jog, hand wheel, pulser or step come from outside: none are modelled yet.
-        finish(c, 0);
+    const OperationKind& kind = decode_kind(c.live[kOperationMode]);
+    if (kind.motion == KindMotion::external) {
+        arm_manual_source(c, kind.code);
         return;
     }
-    if (code == kStartRamped && s.max_speed > s.start_speed) ramp_to(c, s.max_speed);
+    s.manual = ManualState{};
+    report(c, ChipEvent::move_started, t);
+    if (kind.paced_by_pulser) {
+        wait_for_pulser(c);
+    } else if (code == kStartRamped && s.max_speed > s.start_speed) {
+        ramp_to(c, s.max_speed);
+    }
     begin_home(c);
     if (s.positioning && s.target == 0) {
         complete(c);

@@ -38,6 +38,8 @@ int first_blocked_step(const Chip& c);
 // axis the move goes on to it, behind it the axis slows to its start speed, turns and runs back
 // (motion_live.cpp).
 void retarget(Chip& c, std::int64_t end);
+// Outputs pulses of the running profile: on the driving axis alone, or on every axis of its path.
+void output_pulses(Chip& c, std::int64_t pulses);
 // Ends the motion (and its path) now, recording the reason.
 void finish(Chip& c, std::uint32_t reason);
 // Lets the axes of c's path go.

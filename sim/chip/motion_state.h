@@ -40,6 +40,7 @@
 #include <vector>
 
 #include "../machine.h"
+#include "manual_state.h"
 #include "motion_path.h"
 #include "motion_ramp.h"
 
@@ -121,6 +122,8 @@ struct MotionState {
         std::uint16_t written = 0;               // which of them were written since the last start
     };
     QueuedStart queued;
+
+    ManualState manual;  // manual sources and pulser pacing (manual_state.h)
 
     std::uint32_t stop_reason = 0;
     double started_at = 0;          // virtual time the last motion began to run, seconds

@@ -7,12 +7,15 @@ namespace {
 
 using K = KindMotion;
 
+// Manual kinds: 0x01, 0x02 and 0x56 arm the axis for the hand wheel, jog or step; the pulser
+// kinds run as their motion says, paced by the hand wheel's pulses (manual_state.h). The pulser
+// arcs run as their chord, as the arcs do.
 // Origin kinds 0x10-0x1D: bit 3 is the direction (set: -); the low bits choose the operation
 // (0 home return, 2 escape, 5 home search; the other origin kinds run as the home return).
 constexpr OperationKind kKinds[] = {
     {0x00, K::continuous, +1, false, "continuous +"},
-    {0x01, K::external, 0, true, "hand wheel / pulser speed"},
-    {0x02, K::external, 0, true, "jog"},
+    {0x01, K::external, 0, false, "hand wheel / pulser speed"},
+    {0x02, K::external, 0, false, "jog"},
     {0x08, K::continuous, -1, false, "continuous -"},
     {0x10, K::home, +1, false, "home return +"},
     {0x11, K::home, +1, false, "home return (origin kind 1) +"},
@@ -29,19 +32,19 @@ constexpr OperationKind kKinds[] = {
     {0x1C, K::home, -1, false, "home return (origin kind 4) -"},
     {0x1D, K::home, -1, false, "home search -"},
     {0x41, K::positioning, 0, false, "positioning"},
-    {0x51, K::external, 0, true, "pulser positioning"},
-    {0x54, K::external, 0, true, "pulser home search +"},
-    {0x55, K::external, 0, true, "pulser home search -"},
-    {0x56, K::external, 0, true, "step"},
+    {0x51, K::positioning, 0, false, "pulser positioning", true},
+    {0x54, K::continuous, +1, false, "pulser home search +", true},
+    {0x55, K::continuous, -1, false, "pulser home search -", true},
+    {0x56, K::external, 0, false, "step"},
     {0x61, K::line, 0, false, "line"},
     {0x63, K::line, 0, false, "module line"},
     {0x64, K::arc, 0, true, "arc clockwise"},
     {0x65, K::arc, 0, true, "arc counter-clockwise"},
     {0x66, K::helix, 0, true, "helix clockwise"},
     {0x67, K::helix, 0, true, "helix counter-clockwise"},
-    {0x6A, K::external, 0, true, "pulser line"},
-    {0x6C, K::external, 0, true, "pulser arc clockwise"},
-    {0x6D, K::external, 0, true, "pulser arc counter-clockwise"},
+    {0x6A, K::line, 0, false, "pulser line", true},
+    {0x6C, K::arc, 0, true, "pulser arc clockwise", true},
+    {0x6D, K::arc, 0, true, "pulser arc counter-clockwise", true},
 };
 
 constexpr OperationKind kUnknown{0xFF, K::positioning, 0, false, "unknown"};

@@ -14,7 +14,7 @@ enum class KindMotion {
     line,              // the selected axes move as one straight line (a path)
     arc,               // the selected axes follow an arc (for now: the chord to the end point)
     helix,             // an arc with a line beside it (for now: the chord, as a line)
-    external,          // moves only by pulses from outside (jog, hand wheel, pulser, step): none yet
+    external,          // armed by its start: moves on jog or step presses and hand-wheel turns
 };
 
 struct OperationKind {
@@ -23,6 +23,7 @@ struct OperationKind {
     int direction;     // continuous kinds: +1 or -1; 0 where the move amount's sign decides
     bool placeholder;  // the chip's own behaviour for the kind is not modelled yet (see the docs)
     const char* name;
+    bool paced_by_pulser = false;  // the move stands until hand-wheel pulses pace it
 };
 
 // The entry of a kind (bits 0-6 of the operation-mode register); an unlisted kind decodes as

@@ -138,4 +138,24 @@ namespace substatus {
 constexpr Field kGeneralInputPin = field(6, 1);
 }  // namespace substatus
 
+// ---- manual operation: hand wheel (pulser), jog and step ----
+namespace manual {
+constexpr Field kPulserInputMode = field(24, 2);      // env2: how the pulser input is counted
+constexpr Field kPulserInputInverse = field(26, 1);     // env2: pulser direction reversed
+constexpr Field kHandWheelEnable = field(13, 1);     // env3: set while the hand wheel drives the axis
+constexpr Field kHandWheelCleared = field(8, 2);     // env3: cleared when the hand wheel is disabled
+constexpr Field kPulserRatioHalf = field(16, 16);    // env6: (ratio_m - 1) << 11 | (ratio_p - 1)
+constexpr unsigned kPulserRatioMShift = 11;          // within the upper half
+// Operation kinds of the manual sources and of the moves the pulser paces.
+constexpr std::uint32_t kKindHandWheel = 0x01;       // hand wheel, and the pulser speed move
+constexpr std::uint32_t kKindJog = 0x02;
+constexpr std::uint32_t kKindStep = 0x56;
+constexpr std::uint32_t kKindPulserPositioning = 0x51;
+constexpr std::uint32_t kKindPulserHomePlus = 0x54;
+constexpr std::uint32_t kKindPulserHomeMinus = 0x55;
+constexpr std::uint32_t kKindPulserLine = 0x6A;
+constexpr std::uint32_t kKindPulserArcCw = 0x6C;
+constexpr std::uint32_t kKindPulserArcCcw = 0x6D;
+}  // namespace manual
+
 }  // namespace quvex::chip

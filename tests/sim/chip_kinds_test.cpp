@@ -20,8 +20,8 @@ constexpr KindCase kKinds[] = {
     {0x10, KindMotion::home, +1},       {0x18, KindMotion::home, -1},       {0x12, KindMotion::home, +1},
     {0x1A, KindMotion::home, -1},       {0x15, KindMotion::home, +1},       {0x1D, KindMotion::home, -1},
     {0x01, KindMotion::external, 0},    {0x02, KindMotion::external, 0},    {0x56, KindMotion::external, 0},
-    {0x51, KindMotion::external, 0},    {0x54, KindMotion::external, 0},    {0x55, KindMotion::external, 0},
-    {0x6A, KindMotion::external, 0},    {0x6C, KindMotion::external, 0},    {0x6D, KindMotion::external, 0},
+    {0x51, KindMotion::positioning, 0}, {0x54, KindMotion::continuous, +1}, {0x55, KindMotion::continuous, -1},
+    {0x6A, KindMotion::line, 0},        {0x6C, KindMotion::arc, 0},         {0x6D, KindMotion::arc, 0},
     {0x61, KindMotion::line, 0},        {0x63, KindMotion::line, 0},        {0x64, KindMotion::arc, 0},
     {0x65, KindMotion::arc, 0},         {0x66, KindMotion::helix, 0},       {0x67, KindMotion::helix, 0},
     {0x7F, KindMotion::positioning, 0}, {0x30, KindMotion::positioning, 0},  // unknown
@@ -42,15 +42,21 @@ TEST(OperationKinds, EveryKindDecodesFromTheTable) {
 class KindMoves : public ChipGroupTest, public ::testing::WithParamInterface<KindCase> {};
 
 // A single-axis start with amount -1500 for 1 s at 1000 pps: positioning kinds end on -1500,
-// continuous kinds run on in their own direction, external kinds do not move by themselves.
-// Origin kinds without sensors: a home return or escape (the escape off the origin switch ends
-// at once) runs its amount in its own direction, a home search runs on.
+// continuous kinds run on in their own direction, external kinds do not move by themselves, and
+// the kinds the pulser paces stand under way until its pulses come. Origin kinds without sensors:
+// a home return or escape (the escape off the origin switch ends at once) runs its amount in its
+// own direction, a home search runs on.
 TEST_P(KindMoves, StartRunsWhatTheKindSays) {
     const KindCase k = GetParam();
     make_group();
     program(0, {.mode = k.kind, .amount = -1500, .fh = 1000});
     command(0, kStartAtMaxSpeed);
     quvex_sim_advance(2.0);
+    if (qsim::decode_kind(k.kind).paced_by_pulser) {
+        EXPECT_TRUE(running(0));
+        EXPECT_EQ(counter(0), 0);
+        return;
+    }
     switch (k.motion) {
         case KindMotion::continuous:
             EXPECT_TRUE(running(0));

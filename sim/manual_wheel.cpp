@@ -1,0 +1,71 @@
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "card.h"
+#include "chip/manual_motion.h"
+#include "chip/motion_engine.h"
+#include "manual_board.h"
+
+namespace qsim {
+namespace {
+
+constexpr unsigned kManualControl = 0x10;
+constexpr std::uint16_t kOneAxisBit = 1u << 6;
+constexpr unsigned kAxisShift = 4;
+constexpr std::uint16_t kAxisMask = 0x3;
+
+// The turn's timers name the card by its device number: a card removed meanwhile takes nothing.
+Card* card_of(int device) { return Machine::get().card_locked(device); }
+
+void begin_turn(int device, std::uint64_t turn, std::int64_t detents, double duration, Ns at) {
+    Card* card = card_of(device);
+    if (card == nullptr) return;
+    const double t = ns_to_seconds(at);
+    for (int a = 0; a < card->chips().size(); ++a) {
+        Chip& c = card->chip(a);
+        c.update(at);
+        wheel_turn_begins(c, turn, detents, duration, wheel_reaches(*card, a), t);
+        card->chips().schedule_next_event(a);
+    }
+}
+
+void end_turn(int device, std::uint64_t turn, Ns at) {
+    Card* card = card_of(device);
+    if (card == nullptr) return;
+    for (int a = 0; a < card->chips().size(); ++a) {
+        Chip& c = card->chip(a);
+        c.update(at);
+        wheel_turn_ends(c, turn, ns_to_seconds(at));
+        card->chips().schedule_next_event(a);
+    }
+}
+
+}  // namespace
+
+bool wheel_reaches(Card& card, int axis) {
+    const std::uint16_t word = card.board_input(kManualControl);
+    if ((word & kOneAxisBit) == 0) return true;
+    return ((word >> kAxisShift) & kAxisMask) == static_cast<unsigned>(axis);
+}
+
+Ns queue_wheel_turn(Card& card, std::int64_t detents, double rate) {
+    Machine& m = Machine::get();
+    ManualBoard& wheel = card.manual;
+    const Ns begin = std::max(m.now, wheel.wheel_free_at);
+    const double duration = static_cast<double>(std::llabs(detents)) / rate;
+    const Ns end = begin + std::max<Ns>(1, static_cast<Ns>(std::llround(duration * static_cast<double>(kNsPerSecond))));
+    const std::uint64_t turn = ++wheel.last_turn;
+    const int device = card.device;
+    const double exact = ns_to_seconds(end - begin);
+    if (begin == m.now) {
+        begin_turn(device, turn, detents, exact, begin);
+    } else {
+        m.schedule_locked(begin, [device, turn, detents, exact, begin] { begin_turn(device, turn, detents, exact, begin); });
+    }
+    m.schedule_locked(end, [device, turn, end] { end_turn(device, turn, end); });
+    wheel.wheel_free_at = end;
+    return end;
+}
+
+}  // namespace qsim

@@ -1,0 +1,72 @@
+// The C interface of the hand wheel, the jog and step switches and the hand-wheel status port.
+#include <cmath>
+
+#include "card.h"
+#include "chip/manual_motion.h"
+#include "chip/motion_engine.h"
+#include "machine.h"
+#include "manual_board.h"
+#include "quvex/sim_manual.h"
+
+using namespace qsim;
+
+namespace {
+
+constexpr int kAxes = 4;
+
+bool valid_direction(int direction) { return direction == 1 || direction == -1; }
+
+// A switch of a device's axis at the current time, or -1 for bad arguments.
+template <typename Press>
+int press_switch(int device, int axis, int direction, Press press) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* card = m.card_locked(device);
+    if (card == nullptr || axis < 0 || axis >= kAxes || !valid_direction(direction)) return -1;
+    Chip& chip = card->chip(axis);
+    chip.update(m.now);
+    const bool reacted = press(chip, ns_to_seconds(m.now));
+    card->chips().schedule_next_event(axis);
+    return reacted ? 1 : 0;
+}
+
+}  // namespace
+
+extern "C" {
+
+QUVEX_API int QUVEX_CALL quvex_sim_turn_wheel(int device, int detents, double rate) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* card = m.card_locked(device);
+    if (card == nullptr || !(rate > 0) || !std::isfinite(rate)) return -1;
+    if (detents != 0) queue_wheel_turn(*card, detents, rate);
+    return 0;
+}
+
+QUVEX_API double QUVEX_CALL quvex_sim_wheel_idle_at(int device) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* card = m.card_locked(device);
+    if (card == nullptr) return -1;
+    return ns_to_seconds(std::max(m.now, card->manual.wheel_free_at));
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_jog_switch(int device, int axis, int direction, int pressed) {
+    return press_switch(device, axis, direction,
+                        [&](Chip& c, double t) { return jog_switch(c, direction, pressed != 0, t); });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_step_press(int device, int axis, int direction) {
+    return press_switch(device, axis, direction, [&](Chip& c, double t) { return step_press(c, direction, t); });
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_set_wheel_status(int device, uint16_t status) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* card = m.card_locked(device);
+    if (card == nullptr) return -1;
+    card->manual.wheel_status = status;
+    return 0;
+}
+
+}  // extern "C"
