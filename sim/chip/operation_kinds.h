@@ -11,8 +11,8 @@ enum class KindMotion {
     positioning,       // the profile over |move amount| in the amount's direction; ends on count
     continuous,        // runs in the kind's direction until stopped
     line,              // the selected axes move as one straight line (a path)
-    arc,               // the selected axes follow an arc (for now: the chord to the end point)
-    helix,             // an arc with a line beside it (for now: the chord, as a line)
+    arc,               // two selected axes step around the centre (arc_path.h); bit 0 set: counter-clockwise
+    helix,             // an arc with the other selected axes beside it in proportion
     external,          // moves only by pulses from outside (jog, hand wheel, pulser, step): none yet
 };
 
