@@ -82,6 +82,7 @@ void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double
             MotionState& fs = group.chip(m.axis).motion;
             fs.phase = Phase::following;
             fs.leader = on_path.driver;
+            fs.started_at = t;
         }
         MotionState& ds = group.chip(on_path.driver).motion;
         ds.target = on_path.path->length();  // the profile runs over the path's steps

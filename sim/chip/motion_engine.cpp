@@ -92,7 +92,10 @@ void finish(Chip& c, std::uint32_t reason) {
     if (s.path) {
         for (const PathAxis& a : s.path->axes()) {
             axes |= 1u << a.axis;
-            if (a.axis != c.axis()) c.group().chip(a.axis).motion.stop_reason |= reason;
+            if (a.axis == c.axis()) continue;
+            MotionState& fs = c.group().chip(a.axis).motion;
+            fs.stop_reason |= reason;
+            fs.ended_at = s.time;
         }
     }
     release_followers(c);
