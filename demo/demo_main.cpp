@@ -39,6 +39,7 @@ int main() {
     demo_axis_io();
     demo_motion();
     demo_lines();
+    demo_arcs();
     demo_ring();
 
     std::printf("quvex_close -> %d\n", quvex_close());

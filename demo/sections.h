@@ -5,4 +5,5 @@
 void demo_axis_io();   // axis I/O following virtual inputs
 void demo_motion();    // T-curve and S-curve moves with plots
 void demo_lines();     // two- and four-axis lines
+void demo_arcs();      // a circle, a three-point arc, a helix and a continuous path
 void demo_ring();      // the serial ring and an I/O slave
