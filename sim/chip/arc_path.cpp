@@ -123,6 +123,17 @@ ArcPath::ArcPath(const ArcSpec& arc, std::vector<PathAxis> beside)
     std::vector<PathAxis>& all = axes();
     all.push_back({arc.first, length(), +1});
     all.push_back({arc.second, length(), +1});
+    // The way each circle axis sets off, so that an end limit ahead of it stops the arc at its
+    // start: along the tangent, or for the axis the tangent leaves still, towards the centre.
+    if (on_circle_) {
+        const std::int64_t tx = arc.counter_clockwise ? -start.y : start.y;
+        const std::int64_t ty = arc.counter_clockwise ? start.x : -start.x;
+        all[0].direction = tx != 0 ? (tx < 0 ? -1 : 1) : (start.x > 0 ? -1 : 1);
+        all[1].direction = ty != 0 ? (ty < 0 ? -1 : 1) : (start.y > 0 ? -1 : 1);
+    } else {
+        all[0].direction = end_.x < closing_from_.x ? -1 : 1;
+        all[1].direction = end_.y < closing_from_.y ? -1 : 1;
+    }
     for (PathAxis& a : beside) all.push_back(a);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "quvex/sim_axis.h"
 #include "quvex/sim_motion.h"
 #include "sim_fixture.h"
 
@@ -128,6 +129,12 @@ TEST_F(ArcMotion, FullCircleComesBackToItsStart) {
         }
     }
     EXPECT_GT(motion_info(0).peak_speed, 1000.0);
+    // The ramp-down is placed from the steps left: the last sample before the end runs near the
+    // start speed again.
+    const double end = motion_info(0).ended_at;
+    std::size_t last = 0;
+    while (last + 1 < x.size() && x[last + 1].time < end) ++last;
+    EXPECT_LT(std::fmax(std::fabs(x[last].speed), std::fabs(y[last].speed)), 300.0);
 }
 
 // A helix of one full turn: X and Y come back, Z and U (the steps) arrive at the same instant,
@@ -146,6 +153,28 @@ TEST_F(ArcMotion, HelixEndsOnXYAndZTogether) {
     ASSERT_EQ(z.size(), u.size());
     for (std::size_t i = 0; i < z.size(); ++i) {
         ASSERT_LE(std::fabs(z[i].position - 500.0 * u[i].position / 567.0), 1.0) << z[i].time;
+    }
+}
+
+// A quarter arc from the top of its circle to its left: X only moves down, Y only down.
+// An end limit ahead of the way an axis sets off stops the arc at once; one behind it does not.
+TEST_F(ArcMotion, EndLimitAheadOfTheWayAnAxisSetsOffStopsTheArc) {
+    struct LimitCase {
+        int axis, signal;
+        bool stops;
+    };
+    const LimitCase cases[] = {{0, QUVEX_SIM_INPUT_EL_MINUS, true},
+                               {1, QUVEX_SIM_INPUT_EL_MINUS, true},
+                               {0, QUVEX_SIM_INPUT_EL_PLUS, false},
+                               {1, QUVEX_SIM_INPUT_EL_PLUS, false}};
+    for (const LimitCase& c : cases) {
+        TearDown();
+        SetUp();
+        ASSERT_EQ(quvex_sim_set_axis_input(0, c.axis, c.signal, 1), 0);
+        ASSERT_EQ(quvex_start_tr_arc_xy(0, 0, -100, -100, -100, 1, 100, 1000, 0.1, 0.1), QUVEX_OK);
+        run_until_stopped(2);
+        EXPECT_EQ(command_of(0), c.stops ? 0 : -100) << c.axis << " " << c.signal;
+        EXPECT_EQ(command_of(1), c.stops ? 0 : -100) << c.axis << " " << c.signal;
     }
 }
 
