@@ -101,7 +101,7 @@ std::int64_t CircleSteps::index_of(std::int64_t x, std::int64_t y) const {
 
 // ---- the arc ----
 
-ArcPath::ArcPath(const ArcSpec& arc, std::vector<PathAxis> beside)
+ArcPath::ArcPath(const ArcGeometry& arc, std::vector<PathAxis> beside)
     : MotionPath({}),
       arc_(arc),
       on_circle_((arc.centre_x != 0 || arc.centre_y != 0) && (arc.end_x != arc.centre_x || arc.end_y != arc.centre_y)),

@@ -53,7 +53,7 @@ private:
     std::int64_t quarter_ = 1;
 };
 
-struct ArcSpec {
+struct ArcGeometry {
     int first;                       // axis of the circle's first coordinate (the lead axis)
     int second;                      // axis of its second coordinate
     std::int64_t centre_x, centre_y;  // relative to the start point
@@ -64,7 +64,7 @@ struct ArcSpec {
 class ArcPath final : public MotionPath {
 public:
     // `beside`: further axes that move in proportion to the arc's progress (target, direction).
-    ArcPath(const ArcSpec& arc, std::vector<PathAxis> beside);
+    ArcPath(const ArcGeometry& arc, std::vector<PathAxis> beside);
 
     std::int64_t length() const override { return arc_steps_ + closing_steps_; }
     std::int64_t due(const PathAxis& a, std::int64_t progress) const override;
@@ -80,7 +80,7 @@ private:
     // Position of the two circle axes relative to the centre after `progress` steps.
     Point point(std::int64_t progress) const;
 
-    ArcSpec arc_;
+    ArcGeometry arc_;
     bool on_circle_ = false;
     CircleSteps circle_;
     std::int64_t start_index_ = 0;

@@ -37,7 +37,7 @@ PathStart make_arc(ChipGroup& group, int receiver, const std::vector<int>& selec
     const std::vector<int> circle = circle_axes(group, selected);
     Chip& first = group.chip(circle[0]);
     Chip& second = group.chip(circle[1]);
-    const ArcSpec spec{circle[0],
+    const ArcGeometry shape{circle[0],
                        circle[1],
                        signed_register(first, kAuxAmount),
                        signed_register(second, kAuxAmount),
@@ -48,7 +48,7 @@ PathStart make_arc(ChipGroup& group, int receiver, const std::vector<int>& selec
     for (const int a : selected) {
         if (a != circle[0] && a != circle[1]) beside.push_back(member(group.chip(a)));
     }
-    return {circle[0], std::make_unique<ArcPath>(spec, std::move(beside))};
+    return {circle[0], std::make_unique<ArcPath>(shape, std::move(beside))};
 }
 
 }  // namespace

@@ -14,7 +14,7 @@ namespace quvex::test {
 namespace {
 
 using qsim::ArcPath;
-using qsim::ArcSpec;
+using qsim::ArcGeometry;
 using qsim::CircleSteps;
 using qsim::PathAxis;
 
@@ -76,7 +76,7 @@ TEST(CircleSteps, LargeCirclesStepCleanlyAcrossTheOctantBorders) {
 
 // A random arc of the property test: centre, end and direction relative to the start point.
 struct RandomArc {
-    ArcSpec spec;
+    ArcGeometry shape;
     double radius;
 };
 
@@ -90,7 +90,7 @@ RandomArc random_arc(std::mt19937_64& rng) {
     const double r = std::hypot(static_cast<double>(sx), static_cast<double>(sy));
     const std::int64_t ex = std::llround(r * std::cos(end)), ey = std::llround(r * std::sin(end));
     const bool ccw = (rng() & 1u) != 0;
-    return {ArcSpec{0, 1, -sx, -sy, ex - sx, ey - sy, ccw}, r};
+    return {ArcGeometry{0, 1, -sx, -sy, ex - sx, ey - sy, ccw}, r};
 }
 
 CircleSteps::Point at(const ArcPath& path, std::int64_t progress) {
@@ -102,8 +102,8 @@ TEST(ArcPathProperty, RandomArcsEndOnTargetAndStayWithinOnePulseOfTheCircle) {
     for (int n = 0; n < 5000; ++n) {
         const RandomArc arc = random_arc(rng);
         if (arc.radius == 0) continue;
-        const ArcPath path(arc.spec, {});
-        const ArcSpec& s = arc.spec;
+        const ArcPath path(arc.shape, {});
+        const ArcGeometry& s = arc.shape;
         ASSERT_EQ(at(path, 0).x, 0);
         ASSERT_EQ(at(path, 0).y, 0);
         ASSERT_EQ(at(path, path.length()).x, s.end_x) << n;
@@ -126,7 +126,7 @@ TEST(ArcPathProperty, StepCountAgreesWithTheLibrarysCount) {
     std::mt19937_64 rng(7);
     for (int n = 0; n < 3000; ++n) {
         const RandomArc arc = random_arc(rng);
-        const ArcSpec& s = arc.spec;
+        const ArcGeometry& s = arc.shape;
         const double sx = static_cast<double>(-s.centre_x), sy = static_cast<double>(-s.centre_y);
         const double ex = static_cast<double>(s.end_x - s.centre_x), ey = static_cast<double>(s.end_y - s.centre_y);
         // The library does not wrap an arc whose ends share a quadrant; the chip walks it the long
@@ -145,7 +145,7 @@ TEST(ArcPathProperty, StepCountAgreesWithTheLibrarysCount) {
 
 struct ArcShape {
     const char* name;
-    ArcSpec spec;
+    ArcGeometry shape;
     std::int64_t steps;  // on the circle
     std::int64_t closing;
 };
@@ -163,11 +163,11 @@ TEST(ArcPath, ShapesOfTheBorderCases) {
         {"end point outside the circle", {0, 1, 100, 0, 100, 110, false}, circle100 / 4, 10},
     };
     for (const ArcShape& c : shapes) {
-        const ArcPath path(c.spec, {});
+        const ArcPath path(c.shape, {});
         EXPECT_EQ(path.arc_steps(), c.steps) << c.name;
         EXPECT_EQ(path.closing_steps(), c.closing) << c.name;
-        EXPECT_EQ(at(path, path.length()).x, c.spec.end_x) << c.name;
-        EXPECT_EQ(at(path, path.length()).y, c.spec.end_y) << c.name;
+        EXPECT_EQ(at(path, path.length()).x, c.shape.end_x) << c.name;
+        EXPECT_EQ(at(path, path.length()).y, c.shape.end_y) << c.name;
     }
 }
 
