@@ -40,6 +40,7 @@ int main() {
     demo_motion();
     demo_lines();
     demo_home();
+    demo_arcs();
     demo_ring();
     demo_manual();
 

@@ -6,5 +6,6 @@ void demo_axis_io();   // axis I/O following virtual inputs
 void demo_motion();    // T-curve and S-curve moves with plots
 void demo_lines();     // two- and four-axis lines
 void demo_home();      // home return and in-flight speed and end-point changes, plotted
+void demo_arcs();      // a circle, a three-point arc, a helix and a continuous path
 void demo_ring();      // the serial ring and an I/O slave
 void demo_manual();    // a hand-wheel session and a jog, with plots

@@ -9,6 +9,7 @@
 #include "motion_query.h"
 #include "motion_registers.h"
 #include "operation_kinds.h"
+#include "path_start.h"
 
 namespace qsim {
 namespace {
@@ -74,27 +75,20 @@ void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double
         detach(c);
         take_profile(c);
     });
-    Chip& rc = group.chip(receiver);
-    const KindMotion kind = decode_kind(rc.live[kOperationMode]).motion;
-    const bool on_path = (kind == KindMotion::line || kind == KindMotion::arc || kind == KindMotion::helix) &&
-                         (axes & (axes - 1)) != 0;
+    PathStart on_path = make_path(group, receiver, axes);
     std::vector<int> drivers;
-    if (on_path) {
-        // Arcs and helices run as the chord to their end point until their paths are modelled.
-        std::vector<PathAxis> members;
-        for_each_axis(axes, [&](int a) {
-            const MotionState& s = group.chip(a).motion;
-            members.push_back({a, s.target, s.direction, 0});
-        });
-        const int driver = line_driver(members);
-        for (const PathAxis& m : members) {
-            if (m.axis == driver) continue;
+    if (on_path.path) {
+        for (const PathAxis& m : on_path.path->axes()) {
+            if (m.axis == on_path.driver) continue;
             MotionState& fs = group.chip(m.axis).motion;
             fs.phase = Phase::following;
-            fs.leader = driver;
+            fs.leader = on_path.driver;
+            fs.started_at = t;
         }
-        group.chip(driver).motion.path = std::make_unique<LinePath>(std::move(members));
-        drivers.push_back(driver);
+        MotionState& ds = group.chip(on_path.driver).motion;
+        ds.target = on_path.path->length();  // the profile runs over the path's steps
+        ds.path = std::move(on_path.path);
+        drivers.push_back(on_path.driver);
     } else {
         for_each_axis(axes, [&](int a) { drivers.push_back(a); });
     }
@@ -246,6 +240,14 @@ double follower_share(Chip& c, const PathAxis& a) {
     return lead.path->share(a, lead.done);
 }
 
+// Share of the path's speed that the driving axis itself runs at (on an arc it is the minor axis
+// half the time); 1 without a path.
+double driver_share(Chip& c) {
+    const MotionState& s = c.motion;
+    const PathAxis* own = s.path ? s.path->find(c.axis()) : nullptr;
+    return own != nullptr ? s.path->share(*own, s.done) : 1.0;
+}
+
 }  // namespace
 
 std::uint32_t Chip::remaining_pulses() {
@@ -263,7 +265,7 @@ std::uint32_t Chip::current_speed() {
     if (const PathAxis* f = path_entry(*this)) {
         return static_cast<std::uint32_t>(card_.chip(motion.leader).motion.speed * follower_share(*this, *f));
     }
-    return motion.phase == Phase::running ? static_cast<std::uint32_t>(motion.speed) : 0;
+    return motion.phase == Phase::running ? static_cast<std::uint32_t>(motion.speed * driver_share(*this)) : 0;
 }
 
 unsigned Chip::operation_state() {
@@ -284,7 +286,7 @@ double motion_speed_pps(Chip& chip) {
         Chip& lead = chip.group().chip(chip.motion.leader);
         return lead.motion.speed * unit_pps(lead.motion) * follower_share(chip, *f);
     }
-    return chip.motion.phase == Phase::running ? chip.motion.speed * unit_pps(chip.motion) : 0.0;
+    return chip.motion.phase == Phase::running ? chip.motion.speed * unit_pps(chip.motion) * driver_share(chip) : 0.0;
 }
 
 double motion_peak_pps(Chip& chip) {

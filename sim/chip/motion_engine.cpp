@@ -45,9 +45,13 @@ void output_pulses(Chip& c, std::int64_t pulses) {
         return;
     }
     for (PathAxis& a : s.path->axes()) {
-        const std::int64_t due = s.path->due(a, s.done);
-        add_to_counters(c.group().chip(a.axis), a.direction, due - a.done);
-        a.done = due;
+        const std::int64_t at = s.path->position(a, s.done);
+        if (at != a.at) {
+            add_to_counters(c.group().chip(a.axis), +1, at - a.at);
+            a.direction = at > a.at ? +1 : -1;  // an axis on an arc turns where the circle does
+            a.at = at;
+        }
+        a.done = s.path->due(a, s.done);
     }
 }
 
@@ -91,7 +95,10 @@ void finish(Chip& c, std::uint32_t reason) {
     if (s.path) {
         for (const PathAxis& a : s.path->axes()) {
             axes |= 1u << a.axis;
-            if (a.axis != c.axis()) c.group().chip(a.axis).motion.stop_reason |= reason;
+            if (a.axis == c.axis()) continue;
+            MotionState& fs = c.group().chip(a.axis).motion;
+            fs.stop_reason |= reason;
+            fs.ended_at = s.time;
         }
     }
     release_followers(c);

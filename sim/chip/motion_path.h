@@ -1,7 +1,6 @@
 // Paths of interpolated moves. One chip of the group drives the move: it runs its speed profile
 // over the path's length, and the path places every axis of the move (the driving one too) for
-// the progress made. A line is the first kind of path; an arc or a helix places its axes by the
-// angle the progress stands for and plugs in the same way.
+// the progress made. A line (here) and an arc or helix (arc_path.h) are the kinds of path.
 #pragma once
 
 #include <cstdint>
@@ -10,12 +9,16 @@
 
 namespace qsim {
 
-// One axis of a path: where it goes (magnitude and direction) and how far it has got.
+// One axis of a path: where it goes and how far it has got. On a line `target` and `done` are
+// the axis's pulses and `direction` never changes; on an arc they count the arc's steps and
+// `direction` is the way the axis moved last (it turns around the circle). `at` is the axis's
+// signed position relative to the start of the move, which is what its counters follow.
 struct PathAxis {
     int axis;
-    std::int64_t target;  // pulses to output, magnitude
+    std::int64_t target;  // pulses (or steps) to make, magnitude
     int direction;        // +1 or -1
     std::int64_t done = 0;
+    std::int64_t at = 0;
 };
 
 class MotionPath {
@@ -29,6 +32,11 @@ public:
     virtual std::int64_t due(const PathAxis& a, std::int64_t progress) const = 0;
     // Speed of the axis as a share of the profile's speed at `progress`.
     virtual double share(const PathAxis& a, std::int64_t progress) const = 0;
+    // Signed position of the axis relative to the start once the profile has made `progress`.
+    // A path whose axes never turn is its pulses in the axis's direction.
+    virtual std::int64_t position(const PathAxis& a, std::int64_t progress) const {
+        return a.direction * due(a, progress);
+    }
 
     std::vector<PathAxis>& axes() { return axes_; }
     const std::vector<PathAxis>& axes() const { return axes_; }

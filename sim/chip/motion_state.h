@@ -22,8 +22,9 @@
 //
 // Multi-axis starts: a start command with axis-select bits (bits 8-11) starts every selected
 // axis of the group. When the operation kind of the axis that receives the command is a path
-// kind (a line; arcs and helices run as their chord for now), the selected axes move on one
-// path (motion_path.h): the axis with the largest move amount drives it and the others follow.
+// kind (a line, an arc, a helix), the selected axes move on one path (motion_path.h,
+// arc_path.h): one axis drives it (the largest of a line, the lead of an arc) and the others
+// follow.
 //
 // Synchronisation options (operation-mode register bits 24 and 25, set by the library's
 // synchronisation option call):

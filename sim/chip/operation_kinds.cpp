@@ -9,7 +9,7 @@ using K = KindMotion;
 
 // Manual kinds: 0x01, 0x02 and 0x56 arm the axis for the hand wheel, jog or step; the pulser
 // kinds run as their motion says, paced by the hand wheel's pulses (manual_state.h). The pulser
-// arcs run as their chord, as the arcs do.
+// arcs follow the arc path like the plain arcs.
 // Origin kinds 0x10-0x1D: bit 3 is the direction (set: -); the low bits choose the operation
 // (0 home return, 2 escape, 5 home search; the other origin kinds run as the home return).
 constexpr OperationKind kKinds[] = {
@@ -38,13 +38,13 @@ constexpr OperationKind kKinds[] = {
     {0x56, K::external, 0, false, "step"},
     {0x61, K::line, 0, false, "line"},
     {0x63, K::line, 0, false, "module line"},
-    {0x64, K::arc, 0, true, "arc clockwise"},
-    {0x65, K::arc, 0, true, "arc counter-clockwise"},
-    {0x66, K::helix, 0, true, "helix clockwise"},
-    {0x67, K::helix, 0, true, "helix counter-clockwise"},
+    {0x64, K::arc, 0, false, "arc clockwise"},
+    {0x65, K::arc, 0, false, "arc counter-clockwise"},
+    {0x66, K::helix, 0, false, "helix clockwise"},
+    {0x67, K::helix, 0, false, "helix counter-clockwise"},
     {0x6A, K::line, 0, false, "pulser line", true},
-    {0x6C, K::arc, 0, true, "pulser arc clockwise", true},
-    {0x6D, K::arc, 0, true, "pulser arc counter-clockwise", true},
+    {0x6C, K::arc, 0, false, "pulser arc clockwise", true},
+    {0x6D, K::arc, 0, false, "pulser arc counter-clockwise", true},
 };
 
 constexpr OperationKind kUnknown{0xFF, K::positioning, 0, false, "unknown"};

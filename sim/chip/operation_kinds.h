@@ -12,8 +12,8 @@ enum class KindMotion {
     continuous,        // runs in the kind's direction until stopped
     home,              // an origin operation in the kind's direction (home_operation.h)
     line,              // the selected axes move as one straight line (a path)
-    arc,               // the selected axes follow an arc (for now: the chord to the end point)
-    helix,             // an arc with a line beside it (for now: the chord, as a line)
+    arc,               // two selected axes step around the centre (arc_path.h); bit 0 set: counter-clockwise
+    helix,             // an arc with the other selected axes beside it in proportion
     external,          // armed by its start: moves on jog or step presses and hand-wheel turns
 };
 
