@@ -48,7 +48,7 @@ void new_ramp_shape(Chip& c, bool accelerating) {
 void new_move_amount(Chip& c) {
     MotionState& s = c.motion;
     if (!s.positioning || s.path) return;  // paths keep their amounts
-    const std::int64_t end = static_cast<std::int32_t>(c.live[kMoveAmount]);
+    const std::int64_t end = c.units().signed_amount(c.live[kMoveAmount]);
     const std::int64_t position = s.origin_offset + s.direction * s.done;
     const std::int64_t ahead = (end - position) * s.direction;  // pulses to go in the direction of motion
     if (ahead >= 0) {
