@@ -40,6 +40,7 @@ int main() {
     demo_motion();
     demo_lines();
     demo_ring();
+    demo_module();
 
     std::printf("quvex_close -> %d\n", quvex_close());
     return 0;

@@ -6,3 +6,4 @@ void demo_axis_io();   // axis I/O following virtual inputs
 void demo_motion();    // T-curve and S-curve moves with plots
 void demo_lines();     // two- and four-axis lines
 void demo_ring();      // the serial ring and an I/O slave
+void demo_module();    // a one-axis motion module on the ring
