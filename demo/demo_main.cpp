@@ -43,6 +43,7 @@ int main() {
     demo_arcs();
     demo_ring();
     demo_manual();
+    demo_module();
 
     std::printf("quvex_close -> %d\n", quvex_close());
     return 0;

@@ -9,3 +9,4 @@ void demo_home();      // home return and in-flight speed and end-point changes,
 void demo_arcs();      // a circle, a three-point arc, a helix and a continuous path
 void demo_ring();      // the serial ring and an I/O slave
 void demo_manual();    // a hand-wheel session and a jog, with plots
+void demo_module();    // a one-axis motion module on the ring

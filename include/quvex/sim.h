@@ -208,5 +208,6 @@ QUVEX_EXTERN_C_END
 #include "sim_plot.h"
 #include "sim_home.h"
 #include "sim_manual.h"
+#include "sim_ring_m1.h"
 
 #endif

@@ -12,12 +12,12 @@ std::uint16_t Chip::read_port(unsigned offset) {
     switch (offset) {
         case 0: {
             const std::uint16_t v = main_status();
-            m.trace.event(m.now, TraceKind::chip_status, TraceSite::of_axis(card_.device, axis_), 0, v);
+            m.trace.event(m.now, TraceKind::chip_status, card_.trace_site(axis_), 0, v);
             return v;
         }
         case 2: {
             const std::uint16_t v = sub_status();
-            m.trace.event(m.now, TraceKind::chip_substatus, TraceSite::of_axis(card_.device, axis_), 0, v);
+            m.trace.event(m.now, TraceKind::chip_substatus, card_.trace_site(axis_), 0, v);
             return v;
         }
         case 4: return data_low;
@@ -42,7 +42,7 @@ void Chip::execute(std::uint16_t word) {
     const std::uint32_t data = static_cast<std::uint32_t>(data_low) | (static_cast<std::uint32_t>(data_high) << 16);
 
     if ((code >= kBufferedWrite && code <= kArcStepCount) || (code >= kLiveWrite && code <= kIntFactor)) {
-        m.trace.event(m.now, TraceKind::chip_reg_write, TraceSite::of_axis(card_.device, axis_), code, data);
+        m.trace.event(m.now, TraceKind::chip_reg_write, card_.trace_site(axis_), code, data);
         write_register(code, data);
         // A live register can change the running move; interrupt factors decide whether anyone
         // takes the chip's events.
@@ -53,7 +53,7 @@ void Chip::execute(std::uint16_t word) {
     if (code >= kLiveWrite + kReadOffset && read_register(code, &value)) {
         data_low = static_cast<std::uint16_t>(value & 0xFFFFu);
         data_high = static_cast<std::uint16_t>(value >> 16);
-        m.trace.event(m.now, TraceKind::chip_reg_read, TraceSite::of_axis(card_.device, axis_), code, value);
+        m.trace.event(m.now, TraceKind::chip_reg_read, card_.trace_site(axis_), code, value);
         return;
     }
     trace_command(word);
@@ -76,7 +76,7 @@ void Chip::execute(std::uint16_t word) {
 
 void Chip::trace_command(std::uint16_t word) {
     Machine& m = Machine::get();
-    m.trace.event(m.now, TraceKind::chip_command, TraceSite::of_axis(card_.device, axis_), word);
+    m.trace.event(m.now, TraceKind::chip_command, card_.trace_site(axis_), word);
 }
 
 void Chip::write_register(unsigned code, std::uint32_t value) {

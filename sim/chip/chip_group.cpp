@@ -4,8 +4,8 @@
 
 namespace qsim {
 
-ChipGroup::ChipGroup(int device_number, const ChipUnits& chip_units, int chips)
-    : device(device_number), units(chip_units), anchor_(std::make_shared<ChipGroup*>(this)) {
+ChipGroup::ChipGroup(int device_number, const ChipUnits& chip_units, int chips, int station_number)
+    : device(device_number), units(chip_units), station(station_number), anchor_(std::make_shared<ChipGroup*>(this)) {
     for (int a = 0; a < chips; ++a) chips_.push_back(std::make_unique<Chip>(*this, a));
     pending_.resize(chips_.size());
 }

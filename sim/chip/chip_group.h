@@ -25,13 +25,18 @@ class ChipGroup {
 public:
     using Listener = std::function<void(int axis, ChipEvent event, Ns at)>;
 
-    ChipGroup(int device, const ChipUnits& units, int chips);
+    // `station`: the ring station that owns the group (-1 for a card's own chips); it names the
+    // chips in the trace as the station's.
+    ChipGroup(int device, const ChipUnits& units, int chips, int station = -1);
     ~ChipGroup();
     ChipGroup(const ChipGroup&) = delete;
     ChipGroup& operator=(const ChipGroup&) = delete;
 
     const int device;  // names the group in the trace
     const ChipUnits units;
+    const int station;
+
+    TraceSite trace_site(int axis) const { return TraceSite{device, axis, station}; }
 
     int size() const { return static_cast<int>(chips_.size()); }
     Chip& chip(int axis) { return *chips_[static_cast<std::size_t>(axis)]; }

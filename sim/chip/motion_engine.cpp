@@ -440,7 +440,7 @@ void take_profile(Chip& c) {
     MotionState& s = c.motion;
     const std::uint32_t mode = c.live[kOperationMode];
     const OperationKind& kind = decode_kind(mode);
-    const std::int64_t amount = static_cast<std::int32_t>(c.live[kMoveAmount]);
+    const std::int64_t amount = c.units().signed_amount(c.live[kMoveAmount]);
     const std::uint32_t speed_mask = c.units().speed_mask();
     s.positioning = kind.motion != KindMotion::continuous;
     // Continuous and origin kinds name their direction; a positioning move takes its amount's sign.

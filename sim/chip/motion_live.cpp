@@ -47,7 +47,7 @@ void new_ramp_shape(Chip& c, bool accelerating) {
 // A new move amount, counted from the start of the move.
 void new_move_amount(Chip& c) {
     if (!c.motion.positioning || c.motion.path) return;  // paths keep their amounts
-    retarget(c, static_cast<std::int32_t>(c.live[kMoveAmount]));
+    retarget(c, c.units().signed_amount(c.live[kMoveAmount]));
 }
 
 }  // namespace
