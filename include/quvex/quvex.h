@@ -15,5 +15,6 @@
 #include "quvex_home.h"
 #include "quvex_change.h"
 #include "kring_m1.h"
+#include "kring_m4.h"
 
 #endif
