@@ -49,6 +49,22 @@ TEST_F(FourAxisRegisters, ReadsThatAreNotEchoed) {
     EXPECT_EQ(status, 7);
 }
 
+TEST_F(FourAxisRegisters, IoStationAtSlaveZeroNeitherBlocksNorIsWritten) {
+    // The handshake word is slave 0's first cyclic word: its bit 1 set or clear, the transfers
+    // go on and leave the station's bytes alone.
+    ASSERT_EQ(quvex_sim_ring_add_io_slave(0, 0, 0x81, 0), 0);
+    station.module_regs[0] = 0x1234;
+    for (const std::uint8_t port0 : {std::uint8_t{0x02}, std::uint8_t{0x00}}) {
+        SCOPED_TRACE(static_cast<int>(port0));
+        ASSERT_EQ(quvex_sim_ring_io_set(0, 0, 0, port0), 0);
+        std::uint16_t id = 0;
+        EXPECT_EQ(kring_m4_get_idnum(r(), kSlave, &id), 0);
+        EXPECT_EQ(kring_m4_write_cpld(r(), kSlave, 4, 0), 0);
+        EXPECT_EQ(id, 0x1234);
+        EXPECT_EQ(quvex_sim_ring_io_get(0, 0, 0), port0);
+    }
+}
+
 TEST_F(FourAxisRegisters, AddressesBeyondTheModuleByteSendNothing) {
     std::uint16_t v = 7;
     EXPECT_EQ(kring_m4_write_cpld(r(), kSlave, 0x100, 1), 0);
