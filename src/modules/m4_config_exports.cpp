@@ -17,7 +17,7 @@ std::int16_t set_env(Link& l, int axis, int index, std::initializer_list<std::pa
     return l.write_axis(axis, static_cast<std::uint16_t>(code::kEnv1 + index), e);
 }
 
-constexpr int kEnv1 = 0, kEnv2 = 1, kEnv3 = 2;
+constexpr int kEnv1Slot = 0, kEnv2Slot = 1, kEnv3Slot = 2;
 
 std::int16_t set_operation_bit(Link& l, int axis, Field f, std::uint32_t v, std::uint16_t code) {
     ring::ModuleAxisBlock& b = l.block(axis);
@@ -44,20 +44,20 @@ extern "C" {
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_pls_outmode(uint16_t ring, uint16_t slave, uint16_t axis,
                                                            uint32_t mode) {
     return with_axis(ring, slave, axis,
-                     [&](Link& l, int a) { return set_env(l, a, kEnv1, {{env::kPulseOut, mode & 7u}}); });
+                     [&](Link& l, int a) { return set_env(l, a, kEnv1Slot, {{env::kPulseOut, mode & 7u}}); });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_pls_iptmode(uint16_t ring, uint16_t slave, uint16_t axis, int32_t mode,
                                                            int32_t dir) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) {
-        return set_env(l, a, kEnv2, {{env::kInputMode, static_cast<std::uint32_t>(mode) & 3u}, {env::kInputDir, bit(dir)}});
+        return set_env(l, a, kEnv2Slot, {{env::kInputMode, static_cast<std::uint32_t>(mode) & 3u}, {env::kInputDir, bit(dir)}});
     });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_pulser_iptmode(uint16_t ring, uint16_t slave, uint16_t axis,
                                                               int32_t mode, int16_t dir) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) {
-        return set_env(l, a, kEnv2,
+        return set_env(l, a, kEnv2Slot,
                        {{env::kPulserMode, static_cast<std::uint32_t>(mode) & 3u}, {env::kPulserDir, bit(dir)}});
     });
 }
@@ -66,21 +66,21 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_feedback_src(uint16_t ring, uint1
                                                             uint16_t src) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) {
         if (src == 1) l.block(a).move_ratio = 1.0;
-        return set_env(l, a, kEnv3, {{env::kFeedback, bit(src)}});
+        return set_env(l, a, kEnv3Slot, {{env::kFeedback, bit(src)}});
     });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_alm(uint16_t ring, uint16_t slave, uint16_t axis, int32_t logic,
                                                    int32_t mode) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) {
-        return set_env(l, a, kEnv1, {{env::kAlarmLogic, bit(logic)}, {env::kAlarmMode, bit(mode)}});
+        return set_env(l, a, kEnv1Slot, {{env::kAlarmLogic, bit(logic)}, {env::kAlarmMode, bit(mode)}});
     });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_inp(uint16_t ring, uint16_t slave, uint16_t axis, int32_t enable,
                                                    int32_t logic) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) {
-        set_env(l, a, kEnv1, {{env::kInpLogic, bit(logic)}});
+        set_env(l, a, kEnv1Slot, {{env::kInpLogic, bit(logic)}});
         // The in-position enable goes to the buffered operation-mode register.
         return set_operation_bit(l, a, mode::kInpEnable, bit(enable), code::kOperationBuffered + chip::kOperationMode);
     });
@@ -89,7 +89,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_inp(uint16_t ring, uint16_t slave
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_erc(uint16_t ring, uint16_t slave, uint16_t axis, int32_t logic,
                                                    int32_t width, int32_t mode) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) {
-        return set_env(l, a, kEnv1,
+        return set_env(l, a, kEnv1Slot,
                        {{env::kErcWidth, static_cast<std::uint32_t>(width) & 7u},
                         {env::kErcLogic, bit(logic)},
                         {env::kErcMode, static_cast<std::uint32_t>(mode) & 3u}});
@@ -107,7 +107,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_erc_on(uint16_t ring, uint16_t sl
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_sd(uint16_t ring, uint16_t slave, uint16_t axis, int16_t enable,
                                                   int16_t logic, int16_t latch, int16_t mode) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) {
-        set_env(l, a, kEnv1, {{env::kSdLogic, bit(logic)}, {env::kSdLatch, bit(latch)}, {env::kSdMode, bit(mode)}});
+        set_env(l, a, kEnv1Slot, {{env::kSdLogic, bit(logic)}, {env::kSdLatch, bit(latch)}, {env::kSdMode, bit(mode)}});
         return set_operation_bit(l, a, mode::kSdEnable, bit(enable), code::kOperationLive + chip::kOperationMode);
     });
 }
@@ -115,7 +115,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_sd(uint16_t ring, uint16_t slave,
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_ltc_logic(uint16_t ring, uint16_t slave, uint16_t axis,
                                                          uint32_t logic) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
-        const std::int16_t r = set_env(l, a, kEnv1, {{env::kLatchLogic, logic & 1u}});
+        const std::int16_t r = set_env(l, a, kEnv1Slot, {{env::kLatchLogic, logic & 1u}});
         return r == QUVEX_OK ? quvex_status{QUVEX_OK} : quvex_status{KRING_ERR_LATCH_LOGIC};
     });
 }
@@ -124,8 +124,8 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_home_config(uint16_t ring, uint16
                                                            int32_t home_mode, int32_t org_logic, int32_t ez_logic,
                                                            int32_t ez_count, int32_t erc_out) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
-        const std::int16_t r1 = set_env(l, a, kEnv1, {{env::kOrgLogic, bit(org_logic)}, {env::kErcOut, bit(erc_out)}});
-        const std::int16_t r2 = set_env(l, a, kEnv2,
+        const std::int16_t r1 = set_env(l, a, kEnv1Slot, {{env::kOrgLogic, bit(org_logic)}, {env::kErcOut, bit(erc_out)}});
+        const std::int16_t r2 = set_env(l, a, kEnv2Slot,
                                         {{env::kEzLogic, bit(ez_logic)},
                                          {env::kEzCount, static_cast<std::uint32_t>(ez_count) & 15u},
                                          {env::kHomeMode, bit(home_mode)}});
