@@ -21,7 +21,6 @@ constexpr const char* kPlotFile = "demo_module.svg";
 
 struct Run {
     const char* name;
-    const char* colour;
     double start;  // virtual time the move started, seconds
     std::vector<quvex_sim_motion_sample> samples;
 };
@@ -53,8 +52,8 @@ void run_until_done(uint16_t ring) {
     quvex_sim_advance(0.02);
 }
 
-Run move(uint16_t ring, const char* name, const char* colour, bool s_curve, int32_t dist) {
-    Run run{name, colour, quvex_sim_now(), {}};
+Run move(uint16_t ring, const char* name, bool s_curve, int32_t dist) {
+    Run run{name, quvex_sim_now(), {}};
     quvex_sim_module_sample_motion(kDevice, kSlave, 0, kSamplePeriod);
     if (s_curve) {
         kring_m1_set_smove_speed(ring, kSlave, 500, 40000, 0.15, 0.15, 15000, 15000);
@@ -74,45 +73,15 @@ Run move(uint16_t ring, const char* name, const char* colour, bool s_curve, int3
     return run;
 }
 
-// Two panels over time: position (top) and speed (bottom), one line per move.
-void write_plot(const std::vector<Run>& runs) {
-    std::FILE* f = std::fopen(kPlotFile, "w");
-    if (f == nullptr) return;
-    double t_max = 0, p_min = 0, p_max = 1, v_max = 1;
-    for (const Run& r : runs) {
-        for (const auto& s : r.samples) {
-            t_max = std::max(t_max, s.time - r.start);
-            p_min = std::min<double>(p_min, s.position);
-            p_max = std::max<double>(p_max, s.position);
-            v_max = std::max(v_max, s.speed);
-        }
+// Position and speed over time, each move from its own start.
+void write_plot(std::vector<Run>& runs) {
+    std::vector<quvex_sim_plot_series> series;
+    for (Run& r : runs) {
+        for (auto& sample : r.samples) sample.time -= r.start;
+        series.push_back({r.name, r.samples.data(), static_cast<int>(r.samples.size())});
     }
-    const double x0 = 60, w = 620, h = 220, top = 40, gap = 60;
-    std::fprintf(f, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"720\" height=\"%.0f\" font-family=\"sans-serif\">\n",
-                 top + 2 * h + gap + 40);
-    const char* titles[2] = {"position (pulses)", "speed (pps)"};
-    for (int panel = 0; panel < 2; ++panel) {
-        const double y0 = top + panel * (h + gap);
-        std::fprintf(f, "<rect x=\"%.0f\" y=\"%.0f\" width=\"%.0f\" height=\"%.0f\" fill=\"none\" stroke=\"#888\"/>\n", x0, y0,
-                     w, h);
-        std::fprintf(f, "<text x=\"%.0f\" y=\"%.0f\" font-size=\"13\">%s over %.2f s</text>\n", x0, y0 - 8, titles[panel],
-                     t_max);
-        for (const Run& r : runs) {
-            std::fprintf(f, "<polyline fill=\"none\" stroke-width=\"1.5\" stroke=\"%s\" points=\"", r.colour);
-            for (const auto& s : r.samples) {
-                const double x = x0 + (s.time - r.start) / std::max(t_max, 1e-9) * w;
-                const double v = panel == 0 ? (s.position - p_min) / (p_max - p_min) : s.speed / v_max;
-                std::fprintf(f, "%.1f,%.1f ", x, y0 + h - v * h);
-            }
-            std::fprintf(f, "\"/>\n");
-        }
-    }
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        std::fprintf(f, "<text x=\"%.0f\" y=\"%.0f\" font-size=\"13\" fill=\"%s\">%s</text>\n", x0 + 160.0 * static_cast<double>(i),
-                     top + 2 * h + gap + 25, runs[i].colour, runs[i].name);
-    }
-    std::fprintf(f, "</svg>\n");
-    std::fclose(f);
+    quvex_sim_plot_svg(kPlotFile, "one-axis module on the ring: each move from its start", series.data(),
+                       static_cast<int>(series.size()), nullptr, 0, 0);
 }
 
 void show_io_bytes(uint16_t ring, const char* when) {
@@ -148,8 +117,8 @@ void demo_module() {
 
     kring_m1_set_svon(ring, kSlave, 1);
     std::vector<Run> runs;
-    runs.push_back(move(ring, "T-curve", "#1f77b4", false, 20000));
-    runs.push_back(move(ring, "S-curve", "#ff7f0e", true, -20000));
+    runs.push_back(move(ring, "T-curve", false, 20000));
+    runs.push_back(move(ring, "S-curve", true, -20000));
     write_plot(runs);
     std::printf("  position and speed drawn in %s\n", kPlotFile);
 

@@ -16,5 +16,6 @@
 #include "quvex_change.h"
 #include "quvex_manual.h"
 #include "kring_m1.h"
+#include "kring_m4.h"
 
 #endif

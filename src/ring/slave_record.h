@@ -38,6 +38,7 @@ struct ModuleAxisBlock {
     std::uint32_t s_accel_section = 0;
     std::uint32_t s_decel_section = 0;
     std::uint32_t int_factor = 0;
+    std::uint32_t aux_amount = 0;              // four-axis lines: the buffered auxiliary amount (0x88)
     // Four-axis modules: the last manual-operation settings.
     ModuleManualProfile mpg;
     ModuleManualProfile jog;
