@@ -14,6 +14,7 @@ Card::Card(int d)
       chips_(d, kCardChipUnits, 4) {
     board_written.fill(-1);
     ring_ = make_ring_window(*this);
+    chips_.set_interrupt_line([this](int axis) { service_axis_interrupt(*this, axis); });
 }
 
 int Card::device_of_port(std::uint16_t port) {

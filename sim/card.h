@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "chip/chip.h"
+#include "driver_interrupts.h"
 #include "manual_board.h"
 #include "ring/ring_window.h"
 
@@ -58,6 +59,9 @@ public:
     int bit30_pulses = 0;
     int bridge_interrupt_written = -1;
     std::uint8_t bridge_interrupt_status = 0;
+
+    // What the driver took from the chips' interrupts and keeps for its status requests.
+    DriverInterruptWords driver_interrupt_words{};
 
     // Card-level chip ports 0x20 and 0x26 (last written, -1 never).
     int card_port20 = -1;

@@ -7,6 +7,7 @@
 #include <variant>
 
 #include "card.h"
+#include "driver_interrupts.h"
 #include "machine.h"
 #include "os.h"
 #include "threads.h"
@@ -115,13 +116,7 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
                 break;
             }
             case kIntStatus:
-            case kErrStatus: {
-                const std::uint32_t axis = words[1] & 3u;
-                (void)axis;
-                words[1] = 0;
-                words[2] = 0;
-                break;
-            }
+            case kErrStatus: serve_axis_status_request(card, code, words); break;
             default: ok = false;
         }
     }

@@ -48,6 +48,9 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_axis_input(int device, int axis, int sign
     } else {
         chip->inputs.general &= ~general_pin_bit(signal);
     }
+    // An end limit stops motion towards it at once, and raises its interrupt then.
+    chip->update(m.now);
+    chip->group().schedule_next_event(axis);
     return 0;
 }
 

@@ -6,6 +6,7 @@
 #include "quvex_base.h"
 #include "quvex_frame.h"
 #include "quvex_events.h"
+#include "quvex_config.h"
 #include "quvex_ring.h"
 #include "quvex_axis.h"
 #include "quvex_interp.h"

@@ -24,7 +24,7 @@ DATA_RESULTS = {
 }
 
 # Pointer arguments through which an export writes several values.
-OUT_ARRAYS = {("kring_get_ring_active_table", "table"): 2}
+OUT_ARRAYS = {("kring_get_ring_active_table", "table"): 2, ("quvex_int_enable", "events"): 4}
 
 
 def is_library_export(name):
@@ -101,7 +101,8 @@ def make_call(name, result, arguments, fn):
         elif const:
             plan.append(("array", arg, TYPES.scalar(base)))
         elif (name, arg) in OUT_ARRAYS:
-            plan.append(("out_array", arg, TYPES.scalar(base) * OUT_ARRAYS[(name, arg)]))
+            element = ctypes.c_void_p if base == "void" else TYPES.scalar(base)
+            plan.append(("out_array", arg, element * OUT_ARRAYS[(name, arg)]))
         elif base == "void":
             plan.append(("out", arg, ctypes.c_void_p))
         else:

@@ -47,6 +47,14 @@ public:
         if (listener_) listener_(axis, event, at);
     }
 
+    // The owner's interrupt line: called under the machine lock when a chip raises an interrupt
+    // its interrupt factors enable.
+    using InterruptLine = std::function<void(int axis)>;
+    void set_interrupt_line(InterruptLine line) { interrupt_line_ = std::move(line); }
+    void interrupt(int axis) {
+        if (interrupt_line_) interrupt_line_(axis);
+    }
+
     // Asks the machine to bring the chip up to date at its next event time (or cancels the
     // request when it has none). Called after anything that changes a chip's motion. Events are
     // scheduled only while someone takes them: a listener, or a chip with interrupt factors
@@ -64,6 +72,7 @@ private:
     };
     std::vector<Pending> pending_;
     Listener listener_;
+    InterruptLine interrupt_line_;
     // Timers outlive a group removed with its card: they hold only a weak reference to this.
     std::shared_ptr<ChipGroup*> anchor_;
 };

@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "chip.h"
+#include "chip_interrupt.h"
 #include "home_operation.h"
 #include "manual_motion.h"
 #include "motion_registers.h"
@@ -25,6 +26,7 @@ double ns_to_seconds(Ns t) { return static_cast<double>(t) / static_cast<double>
 Ns seconds_to_ns_ceil(double t) { return static_cast<Ns>(std::ceil(t * static_cast<double>(kNsPerSecond))); }
 
 void report(Chip& c, ChipEvent event, double t) {
+    raise_motion_interrupt(c, event);
     c.group().report(c.axis(), event, static_cast<Ns>(std::llround(t * static_cast<double>(kNsPerSecond))));
 }
 

@@ -6,6 +6,7 @@
 #include "chip/primitives.h"
 #include "chip/registers.h"
 #include "events/card_threads.h"
+#include "events/error_log.h"
 #include "events/interrupts.h"
 #include "frame/card_table.h"
 #include "frame/driver.h"

@@ -1,0 +1,197 @@
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "axis/move_ratio.h"
+#include "config/card_config_file.h"
+#include "events_fixture.h"
+#include "frame/card_table.h"
+
+namespace quvex::test {
+namespace {
+
+using Image = std::vector<std::uint8_t>;
+
+void put16(Image& image, std::size_t at, std::int16_t v) {
+    image[at] = static_cast<std::uint8_t>(v & 0xFF);
+    image[at + 1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+}
+void put32(Image& image, std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) image[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+void put_double(Image& image, std::size_t at, double v) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &v, sizeof bits);
+    for (int i = 0; i < 8; ++i) image[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bits >> (8 * i));
+}
+
+// Settings that differ from axis to axis and from field to field, within each field's range.
+config::AxisRecordSettings settings_of(int n) {
+    const auto v = [n](int k, int mod) { return static_cast<std::int16_t>((n + k) % mod); };
+    return {v(0, 2), v(1, 2), v(2, 2), v(3, 2), v(4, 2), v(5, 2), v(6, 2), v(7, 2), v(0, 16), v(1, 3), v(8, 2),
+            v(9, 2), v(10, 2), v(0, 8), v(11, 2), v(12, 2), v(13, 2), v(14, 2), v(3, 8), v(15, 2), v(1, 4), v(16, 2),
+            1.5 + n, 0x100u + static_cast<std::uint32_t>(n)};
+}
+
+// The file image of the settings, the fields that are not applied filled with noise.
+Image image_of(const std::vector<config::AxisRecordSettings>& records) {
+    Image image(records.size() * config::kAxisRecordBytes, 0xEE);
+    for (std::size_t n = 0; n < records.size(); ++n) {
+        const config::AxisRecordSettings& r = records[n];
+        const std::size_t b = n * config::kAxisRecordBytes;
+        const std::int16_t words[] = {r.alm_logic, r.alm_mode, r.inp_logic, r.inp_enable, 0x5A5A, r.el_mode,
+                                      r.ell_on_off, r.home_flag1, r.home_flag2, r.home_count, r.home_mode, r.home_erc,
+                                      r.ltc_logic, r.erc_logic, r.erc_width, r.sd_logic, r.sd_enable, r.sd_mode,
+                                      r.sd_latch, r.pls_outmode, r.feedback_src, r.pls_iptmode, r.pls_logic};
+        for (std::size_t k = 0; k < std::size(words); ++k) put16(image, b + 2 * k, words[k]);
+        put_double(image, b + 46, r.move_ratio);
+        put32(image, b + 56, r.int_factor);
+    }
+    return image;
+}
+
+std::vector<config::AxisRecordSettings> all_records() {
+    std::vector<config::AxisRecordSettings> records;
+    for (int n = 0; n < static_cast<int>(config::kAxisRecordCount); ++n) records.push_back(settings_of(n));
+    return records;
+}
+
+std::string write_file(const std::string& name, const Image& image) {
+    std::ofstream out(scratch_file(name), std::ios::binary);
+    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    return name;
+}
+
+// What reaches the chips: register writes and commands.
+std::vector<std::string> chip_writes() {
+    std::vector<std::string> out;
+    for (const std::string& line : trace_lines()) {
+        if (line.find(" reg ") != std::string::npos || line.find(" cmd ") != std::string::npos) out.push_back(line);
+    }
+    return out;
+}
+
+// The documented call sequence of one record, made directly.
+void apply_by_hand(int axis_no, const config::AxisRecordSettings& r) {
+    const auto a = static_cast<std::int16_t>(axis_no);
+    quvex_set_alm(a, r.alm_logic, r.alm_mode);
+    quvex_set_inp(a, r.inp_enable, r.inp_logic);
+    quvex_set_el(a, r.el_mode);
+    quvex_set_ell(a, r.ell_on_off);
+    quvex_set_home_config(a, r.home_mode, r.home_flag1, r.home_flag2, r.home_count, r.home_erc);
+    quvex_set_home_config(a, r.home_mode, r.home_flag1, r.home_flag2, r.home_count, r.home_erc);
+    quvex_set_ltc_logic(a, r.ltc_logic);
+    quvex_set_erc(a, r.erc_logic, r.erc_width);
+    quvex_set_sd(a, r.sd_enable, r.sd_logic, r.sd_latch, r.sd_mode);
+    quvex_set_int_factor(a, r.int_factor);
+    quvex_set_pls_outmode(a, r.pls_outmode);
+    quvex_set_feedback_src(a, r.feedback_src);
+    quvex_set_pls_iptmode(a, r.pls_iptmode, r.pls_logic);
+    quvex_set_move_ratio(a, r.move_ratio);
+}
+
+class CardConfigFile : public EventsTest {
+protected:
+    CardConfigFile() : EventsTest(2) {}
+};
+
+// The calls are idempotent, so a load followed by the same calls by hand must write the same
+// words in the same order.
+TEST_F(CardConfigFile, LoadMakesTheRecordCallsOfEveryPresentAxisInOrder) {
+    const std::vector<config::AxisRecordSettings> records = all_records();
+    const std::string path = write_file("events_config_full.bin", image_of(records));
+    start_trace();
+    ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
+    const std::vector<std::string> loaded = chip_writes();
+    EXPECT_EQ(axis_record(7).mirror[chip::kMirrorIntFactor], 0x107u);
+    EXPECT_EQ(axis::move_ratio(7), 8.5);
+    EXPECT_EQ(axis::move_ratio(8), 1.0) << "records of absent cards are read and ignored";
+
+    // The same calls by hand on freshly opened cards.
+    quvex_close();
+    CardTest::SetUp();
+    start_trace();
+    for (int n = 0; n < 8; ++n) apply_by_hand(n, records[static_cast<std::size_t>(n)]);
+    EXPECT_EQ(loaded, chip_writes());
+    EXPECT_FALSE(loaded.empty());
+}
+
+TEST_F(CardConfigFile, RatioOfZeroBecomesOneAndFeedbackSourceDoesNotOverrideIt) {
+    std::vector<config::AxisRecordSettings> records = all_records();
+    records[5].move_ratio = 0.0;
+    records[6].feedback_src = 1;
+    records[6].move_ratio = 2.5;
+    ASSERT_EQ(quvex_set_move_ratio(5, 3.0), QUVEX_OK);
+    const std::string path = write_file("events_config_ratio.bin", image_of(records));
+    ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
+    EXPECT_EQ(axis::move_ratio(5), 1.0);
+    EXPECT_EQ(axis::move_ratio(6), 2.5);
+}
+
+// A short file configures the axes whose records it holds completely and no others.
+TEST_F(CardConfigFile, ShortFileAppliesOnlyItsCompleteRecords) {
+    Image image = image_of(all_records());
+    image.resize(5 * config::kAxisRecordBytes + 60);
+    const std::string path = write_file("events_config_short.bin", image);
+    start_trace();
+    ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
+    const std::vector<std::string> writes = chip_writes();
+    for (const char* axis : {"d0.X", "d0.U", "d1.X"}) {
+        EXPECT_TRUE(std::any_of(writes.begin(), writes.end(), [&](const std::string& l) { return l.rfind(axis, 0) == 0; }))
+            << axis;
+    }
+    for (const char* axis : {"d1.Y", "d1.Z", "d1.U"}) {
+        EXPECT_TRUE(std::none_of(writes.begin(), writes.end(), [&](const std::string& l) { return l.rfind(axis, 0) == 0; }))
+            << axis;
+    }
+    EXPECT_EQ(axis::move_ratio(4), 5.5);
+    EXPECT_EQ(axis::move_ratio(5), 1.0);
+}
+
+TEST_F(CardConfigFile, UnreadableOrEmptyFileConfiguresNothing) {
+    struct Case {
+        const char* name;
+        const char* path;
+        quvex_status expected;
+    };
+    const std::string empty = write_file("events_config_empty.bin", {});
+    const Case cases[] = {
+        {"missing", "no_such_folder/config.bin", QUVEX_ERR_CONFIG_FILE},
+        {"null_path", nullptr, QUVEX_ERR_CONFIG_FILE},
+        {"empty", empty.c_str(), QUVEX_OK},
+    };
+    for (const Case& c : cases) {
+        start_trace();
+        EXPECT_EQ(quvex_config_from_file(c.path), c.expected) << c.name;
+        EXPECT_TRUE(trace_lines().empty()) << c.name;
+    }
+}
+
+// A damaged value is handed on like any other; the export it reaches refuses it.
+TEST_F(CardConfigFile, NotANumberRatioLeavesTheRatioAsItWas) {
+    std::vector<config::AxisRecordSettings> records = all_records();
+    records[0].move_ratio = std::numeric_limits<double>::quiet_NaN();
+    records[0].feedback_src = 0;  // a feedback source of 1 sets the ratio back to 1.0 first
+    ASSERT_EQ(quvex_set_move_ratio(0, 4.0), QUVEX_OK);
+    const std::string path = write_file("events_config_nan.bin", image_of(records));
+    ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
+    EXPECT_EQ(axis::move_ratio(0), 4.0);
+    EXPECT_EQ(axis::move_ratio(1), 2.5);
+}
+
+TEST(CardConfigFileWithoutCards, ReadsTheFileAndConfiguresNothing) {
+    install_cards({0});
+    const std::string path = write_file("events_config_nocard.bin", image_of(all_records()));
+    quvex_sim_trace_clear();
+    quvex_sim_trace_enable(1);
+    EXPECT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
+    quvex_sim_trace_enable(0);
+    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_EQ(axis::move_ratio(0), 1.0);
+}
+
+}  // namespace
+}  // namespace quvex::test
