@@ -14,6 +14,7 @@
 #include "quvex_motion.h"
 #include "quvex_home.h"
 #include "quvex_change.h"
+#include "quvex_compare.h"
 #include "kring_m1.h"
 
 #endif

@@ -205,5 +205,6 @@ QUVEX_EXTERN_C_END
 #include "sim_axis.h"
 #include "sim_ring.h"
 #include "sim_motion.h"
+#include "sim_compare.h"
 
 #endif
