@@ -42,7 +42,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_compare_info_get(int device, int axis, quvex_
     std::copy(cc.matches.begin(), cc.matches.end(), out->matches);
     out->trigger_pulses = cc.trigger_pulses;
     out->trigger_level = cc.trigger_level ? 1 : 0;
-    out->last_trigger = cc.trigger_times.empty() ? -1.0 : cc.trigger_times.back();
+    out->last_trigger = cc.last_trigger;
     return 0;
 }
 

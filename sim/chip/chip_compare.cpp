@@ -268,6 +268,7 @@ void record_trigger(Chip& c, double at) {
     ChipCompare& cc = c.compare;
     ++cc.trigger_pulses;
     if (type == kTriggerToggle) cc.trigger_level = !cc.trigger_level;
+    cc.last_trigger = at;
     if (cc.trigger_times.size() < ChipCompare::kMaxTriggerTimes) cc.trigger_times.push_back(at);
 }
 
@@ -358,14 +359,13 @@ int path_direction(Chip& c) {
 // Counters of every chip of the group before a stretch of motion, to find what it crossed.
 struct Before {
     std::int32_t command;
-    std::int32_t general;
     int direction;
     std::array<std::optional<std::int64_t>, 5> pulses_to_match;
 };
 
 Before snapshot(Chip& c) {
     const int dir = driver_of(c).motion.phase == Phase::running ? path_direction(c) : 0;
-    Before b{c.command_counter, c.general_counter, dir, {}};
+    Before b{c.command_counter, dir, {}};
     for (int n = 1; n <= 5; ++n) {
         b.pulses_to_match[static_cast<std::size_t>(n - 1)] =
             pulses_to_match(c, n, counting_direction(c, config(c, n).source, dir));
@@ -400,8 +400,11 @@ std::uint16_t comparator_status_bits(const Chip& c) {
 
 void integrate_watching_comparators(Chip& c, double until) {
     ChipGroup& group = c.group();
-    // Each pass runs to the next match, the next motion event or `until`; a pass that made no
-    // progress ends the loop (it cannot repeat: a match changes the state it was found from).
+    // Each pass runs to the next match, the next motion event or `until`. A pass that neither
+    // moved time on nor matched took an event due now; a few of those in a row mean nothing is
+    // left to find before `until`.
+    constexpr int kMaxIdlePasses = 8;
+    int idle_passes = 0;
     while (c.motion.phase == Phase::running) {
         bool watched = false;
         for (int a = 0; a < group.size(); ++a) {
@@ -423,8 +426,10 @@ void integrate_watching_comparators(Chip& c, double until) {
         const double at = std::min(to, w.at);
         for (int a = 0; a < chips; ++a) settle(group.chip(a), before[static_cast<std::size_t>(a)], at);
         if (to >= until) return;
-        if (c.motion.time <= from && total_matches(group) == matches_before) {
-            integrate(c, until);  // a stretch that moved nothing: nothing more to find before `until`
+        const bool idle = c.motion.time <= from && total_matches(group) == matches_before;
+        idle_passes = idle ? idle_passes + 1 : 0;
+        if (idle_passes > kMaxIdlePasses) {
+            integrate(c, until);
             return;
         }
     }

@@ -33,6 +33,7 @@ struct ChipCompare {
     // Trigger output: pulses (or level changes) given, the output level, their virtual times.
     std::uint32_t trigger_pulses = 0;
     bool trigger_level = false;
+    double last_trigger = -1;           // seconds; -1 before the first
     std::vector<double> trigger_times;  // the first kMaxTriggerTimes, seconds
     static constexpr std::size_t kMaxTriggerTimes = 4096;
 };

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <vector>
 
+#include "../../sim/card.h"
+#include "../../sim/machine.h"
 #include "compare_fixture.h"
 
 namespace quvex::test {
@@ -94,6 +96,45 @@ TEST_F(CompareMotion, ActionZeroOnlyCounts) {
     EXPECT_EQ(command(), 0);
     EXPECT_EQ(compare(kAxis).matches[3], 1u);
 }
+
+// The event and stop-reason bits a comparator stop hands to the driver's interrupt side.
+struct ReasonCase {
+    const char* name;
+    void (*arm)();
+    uint32_t int_factor;
+    uint32_t events;
+    uint32_t errors;
+};
+
+class DriverReasons : public CompareMotion, public ::testing::WithParamInterface<ReasonCase> {};
+
+TEST_P(DriverReasons, StopRaisesItsBits) {
+    const ReasonCase& c = GetParam();
+    c.arm();
+    {
+        qsim::Machine& m = qsim::Machine::get();
+        std::lock_guard<std::mutex> lk(m.mu);
+        m.card_locked(0)->chip(kAxis).int_factor = c.int_factor;
+    }
+    ASSERT_EQ(quvex_start_tr_move(kAxis, 1000, 100, 10000, 0, 0), 0);
+    ASSERT_TRUE(run_until_stopped(kAxis));
+    qsim::Machine& m = qsim::Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    const qsim::Chip& chip = m.card_locked(0)->chip(kAxis);
+    EXPECT_EQ(chip.event_status, c.events);
+    EXPECT_EQ(chip.error_status, c.errors);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, DriverReasons,
+    ::testing::Values(
+        ReasonCase{"soft_limit_plus", [] { quvex_set_soft_limit(kAxis, 500, -500); quvex_enable_soft_limit(kAxis, 1); },
+                   0, 0, 0x1},
+        ReasonCase{"general_comparator_with_its_event", [] { quvex_set_general_comparator(kAxis, 0, 1, 2, 500); },
+                   0x800, 0x800, 0x8},
+        ReasonCase{"trigger_event_without_stop", [] { quvex_set_trigger_comparator(kAxis, 0, 1, 500); }, 0x1000,
+                   0x1000, 0}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(CompareMotion, LatchCapturesThePositionWhenTheInputFires) {
     ASSERT_EQ(quvex_start_tr_move(kAxis, 100000, 1000, 50000, 0, 0), 0);
