@@ -15,6 +15,8 @@ Card::Card(int d)
     board_written.fill(-1);
     ring_ = make_ring_window(*this);
     chips_.set_interrupt_line([this](int axis) { service_axis_interrupt(*this, axis); });
+    // The driver reloads each axis's trigger comparator from its block of the compare area.
+    for (int a = 0; a < 4; ++a) chips_.chip(a).compare.auto_block = compare_area_.data() + a * kCompareBlockBytes;
 }
 
 int Card::device_of_port(std::uint16_t port) {

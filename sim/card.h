@@ -19,6 +19,7 @@ constexpr std::uint16_t kBridgeBase0 = 0xE000, kBridgeStride = 0x100, kBridgeSiz
 constexpr std::uint16_t kChipBase0 = 0xC000, kChipStride = 0x80, kChipSize = 0x40;
 constexpr std::uint16_t kBoardBase0 = 0xB000, kBoardStride = 0x40, kBoardSize = 0x20;
 constexpr std::size_t kCompareAreaBytes = 0x5000;
+constexpr std::size_t kCompareBlockBytes = 0x1020;  // one block per axis
 // Bridge control word as the card powers up: bit 11 clear, other bits as the bridge's firmware leaves them.
 constexpr std::uint16_t kBridgeControlPowerUp = 0x4083;
 

@@ -16,6 +16,7 @@
 #include "quvex_home.h"
 #include "quvex_change.h"
 #include "quvex_manual.h"
+#include "quvex_compare.h"
 #include "kring_m1.h"
 #include "kring_m4.h"
 

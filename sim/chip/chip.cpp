@@ -45,8 +45,10 @@ void Chip::execute(std::uint16_t word) {
         m.trace.event(m.now, TraceKind::chip_reg_write, card_.trace_site(axis_), code, data);
         write_register(code, data);
         // A live register can change the running move; interrupt factors decide whether anyone
-        // takes the chip's events.
-        if ((code >= kLiveWrite && code < kEnvWrite) || code == kIntFactor) card_.schedule_next_event(axis_);
+        // takes the chip's events; comparators and counters move the next match.
+        if ((code >= kLiveWrite && code < kEnvWrite) || code == kIntFactor || affects_comparators(code)) {
+            card_.schedule_next_event(axis_);
+        }
         return;
     }
     std::uint32_t value = 0;

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "../machine.h"
+#include "chip_compare.h"
 #include "chip_group.h"
 #include "chip_inputs.h"
 #include "home_state.h"
@@ -87,14 +88,18 @@ public:
     void motion_command(std::uint16_t word);
     // A live operation register was written: the running move follows it.
     void live_register_written(unsigned n);
-    // Virtual time of the chip's next motion event (a ramp's end, the ramp-down point, the end
-    // of the move), kNever when none is due.
+    // Virtual time of the chip's next event: its next motion event (a ramp's end, the ramp-down
+    // point, the end of the move) or comparator match, kNever when none is due.
     Ns next_event_time() const;
+    Ns motion_event_time() const;
     std::uint32_t remaining_pulses();
     std::uint32_t current_speed();
     // The chip's operation state, 0 when the axis is stopped (low four bits of the status register).
     unsigned operation_state();
     MotionState motion;
+
+    // ---- comparators, trigger output, latches (chip_compare.cpp) ----
+    ChipCompare compare;
 
     // ---- interrupts (chip_interrupt.cpp) ----
     // Event bits raised since the driver last took them, and the axis's stop reasons in the bit

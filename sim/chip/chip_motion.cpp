@@ -188,7 +188,7 @@ void Chip::update(Ns now) {
     const double until = ns_to_seconds(now);
     if (until < motion.time) return;
     stop_at_limits(*this);
-    integrate(*this, until);
+    integrate_watching_comparators(*this, until);
 }
 
 void Chip::motion_command(std::uint16_t word) {

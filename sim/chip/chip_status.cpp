@@ -63,7 +63,8 @@ std::uint32_t compose(const Chip& chip, const StatusBit (&bits)[N]) {
 }  // namespace
 
 std::uint16_t Chip::main_status() {
-    return static_cast<std::uint16_t>((operation_state() & kOperationStateMask) | compose(*this, kMainStatusBits));
+    return static_cast<std::uint16_t>((operation_state() & kOperationStateMask) | compose(*this, kMainStatusBits) |
+                                      comparator_status_bits(*this));
 }
 
 std::uint16_t Chip::sub_status() { return static_cast<std::uint16_t>(compose(*this, kSubStatusBits)); }

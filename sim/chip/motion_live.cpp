@@ -93,7 +93,7 @@ void Chip::live_register_written(unsigned n) {
     }
 }
 
-Ns Chip::next_event_time() const {
+Ns Chip::motion_event_time() const {
     const MotionState& s = motion;
     if (s.phase != Phase::running) return kNever;
     double at = std::numeric_limits<double>::infinity();

@@ -157,5 +157,29 @@ constexpr std::uint32_t kKindPulserLine = 0x6A;
 constexpr std::uint32_t kKindPulserArcCw = 0x6C;
 constexpr std::uint32_t kKindPulserArcCcw = 0x6D;
 }  // namespace manual
+// ---- comparators, trigger, latch and general counter ----
+// env2: trigger output type.
+namespace env2 {
+constexpr Field kTriggerType = field(14, 2);
+}  // namespace env2
+// env3: what the general counter counts.
+namespace env3 {
+constexpr Field kGeneralCounterSource = field(12, 2);
+}  // namespace env3
+// env4: comparators 1..4, one byte each (comparator 4 has a 4-bit condition and no spare bit).
+namespace env4 {
+constexpr Field kSource1 = field(0, 2), kCondition1 = field(2, 3), kAction1 = field(5, 2), kSpare1 = field(7, 1);
+constexpr Field kSource2 = field(8, 2), kCondition2 = field(10, 3), kAction2 = field(13, 2), kSpare2 = field(15, 1);
+constexpr Field kSource3 = field(16, 2), kCondition3 = field(18, 3), kAction3 = field(21, 2), kSpare3 = field(23, 1);
+constexpr Field kSource4 = field(24, 2), kCondition4 = field(26, 4), kAction4 = field(30, 2);
+}  // namespace env4
+// env5: comparator 5 in the low byte.
+namespace env5 {
+constexpr Field kSource5 = field(0, 3), kCondition5 = field(3, 3), kAction5 = field(6, 2);
+}  // namespace env5
+// main status word: comparators 1..5 in bits 8-12.
+namespace main_status {
+constexpr Field kComparators = field(8, 5);
+}  // namespace main_status
 
 }  // namespace quvex::chip
