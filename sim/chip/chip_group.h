@@ -51,6 +51,9 @@ public:
     // its interrupt factors enable.
     using InterruptLine = std::function<void(int axis)>;
     void set_interrupt_line(InterruptLine line) { interrupt_line_ = std::move(line); }
+    // A card's chips report their motion events to the driver in its layout; a module's
+    // processor has its own and raises them itself.
+    bool has_interrupt_line() const { return static_cast<bool>(interrupt_line_); }
     void interrupt(int axis) {
         if (interrupt_line_) interrupt_line_(axis);
     }

@@ -26,7 +26,7 @@ double ns_to_seconds(Ns t) { return static_cast<double>(t) / static_cast<double>
 Ns seconds_to_ns_ceil(double t) { return static_cast<Ns>(std::ceil(t * static_cast<double>(kNsPerSecond))); }
 
 void report(Chip& c, ChipEvent event, double t) {
-    raise_motion_interrupt(c, event);
+    if (c.group().has_interrupt_line()) raise_motion_interrupt(c, event);
     c.group().report(c.axis(), event, static_cast<Ns>(std::llround(t * static_cast<double>(kNsPerSecond))));
 }
 

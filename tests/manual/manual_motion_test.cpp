@@ -1,6 +1,7 @@
 // The virtual card in manual operation: the hand wheel moves the routed axes by its pulses
 // through their ratio, jog runs while its switch is held, step moves its distance per press, and
 // pulser moves follow the wheel to their targets.
+#include <cmath>
 #include <cstdlib>
 
 #include "manual_support.h"
@@ -174,9 +175,11 @@ TEST_F(ManualMotion, PulserArcEndsOnItsEndPoint) {
     ASSERT_EQ(quvex_set_pulser_ratio(2, 1, 1), QUVEX_OK);
     ASSERT_EQ(quvex_set_pulser_ratio(3, 1, 1), QUVEX_OK);
     ASSERT_EQ(quvex_pulser_r_arc2(0, pair, 100, 0, 200, 0, 0, 500), QUVEX_OK);
-    turn(120);
-    EXPECT_EQ(position(2), 120);
-    turn(120);
+    turn(60);  // part of the half circle: on the circle, not at the end
+    EXPECT_NEAR(std::hypot(position(2) - 100.0, position(3)), 100.0, 1.0);
+    EXPECT_GT(std::fabs(position(3)), 10.0);
+    EXPECT_FALSE(stopped(2));
+    turn(1000);  // more than the arc's steps: it stops on its end point
     EXPECT_EQ(position(2), 200);
     EXPECT_EQ(position(3), 0);
     EXPECT_TRUE(stopped(2));
