@@ -45,13 +45,14 @@ public:
 
     template <class T>
     T integer(std::size_t) {
-        if constexpr (std::is_pointer_v<T>) {  // a callback
-            return in_.ConsumeBool() ? nullptr : &Callback<T>::call;
-        } else {
-            const auto pick = in_.ConsumeIntegral<std::uint8_t>();
-            if (pick < 192) return static_cast<T>(kIntegerEdges[pick % kIntegerEdgeCount]);
-            return in_.ConsumeIntegral<T>();
-        }
+        const auto pick = in_.ConsumeIntegral<std::uint8_t>();
+        if (pick < 192) return static_cast<T>(kIntegerEdges[pick % kIntegerEdgeCount]);
+        return in_.ConsumeIntegral<T>();
+    }
+
+    template <class T>
+    T callback() {
+        return in_.ConsumeBool() ? nullptr : &Callback<T>::call;
     }
 
     double real(std::size_t) {
