@@ -82,11 +82,10 @@ std::optional<StationWords> FourAxisStation::on_message(StationLink& link, const
 StationWords FourAxisStation::decode(const StationWords& words) {
     StationWords reply;
     std::size_t i = 0;
-    const auto value_at = [&words](std::size_t k) { return k < words.size() ? words[k] : std::uint16_t{0}; };
     while (i < words.size()) {
         const std::uint16_t word = words[i];
         if (const int axis = data_axis(word, kDataWrite); axis >= 0) {
-            if (i + 2 >= words.size()) break;
+            if (i + 2 >= words.size()) break;  // a form cut short is dropped
             Chip& c = chip(axis);
             c.write_port(kDataLowPort, words[i + 1]);
             c.write_port(kDataHighPort, words[i + 2]);
@@ -97,7 +96,7 @@ StationWords FourAxisStation::decode(const StationWords& words) {
             i += 1;
         } else if ((word & kFormMask) == kWriteRegister) {
             if (i + 1 >= words.size()) break;
-            write(word & 0xFFu, value_at(i + 1));
+            write(word & 0xFFu, words[i + 1]);
             i += 2;
         } else if ((word & kFormMask) == kReadRegister) {
             reply.insert(reply.end(), {word, read(word & 0xFFu)});

@@ -10,6 +10,8 @@
 
 namespace quvex::test {
 
+using Words = std::vector<std::uint16_t>;
+
 class FourAxisStationTest : public RingTest {
 protected:
     static constexpr std::uint16_t kSlave = 5;

@@ -114,6 +114,35 @@ TEST_F(FourAxisStationTest, HandshakedTransfersLeaveNoStaleReplies) {
     EXPECT_EQ(holder, -1);
 }
 
+// Raw messages: forms in any mix, forms cut short and words the module does not know.
+TEST_F(FourAxisStationTest, MessagesAreDecodedFormByForm) {
+    struct Case {
+        const char* name;
+        Words message;
+        Words reply;
+    };
+    const Case cases[] = {
+        {"data words through the axis ports", {0x0934, 0x1234, 0x0936, 0x0005, 0x0A34, 0x0A36}, {0x0A34, 0x1234, 0x0A36, 0x0005}},
+        {"a register written then read", {0x19B4, 0x0007, 0x0000, 0x0930, 0x00A3, 0x0930, 0x00E3, 0x1AB4}, {0x1AB4, 7, 0}},
+        {"module registers", {0x0A00, 0x0A02, 0x0A06, 0x0A08}, {0x0A00, kIdNumber, 0x0A02, 0x000F, 0x0A06, 0, 0x0A08, 0}},
+        {"an unknown word ends the message", {0x0A00, 0x7777, 0x0A02}, {0x0A00, kIdNumber}},
+        {"no axis 4", {0x1AC4, 0x0A00}, {}},
+        {"a data write cut short", {0x0A02, 0x19A4, 0x0001}, {0x0A02, 0x000F}},
+        {"a register write cut short", {0x0A00, 0x0902}, {0x0A00, kIdNumber}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        quvex_sim_ring_history_clear(0);
+        ASSERT_EQ(master().module_query(kSlave, c.message), 0);
+        quvex_sim_ring_message m{};
+        ASSERT_EQ(quvex_sim_ring_history_get(0, 0, &m), 0);
+        EXPECT_EQ(Words(m.reply, m.reply + m.reply_count), c.reply);
+    }
+    std::uint16_t limits = 0;
+    ASSERT_EQ(quvex_sim_m4_register(0, kSlave, 2, &limits), 0);
+    EXPECT_EQ(limits, 0x000F) << "the cut-short register write changed register 2";
+}
+
 TEST_F(FourAxisStationTest, HandshakeLeavesAnIoStationAtSlaveZeroItsOwnBit) {
     for (const std::uint8_t port0 : {std::uint8_t{0x02}, std::uint8_t{0x00}}) {
         SCOPED_TRACE(int{port0});
