@@ -51,6 +51,10 @@ class FourAxisStation final : public ModuleStation {
 public:
     FourAxisStation(int device, int slave, std::uint16_t id_number);
 
+    void on_plug(StationLink& link) override;
+    // Raises or lets go of the handshake line around the base's decoding.
+    std::optional<StationWords> on_message(StationLink& link, const StationWords& words) override;
+
     bool set_input(int axis, int signal, bool active) override;
     std::optional<bool> input(int axis, int signal) override;
 
@@ -63,8 +67,6 @@ public:
 private:
     StationWords decode(const StationWords& words) override;
     std::uint16_t compose_cyclic(int word, std::uint16_t stored) override;
-    void on_plug(StationLink& link) override;
-    std::optional<StationWords> on_message(StationLink& link, const StationWords& words) override;
 
     void write(unsigned address, std::uint16_t value);
     std::uint16_t read(unsigned address);
