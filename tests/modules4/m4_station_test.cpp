@@ -238,5 +238,22 @@ TEST_F(FourAxisStationTest, JogSwitchesFollowTheManualSelection) {
     EXPECT_EQ(quvex_sim_m4_jog_switch(0, kSlave, 2, 1, 1), 0);
 }
 
+// Step on every axis at once: each press moves the selected axes their step distance.
+TEST_F(FourAxisStationTest, StepPressesMoveTheStepDistance) {
+    ASSERT_EQ(kring_m4_set_mof_config(r(), kSlave, 4), 0);  // step, all axes
+    for (std::uint16_t axis = 0; axis < 4; ++axis) {
+        ASSERT_EQ(kring_m4_set_mof_step_distance(r(), kSlave, axis, 250 + axis), 0);
+        ASSERT_EQ(kring_m4_set_mof_step_velocity(r(), kSlave, axis, 100, 5000, 0.01, 0.01, 100), 0);
+    }
+    ASSERT_EQ(kring_m4_set_mof_config(r(), kSlave, 4), 0);  // again, now with the stored values
+    for (int axis = 0; axis < 4; ++axis) {
+        SCOPED_TRACE(axis);
+        EXPECT_EQ(quvex_sim_m4_step_press(0, kSlave, axis, -1), 1);
+        ASSERT_TRUE(run_until_stopped());
+        EXPECT_EQ(command(axis), -(250 + axis));
+        EXPECT_EQ(quvex_sim_m4_step_press(0, kSlave, axis, 2), -1) << "a direction other than +1 or -1";
+    }
+}
+
 }  // namespace
 }  // namespace quvex::test
