@@ -44,6 +44,7 @@ int main() {
     demo_ring();
     demo_manual();
     demo_module();
+    demo_module4();
 
     std::printf("quvex_close -> %d\n", quvex_close());
     return 0;

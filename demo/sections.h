@@ -10,3 +10,4 @@ void demo_arcs();      // a circle, a three-point arc, a helix and a continuous 
 void demo_ring();      // the serial ring and an I/O slave
 void demo_manual();    // a hand-wheel session and a jog, with plots
 void demo_module();    // a one-axis motion module on the ring
+void demo_module4();   // a four-axis motion module on the ring: lines of two and four axes

@@ -89,6 +89,8 @@ void ModuleStation::refresh() {
     }
 }
 
+void ModuleStation::reschedule(int axis) { chips_.schedule_next_event(axis); }
+
 void ModuleStation::write_register(int axis, unsigned code, std::uint32_t value) {
     Chip& c = chip(axis);
     c.write_port(kDataLow, static_cast<std::uint16_t>(value & 0xFFFFu));

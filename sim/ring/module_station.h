@@ -40,6 +40,9 @@ public:
 
     // Recomposes both cyclic words into the master (the chips as they are now).
     void refresh();
+    // Something outside the chip's ports changed an axis's motion or inputs: its next event is
+    // looked for again.
+    void reschedule(int axis);
 
 protected:
     // The message words; returns the reply words.
