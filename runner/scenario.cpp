@@ -102,6 +102,30 @@ private:
                                                   st.value("ident", 0u)),
                       where);
         }
+        for (const json& o : s.value("origins", json::array())) {
+            const std::string where = "origin " + o.dump();
+            check_sim(quvex_sim_set_origin(field_int(o, "device", where), field_int(o, "axis", where),
+                                           field_int(o, "position", where), o.value("width", 1)),
+                      where);
+        }
+        for (const json& x : s.value("indexes", json::array())) {
+            const std::string where = "index " + x.dump();
+            check_sim(quvex_sim_set_index(field_int(x, "device", where), field_int(x, "axis", where),
+                                          field_int(x, "period", where), x.value("offset", 0)),
+                      where);
+        }
+        for (const json& md : s.value("modules", json::array())) {
+            const std::string where = "module " + md.dump();
+            const std::string kind = md.value("kind", std::string("one-axis"));
+            const int device = field_int(md, "device", where), slave = field_int(md, "slave", where);
+            if (kind == "one-axis") {
+                check_sim(quvex_sim_ring_add_m1_module(device, slave), where);
+            } else if (kind == "four-axis") {
+                check_sim(quvex_sim_ring_add_m4_module(device, slave, static_cast<uint16_t>(md.value("id", 0))), where);
+            } else {
+                throw ScenarioError(where + ": \"kind\" is \"one-axis\" or \"four-axis\"");
+            }
+        }
         for (const json& se : s.value("sensors", json::array())) {
             const std::string where = "sensor " + se.dump();
             sensors_.push_back(Sensor{field_int(se, "device", where), field_int(se, "axis", where), signal_of(se, where),
