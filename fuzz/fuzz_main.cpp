@@ -54,6 +54,23 @@ const DataResult kDataResults[] = {
     {"kring_io_input", 0, 255},
 };
 
+// Refusals that write their outputs by design: the three-point arc with its centre out of range
+// sets both centre outputs to 0.
+struct WritingRefusal {
+    const char* name;
+    long long status;
+};
+const WritingRefusal kWritingRefusals[] = {
+    {"quvex_get_arc_data_from_3points", 54},
+};
+
+bool writes_on_refusal(const char* name, long long status) {
+    for (const WritingRefusal& w : kWritingRefusals) {
+        if (w.status == status && std::strcmp(w.name, name) == 0) return true;
+    }
+    return false;
+}
+
 // The longest a single call may take in virtual time: the ring's identification and message
 // time-outs are the longest waits of any export.
 constexpr double kCallBoundSeconds = 5.0;
@@ -96,7 +113,7 @@ void call_one(FuzzedDataProvider& in) {
         return;
     }
     if (!named_status(r)) broken(e, "result is not a named status code", r);
-    if (r != 0) {
+    if (r != 0 && !writes_on_refusal(e.name, r)) {
         if (const char* out = args.written_output()) {
             std::fprintf(stderr, "output written: %s\n", out);
             broken(e, "a refused call wrote through an out-pointer", r);

@@ -23,7 +23,7 @@ run_fuzz() {
   CC=clang CXX=clang++ cmake -S . -B build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUVEX_FUZZ=ON \
     -DQUVEX_SANITIZE=address,undefined -DQUVEX_TESTS=OFF -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF >/dev/null
   cmake --build build/fuzz -j"$jobs" --target quvex_fuzz
-  ctest --test-dir build/fuzz --output-on-failure
+  ctest --test-dir build/fuzz --output-on-failure --no-tests=error
 }
 
 run_windows() {

@@ -11,8 +11,6 @@
 namespace quvex::manual {
 namespace {
 
-constexpr std::uint16_t kEnv3Code = chip::kMirrorWriteCode[chip::kEnv3];
-
 int first_axis(int card) { return card * kAxesPerCard; }
 
 // Operation kind placed in the mirror and written live.
