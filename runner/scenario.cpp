@@ -151,6 +151,8 @@ private:
                   "--svg");
     }
 
+    static long long to_ns(double seconds) { return std::llround(seconds * 1e9); }
+
     static double timeline_end(const json& timeline) {
         double t = 0;
         for (const json& s : timeline) {
@@ -196,13 +198,16 @@ private:
 
     // Moves the clock to `target`, checking the sensors every millisecond of virtual time.
     void advance_to(double target) {
-        while (quvex_sim_now() < target) {
-            const double now = quvex_sim_now();
-            const double step = sensors_.empty() ? target - now : std::min(kSensorStep, target - now);
+        // The clock counts whole nanoseconds: compare and step in them, or a target between two
+        // of them (1.4 s is 1.3999999999999999) would leave a step too small to move the clock.
+        const long long goal = to_ns(target);
+        for (long long now = to_ns(quvex_sim_now()); now < goal; now = to_ns(quvex_sim_now())) {
+            const long long step = sensors_.empty() ? goal - now : std::min(goal - now, to_ns(kSensorStep));
             if (opt_.realtime_scale > 0) {
-                std::this_thread::sleep_for(std::chrono::duration<double>(std::min(step, kSensorStep) / opt_.realtime_scale));
+                std::this_thread::sleep_for(std::chrono::nanoseconds(std::min(step, to_ns(kSensorStep))) /
+                                            opt_.realtime_scale);
             } else {
-                quvex_sim_advance(step);
+                quvex_sim_advance((static_cast<double>(step) + 0.25) / 1e9);  // a quarter over, truncated to step
             }
             update_sensors();
             report_progress();
