@@ -1,0 +1,82 @@
+// The callback threads of two cards and their compare-event threads running while two
+// application threads make calls on other axes: every stop of a move calls back once, for its own
+// axis, and nothing races (the ThreadSanitizer build runs this too).
+#include <array>
+#include <atomic>
+#include <thread>
+
+#include "events_fixture.h"
+
+namespace quvex::test {
+namespace {
+
+std::array<std::atomic<int>, 8> g_calls_per_axis{};
+
+void QUVEX_CALL count_axis(int32_t axis_no) {
+    if (axis_no >= 0 && axis_no < 8) g_calls_per_axis[static_cast<std::size_t>(axis_no)].fetch_add(1);
+}
+
+class ConcurrentCallbacks : public EventsTest {
+protected:
+    ConcurrentCallbacks() : EventsTest(2) {}
+};
+
+// Advances the clock in small steps until `done` holds (at most `limit` seconds).
+template <class Done>
+bool advance_until(Done done, double limit) {
+    for (double t = 0; t < limit; t += 0.005) {
+        if (done()) return true;
+        quvex_sim_advance(0.005);
+    }
+    return done();
+}
+
+TEST_F(ConcurrentCallbacks, EveryStopCallsBackOnceForItsAxisWhileOtherThreadsWork) {
+    for (auto& c : g_calls_per_axis) c.store(0);
+    void* events[4] = {};
+    for (int16_t card = 0; card < 2; ++card) {
+        ASSERT_EQ(quvex_int_enable(card, events), 0);
+        ASSERT_EQ(quvex_link_interrupt(card, count_axis), 0);
+    }
+    ASSERT_EQ(quvex_set_int_factor(0, 0x1), 0);  // axis 0 of card 0: interrupt on stop
+    ASSERT_EQ(quvex_set_int_factor(4, 0x1), 0);  // axis 0 of card 1
+
+    // Two application threads working on the other axes of each card the whole time.
+    std::atomic<bool> stop{false};
+    std::atomic<int> worker_calls{0};
+    auto worker = [&](int16_t axis) {
+        while (!stop.load()) {
+            double position = 0;
+            uint16_t io = 0;
+            quvex_get_position(axis, &position);
+            quvex_get_io_status(axis, &io);
+            quvex_set_int_factor(axis, 0);
+            quvex_motion_done(axis);
+            worker_calls.fetch_add(1);
+        }
+    };
+    std::thread a(worker, int16_t{1});
+    std::thread b(worker, int16_t{6});
+
+    constexpr int kMoves = 12;
+    for (int i = 0; i < kMoves; ++i) {
+        ASSERT_EQ(quvex_start_tr_move(0, 200, 1000, 20000, 0, 0), 0);
+        ASSERT_EQ(quvex_start_tr_move(4, -200, 1000, 20000, 0, 0), 0);
+        const bool called = advance_until(
+            [&] { return g_calls_per_axis[0].load() == i + 1 && g_calls_per_axis[4].load() == i + 1; }, 2.0);
+        ASSERT_TRUE(called) << "move " << i << ": " << g_calls_per_axis[0].load() << " and "
+                            << g_calls_per_axis[4].load() << " callbacks";
+    }
+    stop.store(true);
+    a.join();
+    b.join();
+    EXPECT_GT(worker_calls.load(), 0);
+    for (std::size_t k = 0; k < g_calls_per_axis.size(); ++k) {
+        if (k != 0 && k != 4) {
+            EXPECT_EQ(g_calls_per_axis[k].load(), 0) << "axis " << k;
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quvex::test
