@@ -119,6 +119,20 @@ TEST_F(CardConfigFile, LoadMakesTheRecordCallsOfEveryPresentAxisInOrder) {
     EXPECT_FALSE(loaded.empty());
 }
 
+class TwelveCards : public EventsTest {
+protected:
+    TwelveCards() : EventsTest(12) {}
+};
+
+TEST_F(TwelveCards, OneFileConfiguresAllFortyEightAxes) {
+    const std::string path = write_file("events_config_48.bin", image_of(all_records()));
+    ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
+    for (int n = 0; n < 48; ++n) {
+        EXPECT_EQ(axis::move_ratio(n), 1.5 + n) << "axis " << n;
+        EXPECT_EQ(axis_record(n).mirror[chip::kMirrorIntFactor], 0x100u + static_cast<std::uint32_t>(n)) << "axis " << n;
+    }
+}
+
 TEST_F(CardConfigFile, RatioOfZeroBecomesOneAndFeedbackSourceDoesNotOverrideIt) {
     std::vector<config::AxisRecordSettings> records = all_records();
     records[5].move_ratio = 0.0;
