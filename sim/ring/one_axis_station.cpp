@@ -77,7 +77,7 @@ constexpr StatusBit kStatusBits[] = {
     {19, [](const Chip& c) { return output(c, kChipGeneralOutput); }},
 };
 
-std::uint8_t bit_if(bool on, unsigned bit) { return on ? static_cast<std::uint8_t>(1u << bit) : 0; }
+std::uint8_t bit_if(bool on, unsigned bit) { return static_cast<std::uint8_t>(on ? 1u << bit : 0u); }
 
 }  // namespace
 
