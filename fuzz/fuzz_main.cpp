@@ -51,7 +51,7 @@ struct DataResult {
 const DataResult kDataResults[] = {
     {"quvex_open_kring", 0, 3},      {"quvex_motion_done", 0, 15},    {"kring_get_com_status", 0, 3},
     {"kring_get_error_device", 0, 63}, {"kring_set_ring_quality_param", 1, 1}, {"kring_get_slave_info", 0, 255},
-    {"kring_io_input", 0, 255},
+    {"kring_io_input", 0, 255},      {"quvex_check_continuous_buffer", 0, 1},
 };
 
 // Refusals that write their outputs by design: the three-point arc with its centre out of range

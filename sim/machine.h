@@ -51,6 +51,13 @@ struct Waiter {
     WaitSpec spec;
     WaitResult result = WaitResult::pending;
     std::size_t index = 0;
+    // Notified when `result` leaves pending. A waiter of its own, so that signalling one event
+    // wakes only the threads that wait for it: a shared notify-all made every blocked thread
+    // compete with the one that has work, which showed as the tail of the event latency.
+    std::condition_variable woken;
+    // Drives the clock (an application thread in manual mode): also waits on the machine's cv
+    // for timers and quiescence, so it is woken there as well.
+    bool drives_clock = false;
 };
 
 struct SimThread {
@@ -126,6 +133,9 @@ public:
     Trace trace;
 
     void reset_locked();
+    // A reset is a new machine: the library threads of the old one end at their waits (as if
+    // terminated) and are forgotten, so nothing of one installation keeps running into the next.
+    void end_threads_locked(std::unique_lock<std::mutex>& lk);
 
 private:
     Machine();

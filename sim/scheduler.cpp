@@ -114,7 +114,7 @@ Ns Machine::next_deadline_locked() const {
 }
 
 void Machine::wake_ready_locked() {
-    bool changed = false;
+    bool clock_driver_woken = false;
     for (Waiter* w : waiters_) {
         if (w->result != WaitResult::pending) continue;
         SimThread* t = w->thread;
@@ -134,11 +134,15 @@ void Machine::wake_ready_locked() {
             if (w->result == WaitResult::pending && now >= w->spec.deadline) w->result = WaitResult::timeout;
         }
         if (w->result != WaitResult::pending) {
-            changed = true;
             if (t != nullptr) ++running_background;  // runnable from this instant on
+            if (w->drives_clock) {
+                clock_driver_woken = true;
+            } else {
+                w->woken.notify_one();
+            }
         }
     }
-    if (changed) cv.notify_all();
+    if (clock_driver_woken) cv.notify_all();
 }
 
 void Machine::wait_quiescent(std::unique_lock<std::mutex>& lk) {
@@ -177,6 +181,7 @@ WaitResult Machine::wait(std::unique_lock<std::mutex>& lk, WaitSpec spec, std::s
     Waiter w;
     w.thread = self;
     w.spec = std::move(spec);
+    w.drives_clock = self == nullptr && !realtime;
     if (self != nullptr) {
         --running_background;
         self->waiting = &w;
@@ -185,8 +190,8 @@ WaitResult Machine::wait(std::unique_lock<std::mutex>& lk, WaitSpec spec, std::s
     wake_ready_locked();
     cv.notify_all();
 
-    if (self != nullptr || realtime) {
-        cv.wait(lk, [&] { return w.result != WaitResult::pending; });
+    if (!w.drives_clock) {
+        w.woken.wait(lk, [&] { return w.result != WaitResult::pending; });
     } else {
         // An application thread in manual mode drives the clock until its wait is over.
         while (w.result == WaitResult::pending) {
@@ -218,6 +223,20 @@ void Machine::set_realtime(bool on, double new_scale) {
     ++RealtimeTicker::ticker_generation();
     if (on) std::thread(RealtimeTicker::run, this, RealtimeTicker::ticker_generation()).detach();
     cv.notify_all();
+}
+
+void Machine::end_threads_locked(std::unique_lock<std::mutex>& lk) {
+    std::vector<std::shared_ptr<SimThread>> blocked;
+    for (const auto& t : threads) {
+        if (t->finished) continue;
+        t->terminate_requested = true;
+        if (t->waiting != nullptr) blocked.push_back(t);
+    }
+    wake_ready_locked();
+    // Those blocked in a wait end there at once; one running outside the machine ends at its
+    // next wait or sleep.
+    for (const auto& t : blocked) cv.wait_for(lk, kQuiescenceGuard, [&] { return t->finished; });
+    threads.clear();
 }
 
 // ---- threads ----

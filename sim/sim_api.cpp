@@ -46,7 +46,8 @@ extern "C" {
 QUVEX_API void QUVEX_CALL quvex_sim_reset(void) {
     Machine& m = Machine::get();
     m.set_realtime(false, 1.0);
-    std::lock_guard<std::mutex> lk(m.mu);
+    std::unique_lock<std::mutex> lk(m.mu);
+    m.end_threads_locked(lk);
     m.reset_locked();
 }
 

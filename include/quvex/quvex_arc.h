@@ -123,7 +123,8 @@ QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_arc_xy_conti(int16_t card, doub
                                                               double ey, int16_t dir, double str_vel,
                                                               double max_vel, double Tacc, double Tdec);
 QUVEX_API quvex_status QUVEX_CALL quvex_set_continuous_move(int16_t axis, int16_t enable);
-QUVEX_API quvex_status QUVEX_CALL quvex_check_continuous_buffer(int16_t axis);
+/* 1 while a move is queued, 0 when not (30 for a bad axis). */
+QUVEX_API int16_t QUVEX_CALL quvex_check_continuous_buffer(int16_t axis);
 QUVEX_API quvex_status QUVEX_CALL quvex_cancel_continuous_buffer(int16_t axis);
 
 QUVEX_EXTERN_C_END

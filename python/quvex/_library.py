@@ -16,6 +16,7 @@ from .errors import QuvexError
 DATA_RESULTS = {
     "quvex_open_kring": (0, 3),            # the RingNo attached
     "quvex_motion_done": (0, 15),          # the operation state, 0 = stopped
+    "quvex_check_continuous_buffer": (0, 1),  # 1 while a move is queued
     "kring_get_com_status": (0, 3),        # ring state
     "kring_get_error_device": (0, 63),     # the slave found in error
     "kring_set_ring_quality_param": (1, 1),

@@ -203,7 +203,7 @@ QUVEX_API quvex_status QUVEX_CALL quvex_set_continuous_move(int16_t axis, int16_
     return set_continuous_move(axis, enable);
 }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_check_continuous_buffer(int16_t axis) {
+QUVEX_API int16_t QUVEX_CALL quvex_check_continuous_buffer(int16_t axis) {
     return continuous_buffer_queued(axis);
 }
 

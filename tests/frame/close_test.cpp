@@ -20,6 +20,21 @@ TEST(Close, EveryCardThreadLeavesOnItsOwn) {
     for (int card = 0; card < 3; ++card) EXPECT_EQ(card_table().runtime[card].compare_thread.alive.load(), 0);
 }
 
+// A second quvex_initial finds the devices still open and forgets the cards, so quvex_close
+// no longer reaches their threads. Resetting the installation is a new machine: those threads
+// end there instead of waiting for ever on events no one will set.
+TEST(Close, ResetEndsThreadsThatCloseCanNoLongerReach) {
+    install_cards({0, 1});
+    int16_t count = 0;
+    ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
+    ASSERT_EQ(quvex_initial(&count), QUVEX_ERR_NO_CARD);
+    EXPECT_EQ(quvex_close(), QUVEX_OK);
+    EXPECT_EQ(quvex_sim_live_threads(), 2);
+
+    quvex_sim_reset();
+    EXPECT_EQ(quvex_sim_live_threads(), 0);
+}
+
 TEST(Close, ThreadThatNeverLeavesIsTerminatedAfterElevenWaits) {
     install_cards({0, 1});
     int16_t count = 0;
