@@ -2,9 +2,12 @@
 // status the call gives under the fault, what it leaves alone (out-pointers keep their fill
 // pattern, no port, window or message write it should not make), and that the same call gives
 // its normal result again once the fault is cleared. docs/faults.md holds the same matrix.
+#include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -30,6 +33,7 @@ constexpr uint16_t kM4Id = 0x0042;
 constexpr uint32_t kIoIdent = 0x0000ABCD;  // bit 20 clear: identified as 0xA3
 constexpr const char* kUserEvent = "fault matrix user event";
 constexpr const char* kE4 = "PCIQUVEXW0E4";
+constexpr const char* kStopLog = "fault_matrix_stop.log";
 
 enum class Stage {
     installed,  // card behind device 0, nothing opened
@@ -102,6 +106,25 @@ void signal_axis_event(int k) {
     quvex_sim_advance(0.001);  // the callback thread runs until it waits again
 }
 
+// Switches tracing on (it may be on already) and returns the index of the next decoded event.
+std::size_t trace_from_now() {
+    quvex_sim_trace_enable(1);
+    return quvex_sim_trace_count();
+}
+
+constexpr uint32_t kInterruptStatusRequest = 0x223408;
+constexpr uint32_t kErrorStatusRequest = 0x22340C;
+
+// 1 when the driver took a request of this code since event `from`, 0 when not.
+int request_taken_since(std::size_t from, uint32_t code) {
+    for (std::size_t i = from; i < quvex_sim_trace_count(); ++i) {
+        quvex_sim_event e{};
+        quvex_sim_trace_get(i, &e);
+        if (e.kind == QUVEX_SIM_EV_REQUEST && e.code == code && e.value == 1) return 1;
+    }
+    return 0;
+}
+
 std::atomic<int> g_callback_axis{-1};
 void QUVEX_CALL record_axis(int32_t axis_no) { g_callback_axis.store(axis_no); }
 
@@ -158,12 +181,24 @@ Outcome initial_then_auto_compare_off_and_close() {
 // Interrupt status of axis 1: the two reply words, and whether the driver took the request.
 Outcome int_status_call() {
     uint32_t word1 = kFill32, word2 = kFill32;
-    quvex_sim_trace_clear();
-    quvex_sim_trace_enable(1);
+    const std::size_t from = trace_from_now();
     const int status = quvex_get_int_status(1, &word1, &word2);
-    quvex_sim_event e{};
-    const bool taken = quvex_sim_trace_get(0, &e) == 0 && e.kind == QUVEX_SIM_EV_REQUEST && e.value == 1;
-    return {status, {word1, word2, taken ? 1 : 0}};
+    return {status, {word1, word2, request_taken_since(from, kInterruptStatusRequest)}};
+}
+
+// An axis event of axis 1 with the stop-reason log open: the callback's AxisNo, the lines the
+// log got, and whether the driver took the error status request.
+Outcome callback_log_call() {
+    g_callback_axis.store(-1);
+    std::remove(kStopLog);
+    quvex_error_log(kStopLog);
+    const std::size_t from = trace_from_now();
+    signal_axis_event(1);
+    events::close_error_log();  // flushes the file
+    std::ifstream in(kStopLog, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const auto lines = std::count(text.begin(), text.end(), '\n');
+    return {0, {g_callback_axis.load(), lines, request_taken_since(from, kErrorStatusRequest)}};
 }
 
 Outcome link_call() {
@@ -352,6 +387,15 @@ const Cell kCells[] = {
      {0, {0, 0, 0}}},
 
     // ---- interrupts and callbacks ----
+    // The callback still runs; a refused error status request carries no stop reasons, so the
+    // log gets no line (its buffer would still hold the axis number sent).
+    {"card_removed_callback_log", Stage::opened,
+     [] {
+         quvex_int_enable(0, nullptr);
+         quvex_link_interrupt(0, record_axis);
+         quvex_sim_remove_card(0);
+     },
+     callback_log_call, {0, {1, 0, 0}}, kNoPortWrite, 0, [] { quvex_sim_add_card(0); }, {0, {1, 0, 1}}},
     {"thread_creation_fails_link_interrupt", Stage::opened,
      [] {
          quvex_int_enable(0, nullptr);
