@@ -201,6 +201,12 @@ Outcome callback_log_call() {
     return {0, {g_callback_axis.load(), lines, request_taken_since(from, kErrorStatusRequest)}};
 }
 
+// A link whose thread could not be created leaves no thread for close to wait for.
+Outcome link_then_close() {
+    const int status = quvex_link_interrupt(0, record_axis);
+    return {status, close_call().outs};
+}
+
 Outcome link_call() {
     g_callback_axis.store(-1);
     const int status = quvex_link_interrupt(0, record_axis);
@@ -254,6 +260,13 @@ Outcome identify_call() {
     return {status, {code, elapsed_ms(start) >= 200 ? 1 : 0}};
 }
 
+// The stations a scan finds (bits of slaves 0..31) and the type byte of the I/O station.
+Outcome active_table_call() {
+    uint32_t table[2] = {kFill32, kFill32};
+    const int status = kring_get_ring_active_table(0, table);
+    return {status, {table[0], kring_get_slave_info(0, kIoSlave)}};
+}
+
 Outcome io_output_call() {
     const int status = kring_io_output(0, kIoSlave, 0, 0xAB);
     return {status, {quvex_sim_ring_io_get(0, kIoSlave, 0), kring_io_input(0, kIoSlave, 0)}};
@@ -302,6 +315,18 @@ Outcome m4_position_call() {
     uint32_t pos = kFill32;
     const int got = kring_m4_get_position(0, kM4Slave, 2, &pos);
     return {set, {got, pos}};
+}
+
+Outcome m4_idnum_call() {
+    uint16_t id = kFillU16;
+    const int status = kring_m4_get_idnum(0, kM4Slave, &id);
+    return {status, {id}};
+}
+
+Outcome m4_mof_status_call() {
+    uint16_t status = kFillU16;
+    const int rc = kring_m4_get_mof_status(0, kM4Slave, &status);
+    return {rc, {status}};
 }
 
 Outcome m4_asic_read_call() {
@@ -403,6 +428,21 @@ const Cell kCells[] = {
      },
      link_call, {QUVEX_ERR_CALLBACK_THREAD, {1, -1}}, kNoPortWrite, 0, no_fault, {0, {2, 1}}},
 
+    // Once linked, the thread waits for an axis event without time-out: close ends it after
+    // its grace.
+    {"thread_creation_fails_link_then_close", Stage::opened,
+     [] {
+         quvex_int_enable(0, nullptr);
+         quvex_sim_fail_thread_creations(1);
+     },
+     link_then_close, {QUVEX_ERR_CALLBACK_THREAD, {0, 0, 0}}, 0, 0,
+     [] {
+         int16_t count = 0;
+         quvex_initial(&count);
+         quvex_int_enable(0, nullptr);
+     },
+     {0, {1100, 1, 0}}},
+
     // ---- ring attach ----
     {"first_query_fails_open_kring", Stage::installed, [] { quvex_sim_set_driver_faults(0, QUVEX_SIM_FAIL_QUERY1); },
      initial_then_open_ring, {QUVEX_ERR_NO_CARD, {kFill16, QUVEX_ERR_CARD_NUMBER}}, kNoPortWrite | kNoWindowWrite, 0,
@@ -446,6 +486,12 @@ const Cell kCells[] = {
     {"removed_station_identification", Stage::watchdog, io_slave_removed, identify_call, {0, {0xA4, 1}},
      kNoPortWrite, 0, io_slave_back, {0, {0xA3, 0}}},
 
+    // A scan lists what is plugged: a silent station is there, a removed one is not.
+    {"silent_station_active_table", Stage::ring, io_slave_silent, active_table_call,
+     {0, {0x2A0, 0x81}}, kNoPortWrite | kNoMessage, 0, io_slave_speaks, {0, {0x2A0, 0x81}}},
+    {"removed_station_active_table", Stage::ring, io_slave_removed, active_table_call,
+     {0, {0x280, 0}}, kNoPortWrite | kNoMessage, 0, io_slave_back, {0, {0x2A0, 0x81}}},
+
     // ---- I/O stations ----
     {"stuck_cyclic_io_output", Stage::ring, [] { quvex_sim_ring_stuck_cyclic(0, kIoSlave, 0, 1); }, io_output_call,
      {KRING_ERR_FAILED, {0, 0}}, kNoPortWrite | kNoMessage, 0,
@@ -485,8 +531,16 @@ const Cell kCells[] = {
     // Axis reads that are not echoed report 0 and hand out 0.
     {"silent_m4_counter", Stage::ring, m4_silent, m4_position_call, {0, {0, 0}}, kNoPortWrite, 0, m4_speaks,
      {0, {0, 777}}},
+    // Reads whose result the export does not report leave the caller's value as it was.
+    {"silent_m4_idnum", Stage::ring, m4_silent, m4_idnum_call, {0, {kFillU16}}, kNoPortWrite, 0, m4_speaks,
+     {0, {kM4Id}}},
+    {"silent_m4_mof_status", Stage::ring, m4_silent, m4_mof_status_call, {-46, {kFillU16}}, kNoPortWrite, 0,
+     m4_speaks, {0, {0}}},
     {"silent_m4_chip_register", Stage::ring, m4_silent, m4_asic_read_call, {0, {kFill32}}, kNoPortWrite, 0,
      m4_speaks, {0, {0}}},
+
+    {"removed_m1_motion_file", Stage::ring, m1_removed, m1_motion_file_call, {0, {0}}, kNoPortWrite, 0, m1_back,
+     {0, {1}}},
 
     // ---- configuration files ----
     // Without a card the card configuration file configures nothing and gives 0.
