@@ -285,10 +285,12 @@ Outcome m1_servo_on_call() {
     return {status, {quvex_sim_m1_outputs(0, kM1Slave) & 0x01}};
 }
 
+// Comparator 1's data written, then read back.
 Outcome m1_comparator_call() {
+    const int set = kring_m1_set_comparator_data(0, kM1Slave, 1, 1234.0);
     double data = kFillDouble;
-    const int status = kring_m1_get_comparator_data(0, kM1Slave, 1, &data);
-    return {status, {std::llround(data)}};
+    const int got = kring_m1_get_comparator_data(0, kM1Slave, 1, &data);
+    return {set, {got, std::llround(data)}};
 }
 
 Outcome m1_motion_file_call() {
@@ -411,6 +413,11 @@ const Cell kCells[] = {
      },
      {0, {0, 0, 0}}},
 
+    // Discovery stopped before the thread existed: there is nothing to suspend or wait for.
+    {"thread_creation_fails_auto_compare", Stage::installed, [] { quvex_sim_fail_thread_creations(1); },
+     initial_then_auto_compare_off_and_close, {0, {QUVEX_ERR_CARD_THREAD, 0, 0, 0}}, 0, 0, close_cards,
+     {0, {0, 1, 0, 0}}},
+
     // ---- interrupts and callbacks ----
     // The callback still runs; a refused error status request carries no stop reasons, so the
     // log gets no line (its buffer would still hold the axis number sent).
@@ -513,8 +520,8 @@ const Cell kCells[] = {
     {"stuck_cyclic_m1_servo_on", Stage::ring, [] { quvex_sim_ring_stuck_cyclic(0, kM1Slave, 1, 1); },
      m1_servo_on_call, {0, {0}}, kNoPortWrite | kNoMessage, 0, [] { quvex_sim_ring_stuck_cyclic(0, kM1Slave, 1, 0); },
      {0, {1}}},
-    {"silent_m1_comparator", Stage::ring, m1_silent, m1_comparator_call, {0, {0}}, kNoPortWrite, 0, m1_speaks,
-     {0, {0}}},
+    {"silent_m1_comparator", Stage::ring, m1_silent, m1_comparator_call, {0, {0, 0}}, kNoPortWrite, 0, m1_speaks,
+     {0, {0, 1234}}},
     // The motion file reports no setter's failure.
     {"silent_m1_motion_file", Stage::ring, m1_silent, m1_motion_file_call, {0, {0}}, kNoPortWrite, 0, m1_speaks,
      {0, {1}}},
