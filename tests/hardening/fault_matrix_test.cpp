@@ -162,6 +162,22 @@ Outcome close_call() {
     return {status, {elapsed_ms(start), quvex_sim_terminated_threads() - terminated, quvex_sim_live_threads()}};
 }
 
+// Close, and how many of its port writes a card decoded.
+Outcome close_counting_card_writes() {
+    quvex_sim_trace_enable(1);
+    const std::size_t from = quvex_sim_access_count();
+    Outcome closed = close_call();
+    int decoded = 0;
+    for (std::size_t i = from; i < quvex_sim_access_count(); ++i) {
+        quvex_sim_access a{};
+        quvex_sim_access_get(i, &a);
+        const bool write = a.kind == QUVEX_SIM_ACCESS_OUT8 || a.kind == QUVEX_SIM_ACCESS_OUT16;
+        if (write && a.device >= 0) ++decoded;
+    }
+    closed.outs.push_back(decoded);
+    return closed;
+}
+
 Outcome auto_compare_off_then_close() {
     const int status = quvex_set_auto_compare(0, 0);
     Outcome closed = close_call();
@@ -405,13 +421,14 @@ const Cell kCells[] = {
     {"card_removed_int_status", Stage::opened, [] { quvex_sim_remove_card(0); }, int_status_call,
      {0, {1, 0, 0}}, kNoPortWrite, 0, [] { quvex_sim_add_card(0); }, {0, {0, 0, 1}}},
     // Shut-down writes go to ports no card decodes; the threads still leave.
-    {"card_removed_close", Stage::opened, [] { quvex_sim_remove_card(0); }, close_call, {0, {0, 0, 0}}, 0, 0,
+    {"card_removed_close", Stage::opened, [] { quvex_sim_remove_card(0); }, close_counting_card_writes,
+     {0, {0, 0, 0, 0}}, 0, 0,
      [] {
          quvex_sim_add_card(0);
          int16_t count = 0;
          quvex_initial(&count);
      },
-     {0, {0, 0, 0}}},
+     {0, {0, 0, 0, 3}}},
 
     // Discovery stopped before the thread existed: there is nothing to suspend or wait for.
     {"thread_creation_fails_auto_compare", Stage::installed, [] { quvex_sim_fail_thread_creations(1); },
