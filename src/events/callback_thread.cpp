@@ -29,7 +29,9 @@ void handle_axis_event(int card, int k) {
     if (const quvex_int_callback cb = g_slots[static_cast<std::size_t>(card)].callback.load()) cb(axis_no);
     if (!error_log_open()) return;
     std::uint32_t stop_reasons = 0, unused = 0;
-    driver::query_axis_status(card_record(card).device, driver::kErrorStatus, k, &stop_reasons, &unused);
+    // A request the driver refuses brings no stop reasons back: its buffer still holds the axis
+    // number sent, which must not be logged as reason bits.
+    if (!driver::query_axis_status(card_record(card).device, driver::kErrorStatus, k, &stop_reasons, &unused)) return;
     log_stop_reasons(axis_no, stop_reasons);
 }
 
