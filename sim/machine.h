@@ -123,6 +123,10 @@ public:
 
     // ---- devices ----
     std::vector<std::unique_ptr<Device>> devices;  // index = device number, null = absent
+    // Cards pulled out of the machine. They answer no port or request any more, but their
+    // memory stays: the process may still hold the compare area and ring window the driver
+    // mapped, and timers may still name their chips. Freed by the next reset.
+    std::vector<std::unique_ptr<Card>> retired_cards;
     Device* device_locked(int number);
     Card* card_locked(int number);
 

@@ -30,6 +30,7 @@ namespace qsim {
 void Machine::reset_locked() {
     devices.clear();
     devices.resize(kMaxDevices);
+    retired_cards.clear();
     named_events.clear();
     timers_.clear();
     now = 0;
@@ -72,7 +73,9 @@ QUVEX_API int QUVEX_CALL quvex_sim_add_card(int device) {
 QUVEX_API int QUVEX_CALL quvex_sim_remove_card(int device) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    if (m.device_locked(device) == nullptr) return -1;
+    Device* d = m.device_locked(device);
+    if (d == nullptr) return -1;
+    if (d->card) m.retired_cards.push_back(std::move(d->card));
     m.devices[static_cast<std::size_t>(device)].reset();
     return 0;
 }
