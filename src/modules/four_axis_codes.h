@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "common/bits.h"
+#include "modules/module_operation_mode.h"
 
 namespace quvex::modules::m4 {
 
@@ -73,17 +74,9 @@ constexpr std::uint32_t kAuxAmountMask = 0x07FFFFFF;
 constexpr std::uint32_t kCounterHighMask = 0x0FFF;
 constexpr std::uint32_t kMotionDoneMask = 0x0F;
 
-// operation_mode: the low 7 bits select the operation; bit 8 SD enable, 9 INP enable, 10 S-curve.
+// operation_mode: the card chip's fields and kinds, and the module's own.
 namespace mode {
-constexpr Field kOperation = field(0, 7);
-constexpr Field kSdEnable = field(8, 1);
-constexpr Field kInpEnable = field(9, 1);
-constexpr Field kSCurve = field(10, 1);
-constexpr std::uint32_t kRelative = 0x41;
-constexpr std::uint32_t kVelocityPlus = 0x00;
-constexpr std::uint32_t kVelocityMinus = 0x08;
-constexpr std::uint32_t kHomePlus = 0x10;
-constexpr std::uint32_t kHomeMinus = 0x18;
+using namespace chip_mode;
 constexpr std::uint32_t kHandWheel = 0x01;
 constexpr std::uint32_t kJog = 0x02;
 constexpr std::uint32_t kStep = 0x56;
