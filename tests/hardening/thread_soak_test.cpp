@@ -41,9 +41,9 @@ constexpr double kSeriesStart = 50, kSeriesStep = 100;
 // What one application thread works on: one card's axes and two rings (one with an I/O station,
 // one with a one-axis module).
 struct Lane {
-    int card;
-    uint16_t io_ring;
-    uint16_t module_ring;
+    int card = 0;
+    uint16_t io_ring = 0;
+    uint16_t module_ring = 0;
     int cycles = 0;
     std::string failure;
 };
@@ -130,17 +130,21 @@ TEST_F(ThreadSoak, TenMinutesOfEveryThreadLoseNoCallback) {
     // Four compare-event threads, two callback threads, four watchdogs.
     ASSERT_EQ(quvex_sim_live_threads(), kCards + kCallbackCards + kCards);
 
-    Lane lanes[] = {{.card = 0, .io_ring = 0, .module_ring = 2}, {.card = 1, .io_ring = 1, .module_ring = 3}};
+    Lane lanes[2];
+    lanes[0].card = 0, lanes[0].io_ring = 0, lanes[0].module_ring = 2;
+    lanes[1].card = 1, lanes[1].io_ring = 1, lanes[1].module_ring = 3;
     std::atomic<bool> stop{false};
-    const auto work = [&stop](Lane& lane) {
+    std::atomic<bool> failed{false};
+    const auto work = [&stop, &failed](Lane& lane) {
         while (!stop.load() && lane.failure.empty()) lane.failure = run_cycle(lane);
+        if (!lane.failure.empty()) failed.store(true);
     };
     {
         RealtimeClock clock(kClockScale);
         const double end = quvex_sim_now() + kSoakSeconds;
         std::thread a(work, std::ref(lanes[0]));
         std::thread b(work, std::ref(lanes[1]));
-        while (quvex_sim_now() < end && lanes[0].failure.empty() && lanes[1].failure.empty()) {
+        while (quvex_sim_now() < end && !failed.load()) {
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         stop.store(true);
@@ -162,7 +166,9 @@ TEST_F(ThreadSoak, TenMinutesOfEveryThreadLoseNoCallback) {
     }
     for (int axis = 0; axis < 48; ++axis) {
         const bool driven = axis < kCallbackCards * 4 && axis % 4 != 3;
-        if (!driven) EXPECT_EQ(callbacks_per_axis()[static_cast<std::size_t>(axis)].load(), 0) << "AxisNo " << axis;
+        if (!driven) {
+            EXPECT_EQ(callbacks_per_axis()[static_cast<std::size_t>(axis)].load(), 0) << "AxisNo " << axis;
+        }
     }
     EXPECT_EQ(quvex_sim_live_threads(), kCards + kCallbackCards + kCards) << "every thread still runs";
     RecordProperty("cycles_card0", lanes[0].cycles);
