@@ -2,14 +2,17 @@
 // and compare-event threads of two cards, the watchdog threads of four rings, and two application
 // threads, each driving the axes of one card and two rings (moves that end and interrupt, an end
 // limit that stops a move, auto compare, ring I/O and module messages). Nothing may race (the
-// ThreadSanitizer build runs this test too), nothing may hang, and no callback may be lost.
+// ThreadSanitizer build runs this test too), nothing may hang, no callback may be lost, and the
+// stop-reason log both callback threads write keeps one numbered line per limit stop.
 //
 // Why the counts must match: the axis events are auto-reset, so two signals before one wait wake
 // the callback thread once. Each application thread therefore starts an axis's next move only
 // after the callback of its last one arrived: at most one signal per axis is outstanding, and
 // every signal the installation counts must reach the callback exactly once.
 #include <atomic>
-#include <mutex>
+#include <cstdio>
+#include <fstream>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -127,6 +130,10 @@ std::string run_cycle(Lane& lane) {
 }
 
 TEST_F(ThreadSoak, TenMinutesOfEveryThreadLoseNoCallback) {
+    // Both callback threads write the stop reasons of the limit stops to one log.
+    const std::string log_path = "hardening_soak_stops.log";
+    std::remove(log_path.c_str());
+    ASSERT_EQ(quvex_error_log(log_path.c_str()), 0);
     start_rings();
     for (int card = 0; card < kCallbackCards; ++card) start_callbacks(card);
     if (HasFatalFailure()) return;
@@ -174,9 +181,33 @@ TEST_F(ThreadSoak, TenMinutesOfEveryThreadLoseNoCallback) {
         }
     }
     EXPECT_EQ(quvex_sim_live_threads(), kCards + kCallbackCards + kCards) << "every thread still runs";
+    // The log lines of both callback threads: each whole, for a limit stop of a limit axis, and
+    // numbered without gap or repeat. There can be fewer lines than limit stops: the callback
+    // comes before the thread's stop-reason request, so the next cycle's stop can reach the driver
+    // first and both stops' reasons go out in one reply, one line.
+    kring_close();
+    ASSERT_EQ(quvex_close(), 0);
+    std::ifstream log(log_path, std::ios::binary);
+    std::set<long> numbers;
+    int lines = 0, whole_lines = 0;
+    for (std::string line; std::getline(log, line); ++lines) {
+        numbers.insert(std::stol(line.substr(0, line.find(','))));
+        const bool limit_axis = line.find("Axis:1,") != std::string::npos || line.find("Axis:5,") != std::string::npos;
+        if (limit_axis && line.ends_with(",+End Limit on and stop\r\r")) ++whole_lines;
+    }
+    const int limit_stops = lanes[0].cycles + lanes[1].cycles;
+    EXPECT_GT(lines, 0);
+    EXPECT_LE(lines, limit_stops);
+    EXPECT_EQ(whole_lines, lines);
+    EXPECT_EQ(numbers.size(), static_cast<std::size_t>(lines));
+    EXPECT_EQ(numbers.empty() ? -1 : *numbers.rbegin(), lines - 1);
+    log.close();
+    std::remove(log_path.c_str());
+
     RecordProperty("cycles_card0", lanes[0].cycles);
     RecordProperty("cycles_card1", lanes[1].cycles);
-    std::printf("soak: %d and %d cycles in %.0f virtual seconds\n", lanes[0].cycles, lanes[1].cycles, kSoakSeconds);
+    std::printf("soak: %d and %d cycles in %.0f virtual seconds, %d log lines\n", lanes[0].cycles, lanes[1].cycles,
+                kSoakSeconds, lines);
 }
 
 }  // namespace
