@@ -72,6 +72,7 @@ std::shared_ptr<Event> Machine::driver_event_locked(const std::string& name) {
 
 void Machine::signal_event_locked(const std::shared_ptr<Event>& ev) {
     ev->signalled = true;
+    ++ev->sets;
     wake_ready_locked();
 }
 

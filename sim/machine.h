@@ -29,6 +29,7 @@ struct Event {
     bool manual_reset = false;
     bool signalled = false;
     bool deaf = false;  // ignores SetEvent from the library
+    std::int64_t sets = 0;  // signals that reached the event, whether or not it was already signalled
 };
 
 struct Device {

@@ -87,6 +87,9 @@ QUVEX_API void QUVEX_CALL quvex_sim_set_epoch(int64_t seconds_since_1970);
 QUVEX_API int QUVEX_CALL quvex_sim_event_deaf(const char* name, int deaf);
 /* 1 when a named event exists and is signalled, 0 when it exists and is not, -1 when absent. */
 QUVEX_API int QUVEX_CALL quvex_sim_event_state(const char* name);
+/* How many times a named event has been set (by the driver or by SetEvent) since it was
+ * created; a set while it is already signalled counts too. -1 when absent. */
+QUVEX_API int64_t QUVEX_CALL quvex_sim_event_sets(const char* name);
 /* Message boxes shown by the library, oldest first. Returns the count; copies text and caption
  * of box `index` when the buffers are given. */
 QUVEX_API int QUVEX_CALL quvex_sim_message_boxes(int index, char* text, size_t text_size, char* caption,

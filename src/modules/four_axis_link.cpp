@@ -9,9 +9,7 @@ namespace quvex::modules::m4 {
 std::int16_t RingTransport::send(std::span<const std::uint16_t> words) { return master_.module_send(slave_, words); }
 
 std::int16_t RingTransport::query(std::span<const std::uint16_t> words, Reply& reply) {
-    const std::int16_t result = master_.module_query(slave_, words);
-    reply = master_.reply_buffer();
-    return result;
+    return master_.module_query(slave_, words, &reply);
 }
 
 std::int16_t Link::read_module(std::uint16_t address, std::uint16_t* value) {

@@ -83,10 +83,13 @@ public:
     // (bit 1 of the window word at offset 256, not judged), then the one-word end-of-transfer
     // message; all under the ring lock. The query also reads (word count + 1) reply words into
     // the reply buffer, which it clears first, between the wait and the trailer. The result is the
-    // first failed send's code, else 0.
+    // first failed send's code, else 0. The query copies the reply buffer to *reply (when given)
+    // before it lets go of the lock: another thread's query may refill the buffer right after.
     std::int16_t module_send(int slave, std::span<const std::uint16_t> words);
-    std::int16_t module_query(int slave, std::span<const std::uint16_t> words);
-    // The words of the latest module query's reply, 0 beyond what it read.
+    std::int16_t module_query(int slave, std::span<const std::uint16_t> words,
+                              std::array<std::uint16_t, kReplyWords>* reply = nullptr);
+    // The words of the latest module query's reply, 0 beyond what it read. Read without the lock:
+    // only for a caller that is the ring's one user.
     const std::array<std::uint16_t, kReplyWords>& reply_buffer() const { return reply_; }
     // The words of the latest message, 0xFFFF beyond its length.
     const std::array<std::uint16_t, kMessageWords>& message_buffer() const { return message_; }

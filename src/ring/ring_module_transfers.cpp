@@ -46,7 +46,8 @@ std::int16_t RingMaster::module_send(int slave, std::span<const std::uint16_t> w
     return send_end_of_transfer(slave);
 }
 
-std::int16_t RingMaster::module_query(int slave, std::span<const std::uint16_t> words) {
+std::int16_t RingMaster::module_query(int slave, std::span<const std::uint16_t> words,
+                                      std::array<std::uint16_t, kReplyWords>* reply) {
     plat::LockGuard guard(lock_);
     const std::int16_t sent = send_locked(slave, words);
     if (sent != kOk) return sent;
@@ -54,6 +55,7 @@ std::int16_t RingMaster::module_query(int slave, std::span<const std::uint16_t> 
     reply_.fill(0);
     const std::size_t count = std::min(words.size() + 1, reply_.size());
     for (std::size_t i = 0; i < count; ++i) reply_[i] = read_word(offset::kMessagePort);
+    if (reply != nullptr) *reply = reply_;
     return send_end_of_transfer(slave);
 }
 

@@ -6,37 +6,23 @@
 #include <thread>
 
 #include "events_fixture.h"
+#include "thread_support.h"
 
 namespace quvex::test {
 namespace {
-
-std::array<std::atomic<int>, 8> g_calls_per_axis{};
-
-void QUVEX_CALL count_axis(int32_t axis_no) {
-    if (axis_no >= 0 && axis_no < 8) g_calls_per_axis[static_cast<std::size_t>(axis_no)].fetch_add(1);
-}
 
 class ConcurrentCallbacks : public EventsTest {
 protected:
     ConcurrentCallbacks() : EventsTest(2) {}
 };
 
-// Advances the clock in small steps until `done` holds (at most `limit` seconds).
-template <class Done>
-bool advance_until(Done done, double limit) {
-    for (double t = 0; t < limit; t += 0.005) {
-        if (done()) return true;
-        quvex_sim_advance(0.005);
-    }
-    return done();
-}
-
 TEST_F(ConcurrentCallbacks, EveryStopCallsBackOnceForItsAxisWhileOtherThreadsWork) {
-    for (auto& c : g_calls_per_axis) c.store(0);
+    clear_callback_counts();
+    auto& g_calls_per_axis = callbacks_per_axis();
     void* events[4] = {};
     for (int16_t card = 0; card < 2; ++card) {
         ASSERT_EQ(quvex_int_enable(card, events), 0);
-        ASSERT_EQ(quvex_link_interrupt(card, count_axis), 0);
+        ASSERT_EQ(quvex_link_interrupt(card, count_callback), 0);
     }
     ASSERT_EQ(quvex_set_int_factor(0, 0x1), 0);  // axis 0 of card 0: interrupt on stop
     ASSERT_EQ(quvex_set_int_factor(4, 0x1), 0);  // axis 0 of card 1
@@ -71,7 +57,7 @@ TEST_F(ConcurrentCallbacks, EveryStopCallsBackOnceForItsAxisWhileOtherThreadsWor
     a.join();
     b.join();
     EXPECT_GT(worker_calls.load(), 0);
-    for (std::size_t k = 0; k < g_calls_per_axis.size(); ++k) {
+    for (std::size_t k = 0; k < 8; ++k) {
         if (k != 0 && k != 4) {
             EXPECT_EQ(g_calls_per_axis[k].load(), 0) << "axis " << k;
         }
