@@ -5,7 +5,7 @@ export, the status codes it may return and the ranges of its data results.
     gen_status_sets.py --doc docs/statuses.md --out status_sets.inc header...
 
 The document has one table per header, under a heading naming the header (## `quvex_frame.h`),
-and one row per export: | `name` | cell |. A cell is a comma-separated list of integers and
+and one row per export: | `name` | cell |; sections under other headings are not read. A cell is a comma-separated list of integers and
 ranges a..b; a range is data the export returns as its result, an integer is a status code.
 The generator refuses (exit status 1, one line per problem) a declared export without a row, a
 row naming an export that is not declared or that sits under another header's heading, a row
@@ -21,7 +21,8 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from gen_binding import read_constants  # noqa: E402
 from gen_def import HeaderError, read_declarations, read_texts, write_if_changed  # noqa: E402
 
-_HEADING = re.compile(r"^#+\s+`([\w.]+\.h)`\s*$")
+_HEADING = re.compile(r"^#+\s+(.*?)\s*$")
+_HEADER_HEADING = re.compile(r"^`([\w.]+\.h)`$")
 _ROW = re.compile(r"^\|\s*`(\w+)`\s*\|(.*)\|\s*$")
 _ITEM = re.compile(r"^(-?\d+)(?:\.\.(-?\d+))?$")
 
@@ -60,15 +61,17 @@ def parse_cell(cell):
 
 
 def read_rows(doc_text):
-    """[(line number, header heading or None, export, cell)] of every table row naming an export."""
+    """[(line number, header, export, cell)] of every table row naming an export under a heading
+    that names a header; other sections (notes, decisions) are not read."""
     rows, header = [], None
     for number, line in enumerate(doc_text.splitlines(), 1):
         m = _HEADING.match(line)
         if m:
-            header = m.group(1)
+            h = _HEADER_HEADING.match(m.group(1))
+            header = h.group(1) if h else None
             continue
         m = _ROW.match(line)
-        if m:
+        if m and header is not None:
             rows.append((number, header, m.group(1), m.group(2).strip()))
     return rows
 

@@ -47,6 +47,7 @@ def test_reads_codes_and_data_ranges(header):
     (["| `quvex_led` | 0, 15..0 |", GOOD_ROWS[1]], "## `quvex_demo.h`", "empty range '15..0'"),
     (GOOD_ROWS + [GOOD_ROWS[0]], "## `quvex_demo.h`", "quvex_led: listed twice"),
     (GOOD_ROWS, "## `quvex_other.h`", "listed under quvex_other.h, declared in quvex_demo.h"),
+    (GOOD_ROWS, "## Notes", "quvex_led (quvex_demo.h) has no row"),
 ])
 def test_rejects(header, rows, heading, problem):
     with pytest.raises(StatusSetError) as e:
