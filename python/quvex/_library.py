@@ -21,6 +21,8 @@ DATA_RESULTS = {
     "kring_set_ring_quality_param": (1, 1),
     "kring_get_slave_info": (0, 255),      # the type byte
     "kring_io_input": (0, 255),            # the cyclic byte
+    "quvex_check_continuous_buffer": (0, 1),  # 1 while a continuous move is queued
+    "kring_m1_dio_input": (0, 1),          # the module's digital input
 }
 
 # Pointer arguments through which an export writes several values.
