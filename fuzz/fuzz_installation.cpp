@@ -16,6 +16,31 @@ int pick_device(FuzzedDataProvider& in) {
     return kDevices[in.ConsumeIntegralInRange<std::size_t>(0, sizeof kDevices / sizeof kDevices[0] - 1)];
 }
 
+// Slave numbers the argument edges hit often (fuzz_args.h), or any other.
+constexpr int kSlaveEdges[] = {0, 1, 3, 4, 63};
+
+int pick_slave(FuzzedDataProvider& in) {
+    if (in.ConsumeBool()) return in.ConsumeIntegralInRange(0, 63);
+    return kSlaveEdges[in.ConsumeIntegralInRange<std::size_t>(0, sizeof kSlaveEdges / sizeof kSlaveEdges[0] - 1)];
+}
+
+// An I/O station (input or output type), a one-axis or a four-axis module: the module exports
+// reach a module that answers only where one is plugged.
+void plug_station(FuzzedDataProvider& in, int device) {
+    const int slave = pick_slave(in);
+    switch (in.ConsumeIntegralInRange(0, 2)) {
+    case 0:
+        quvex_sim_ring_add_io_slave(device, slave, in.ConsumeBool() ? 0x81 : 0x82, in.ConsumeIntegral<std::uint32_t>());
+        break;
+    case 1:
+        quvex_sim_ring_add_m1_module(device, slave);
+        break;
+    default:
+        quvex_sim_ring_add_m4_module(device, slave, in.ConsumeIntegral<std::uint16_t>());
+        break;
+    }
+}
+
 }  // namespace
 
 void start_installation(FuzzedDataProvider& in) {
@@ -26,10 +51,7 @@ void start_installation(FuzzedDataProvider& in) {
         quvex_sim_add_card(device);
         if (in.ConsumeIntegralInRange(0, 15) == 0) quvex_sim_set_driver_faults(device, in.ConsumeIntegralInRange(1u, 15u));
         const int slaves = in.ConsumeIntegralInRange(0, 3);
-        for (int s = 0; s < slaves; ++s) {
-            quvex_sim_ring_add_io_slave(device, in.ConsumeIntegralInRange(0, 63), in.ConsumeBool() ? 0x81 : 0x82,
-                                        in.ConsumeIntegral<std::uint32_t>());
-        }
+        for (int s = 0; s < slaves; ++s) plug_station(in, device);
     }
     if (in.ConsumeIntegralInRange(0, 7) != 0) {
         int16_t count = 0;
@@ -39,7 +61,7 @@ void start_installation(FuzzedDataProvider& in) {
 
 void installation_action(FuzzedDataProvider& in) {
     const int device = pick_device(in);
-    switch (in.ConsumeIntegralInRange(0, 11)) {
+    switch (in.ConsumeIntegralInRange(0, 12)) {
     case 0:
         quvex_sim_set_axis_input(device, in.ConsumeIntegralInRange(-1, 4), in.ConsumeIntegralInRange(-1, 14),
                                  in.ConsumeBool());
@@ -78,6 +100,9 @@ void installation_action(FuzzedDataProvider& in) {
     case 10:
         quvex_sim_ring_stuck_cyclic(device, in.ConsumeIntegralInRange(0, 63), in.ConsumeIntegralInRange(0, 3),
                                     in.ConsumeBool());
+        break;
+    case 12:
+        plug_station(in, device);
         break;
     default:
         quvex_sim_ring_io_set(device, in.ConsumeIntegralInRange(0, 63), in.ConsumeIntegralInRange(0, 3),

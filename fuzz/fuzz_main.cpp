@@ -3,6 +3,7 @@
 // export, interleaved with actions on the installation (inputs, clock, faults, stations). Every
 // call is checked:
 //   - its result is one of the named status codes (or in the range of a data result);
+//   - its result is in the set documented for the export (docs/statuses.md);
 //   - a refused call (non-zero status) wrote nothing through its out-pointers;
 //   - it returned within a bound of virtual time (a call that waits too long is a hang);
 // and the sanitizers check everything else. A broken invariant aborts with the call named.
@@ -42,16 +43,33 @@ const NamedStatus kStatuses[] = {
 #include "statuses.inc"
 };
 
-// Exports whose result is data: a result in [low, high] is data, any other must be a status
-// (the Python binding reads these results the same way).
-struct DataResult {
-    const char* name;
+struct DataRange {
     long long low, high;
 };
-const DataResult kDataResults[] = {
-    {"quvex_open_kring", 0, 3},      {"quvex_motion_done", 0, 15},    {"kring_get_com_status", 0, 3},
-    {"kring_get_error_device", 0, 63}, {"kring_set_ring_quality_param", 1, 1}, {"kring_get_slave_info", 0, 255},
-    {"kring_io_input", 0, 255},      {"quvex_check_continuous_buffer", 0, 1},
+struct StatusSet {
+    const char* name;
+    std::vector<long long> codes;
+    std::vector<DataRange> data;
+    const char* text;
+
+    bool is_data(long long r) const {
+        for (const DataRange& d : data) {
+            if (r >= d.low && r <= d.high) return true;
+        }
+        return false;
+    }
+    bool has_code(long long r) const {
+        for (long long c : codes) {
+            if (c == r) return true;
+        }
+        return false;
+    }
+};
+
+// The documented result set of every export: status codes, and the ranges of a result that is
+// data (the Python binding reads data results the same way).
+const StatusSet kStatusSets[] = {
+#include "status_sets.inc"
 };
 
 // Refusals that write their outputs by design: the three-point arc with its centre out of range
@@ -85,15 +103,42 @@ bool named_status(long long r) {
     return false;
 }
 
-const DataResult* data_result(const char* name) {
-    for (const DataResult& d : kDataResults) {
-        if (std::strcmp(d.name, name) == 0) return &d;
-    }
-    return nullptr;
-}
-
 [[noreturn]] void broken(const ExportCall& e, const char* what, long long result) {
     std::fprintf(stderr, "invariant broken by %s (result %lld): %s\n", e.name, result, what);
+    std::abort();
+}
+
+// kCalls[i]'s documented set; the generator gives every declared export one.
+std::vector<const StatusSet*> sets_by_call() {
+    std::vector<const StatusSet*> sets(kCallCount, nullptr);
+    for (std::size_t i = 0; i < kCallCount; ++i) {
+        for (const StatusSet& s : kStatusSets) {
+            if (std::strcmp(s.name, kCalls[i].name) == 0) sets[i] = &s;
+        }
+        if (sets[i] == nullptr) {
+            std::fprintf(stderr, "quvex-fuzz: %s has no documented status set\n", kCalls[i].name);
+            std::abort();
+        }
+    }
+    return sets;
+}
+const std::vector<const StatusSet*> g_sets = sets_by_call();
+
+// With QUVEX_FUZZ_LIST_OUTSIDE set, a result outside the documented set is listed (once per export
+// and result) instead of aborting: how the table is checked against the code in one long run.
+const bool g_list_outside = std::getenv("QUVEX_FUZZ_LIST_OUTSIDE") != nullptr;
+
+void outside_set(const ExportCall& e, const StatusSet& set, long long r) {
+    static std::vector<std::pair<const ExportCall*, long long>> listed;
+    if (g_list_outside) {
+        for (const auto& l : listed) {
+            if (l.first == &e && l.second == r) return;
+        }
+        listed.emplace_back(&e, r);
+        std::fprintf(stderr, "quvex-fuzz: outside its set: %s returned %lld, documented %s\n", e.name, r, set.text);
+        return;
+    }
+    std::fprintf(stderr, "invariant broken by %s (result %lld): outside its documented set %s\n", e.name, r, set.text);
     std::abort();
 }
 
@@ -108,11 +153,10 @@ void call_one(FuzzedDataProvider& in) {
     if (took > kCallBoundSeconds) broken(e, "took longer than its bound of virtual time", r);
     // 16-bit results carry negative codes in their unsigned form.
     if (r > 0x7FFF && r <= 0xFFFF && std::strncmp(e.name, "kring_", 6) == 0) r -= 0x10000;
-    if (const DataResult* d = data_result(e.name)) {
-        if ((r < d->low || r > d->high) && !named_status(r)) broken(e, "result neither data nor a named status", r);
-        return;
-    }
+    const StatusSet& set = *g_sets[static_cast<std::size_t>(&e - kCalls)];
+    if (set.is_data(r)) return;
     if (!named_status(r)) broken(e, "result is not a named status code", r);
+    if (!set.has_code(r)) outside_set(e, set, r);
     if (r != 0 && !writes_on_refusal(e.name, r)) {
         if (const char* out = args.written_output()) {
             std::fprintf(stderr, "output written: %s\n", out);

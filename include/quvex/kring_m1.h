@@ -91,7 +91,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m1_get_sevt(uint16_t ring, uint16_t slav
 /* Channel 0 or 1, else -19. */
 QUVEX_API quvex_status QUVEX_CALL kring_m1_dio_output(uint16_t ring, uint16_t slave, uint16_t channel, uint16_t on);
 /* 1 when the input is set, 0 when not; -19 for a channel other than 0 or 1. */
-QUVEX_API quvex_status QUVEX_CALL kring_m1_dio_input(uint16_t ring, uint16_t slave, uint16_t channel);
+QUVEX_API int16_t QUVEX_CALL kring_m1_dio_input(uint16_t ring, uint16_t slave, uint16_t channel);
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_svon(uint16_t ring, uint16_t slave, uint16_t on);
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_ralm(uint16_t ring, uint16_t slave, uint16_t on);
 

@@ -16,12 +16,13 @@ from .errors import QuvexError
 DATA_RESULTS = {
     "quvex_open_kring": (0, 3),            # the RingNo attached
     "quvex_motion_done": (0, 15),          # the operation state, 0 = stopped
-    "quvex_check_continuous_buffer": (0, 1),  # 1 while a move is queued
     "kring_get_com_status": (0, 3),        # ring state
     "kring_get_error_device": (0, 63),     # the slave found in error
     "kring_set_ring_quality_param": (1, 1),
     "kring_get_slave_info": (0, 255),      # the type byte
     "kring_io_input": (0, 255),            # the cyclic byte
+    "quvex_check_continuous_buffer": (0, 1),  # 1 while a continuous move is queued
+    "kring_m1_dio_input": (0, 1),          # the module's digital input
 }
 
 # Pointer arguments through which an export writes several values.

@@ -125,7 +125,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m1_dio_output(uint16_t ring, uint16_t sl
     });
 }
 
-QUVEX_API quvex_status QUVEX_CALL kring_m1_dio_input(uint16_t ring, uint16_t slave, uint16_t channel) {
+QUVEX_API int16_t QUVEX_CALL kring_m1_dio_input(uint16_t ring, uint16_t slave, uint16_t channel) {
     return with_module(ring, slave, [&](Link& l) -> quvex_status {
         // The input byte is taken before the channel is judged, as the module's mirror expects.
         const std::uint8_t inputs = l.cyclic_in(port::kInputs);
