@@ -43,10 +43,14 @@ class CallArgs {
 public:
     explicit CallArgs(FuzzedDataProvider& in) : in_(in) {}
 
+    // One in three is a small number (0..7): the cards, axes, rings, channels and the slaves
+    // where the installation has stations, so that sequences such as enable-then-link or
+    // open-start-then-talk reach the code behind their checks; the rest are edges or raw bytes.
     template <class T>
     T integer(std::size_t) {
         const auto pick = in_.ConsumeIntegral<std::uint8_t>();
-        if (pick < 192) return static_cast<T>(kIntegerEdges[pick % kIntegerEdgeCount]);
+        if (pick < 85) return static_cast<T>(pick % 8);
+        if (pick < 213) return static_cast<T>(kIntegerEdges[pick % kIntegerEdgeCount]);
         return in_.ConsumeIntegral<T>();
     }
 
@@ -65,7 +69,7 @@ public:
         return d;
     }
 
-    // An input array: null, or 64 values drawn like single arguments. Text is a path.
+    // An input array: null, or 1024 values (64 drawn like single arguments, repeated). Text is a path.
     template <class T>
     const T* array(std::size_t k) {
         if constexpr (std::is_same_v<T, char>) {
@@ -73,13 +77,15 @@ public:
         } else {
             if (in_.ConsumeIntegral<std::uint8_t>() < 16) return nullptr;
             auto values = std::make_shared<std::vector<T>>(kArrayLength);
-            for (T& v : *values) {
+            for (std::size_t i = 0; i < kDrawnValues; ++i) {
+                T& v = (*values)[i];
                 if constexpr (std::is_floating_point_v<T>) {
                     v = static_cast<T>(real(k));
                 } else {
                     v = integer<T>(k);
                 }
             }
+            for (std::size_t i = kDrawnValues; i < kArrayLength; ++i) (*values)[i] = (*values)[i % kDrawnValues];
             keep_.push_back(values);
             return values->data();
         }
@@ -99,7 +105,11 @@ public:
     const char* written_output() const;
 
 private:
-    static constexpr std::size_t kArrayLength = 64;
+    // Long enough for the longest table an export reads by its count argument (the compare
+    // table, 1024 entries): a shorter array would be the caller's overrun, not the library's.
+    // Only the first values are drawn, the rest repeat them, so an array costs little input.
+    static constexpr std::size_t kArrayLength = 1024;
+    static constexpr std::size_t kDrawnValues = 64;
     struct Out {
         const char* name;
         const std::vector<unsigned char>* bytes;

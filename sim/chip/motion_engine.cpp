@@ -23,7 +23,11 @@ constexpr double kNoEvent = std::numeric_limits<double>::infinity();
 
 double ns_to_seconds(Ns t) { return static_cast<double>(t) / static_cast<double>(kNsPerSecond); }
 
-Ns seconds_to_ns_ceil(double t) { return static_cast<Ns>(std::ceil(t * static_cast<double>(kNsPerSecond))); }
+// A time past the clock's range (some 292 years: a slow move over a huge amount) never comes.
+Ns seconds_to_ns_ceil(double t) {
+    const double ns = std::ceil(t * static_cast<double>(kNsPerSecond));
+    return ns < static_cast<double>(kNever) ? static_cast<Ns>(ns) : kNever;
+}
 
 void report(Chip& c, ChipEvent event, double t) {
     if (c.group().has_interrupt_line()) raise_motion_interrupt(c, event);
