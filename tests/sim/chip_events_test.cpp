@@ -2,9 +2,11 @@
 // the chip, whether a test moves the clock or the clock runs with the wall clock.
 #include <chrono>
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <thread>
 
+#include "../../sim/chip/motion_engine.h"
 #include "chip_fixture.h"
 
 namespace quvex::test {
@@ -126,6 +128,30 @@ TEST_F(ChipEvents, SimultaneousStartSchedulesEveryChipItStarts) {
     EXPECT_EQ(ends[1], 1'300'000'000);
     EXPECT_EQ(ends[2], 1'600'000'000);
     expect_delivered_on_time();
+}
+
+}  // namespace
+}  // namespace quvex::test
+
+namespace quvex::test {
+namespace {
+
+// Event times come from the profile in seconds; one past the clock's range (a slow move over a
+// huge amount) must become "never" rather than an out-of-range conversion.
+TEST(ChipEventTimes, SecondsBeyondTheClockNeverCome) {
+    struct Case {
+        double seconds;
+        qsim::Ns ns;
+    };
+    const Case cases[] = {
+        {0.0, 0},
+        {1.0000000001, 1'000'000'001},
+        {9.2e9, 9'200'000'000'000'000'000},
+        {1.2148e10, qsim::kNever},
+        {std::numeric_limits<double>::infinity(), qsim::kNever},
+        {std::numeric_limits<double>::quiet_NaN(), qsim::kNever},
+    };
+    for (const Case& c : cases) EXPECT_EQ(qsim::seconds_to_ns_ceil(c.seconds), c.ns) << c.seconds;
 }
 
 }  // namespace
