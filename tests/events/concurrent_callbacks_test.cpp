@@ -3,6 +3,7 @@
 // axis, and nothing races (the ThreadSanitizer build runs this too).
 #include <array>
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "events_fixture.h"
@@ -29,8 +30,8 @@ TEST_F(ConcurrentCallbacks, EveryStopCallsBackOnceForItsAxisWhileOtherThreadsWor
 
     // Two application threads working on the other axes of each card the whole time.
     std::atomic<bool> stop{false};
-    std::atomic<int> worker_calls{0};
-    auto worker = [&](int16_t axis) {
+    std::array<std::atomic<int>, 2> worker_calls{};
+    auto worker = [&](int16_t axis, std::atomic<int>& calls) {
         while (!stop.load()) {
             double position = 0;
             uint16_t io = 0;
@@ -38,11 +39,24 @@ TEST_F(ConcurrentCallbacks, EveryStopCallsBackOnceForItsAxisWhileOtherThreadsWor
             quvex_get_io_status(axis, &io);
             quvex_set_int_factor(axis, 0);
             quvex_motion_done(axis);
-            worker_calls.fetch_add(1);
+            calls.fetch_add(1);
         }
     };
-    std::thread a(worker, int16_t{1});
-    std::thread b(worker, int16_t{6});
+    std::thread a(worker, int16_t{1}, std::ref(worker_calls[0]));
+    std::thread b(worker, int16_t{6}, std::ref(worker_calls[1]));
+    struct StopWorkers {  // also when an assertion leaves the test early
+        std::atomic<bool>& stop;
+        std::thread& a;
+        std::thread& b;
+        ~StopWorkers() {
+            stop.store(true);
+            a.join();
+            b.join();
+        }
+    } stop_workers{stop, a, b};
+    // The moves start once both workers are calling, so they overlap whatever the host's
+    // scheduling (the moves alone take a few milliseconds on the manual clock).
+    ASSERT_TRUE(wait_wall([&] { return worker_calls[0].load() > 0 && worker_calls[1].load() > 0; }));
 
     constexpr int kMoves = 12;
     for (int i = 0; i < kMoves; ++i) {
@@ -53,10 +67,6 @@ TEST_F(ConcurrentCallbacks, EveryStopCallsBackOnceForItsAxisWhileOtherThreadsWor
         ASSERT_TRUE(called) << "move " << i << ": " << g_calls_per_axis[0].load() << " and "
                             << g_calls_per_axis[4].load() << " callbacks";
     }
-    stop.store(true);
-    a.join();
-    b.join();
-    EXPECT_GT(worker_calls.load(), 0);
     for (std::size_t k = 0; k < 8; ++k) {
         if (k != 0 && k != 4) {
             EXPECT_EQ(g_calls_per_axis[k].load(), 0) << "axis " << k;
