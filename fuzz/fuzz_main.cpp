@@ -95,6 +95,7 @@ constexpr double kCallBoundSeconds = 5.0;
 
 std::vector<unsigned> g_reached(kCallCount, 0);
 std::uint64_t g_calls = 0;
+constexpr std::uint64_t kProgressEvery = 1'000'000;
 
 bool named_status(long long r) {
     for (const NamedStatus& s : kStatuses) {
@@ -150,6 +151,11 @@ void call_one(FuzzedDataProvider& in) {
     const double took = quvex_sim_now() - started;
     ++g_calls;
     ++g_reached[static_cast<std::size_t>(&e - kCalls)];
+    // A long campaign ends by a crash or an interrupt as often as by its limit, and then no exit
+    // handler runs: the running count is printed along the way.
+    if (g_calls % kProgressEvery == 0 && std::getenv("QUVEX_FUZZ_REPORT") != nullptr) {
+        std::fprintf(stderr, "quvex-fuzz: %" PRIu64 " calls so far\n", g_calls);
+    }
     if (took > kCallBoundSeconds) broken(e, "took longer than its bound of virtual time", r);
     // 16-bit results carry negative codes in their unsigned form.
     if (r > 0x7FFF && r <= 0xFFFF && std::strncmp(e.name, "kring_", 6) == 0) r -= 0x10000;

@@ -110,7 +110,8 @@ def binding_text(headers):
 # inputs from JSON; out-pointers become named outputs.
 _CPP_INTEGERS = {"int8_t", "uint8_t", "int16_t", "uint16_t", "int32_t", "uint32_t", "int64_t", "uint64_t",
                  "int", "unsigned", "quvex_status"}
-_CPP_OUT_ARRAYS = {("kring_get_ring_active_table", "table"): 2, ("quvex_int_enable", "events"): 4}
+_CPP_OUT_ARRAYS = {("kring_get_ring_active_table", "table"): 2, ("quvex_int_enable", "events"): 4,
+                   ("kring_m4_get_motion_data", "data"): 6}
 
 
 def _cpp_base(ctype):

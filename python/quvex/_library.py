@@ -26,7 +26,8 @@ DATA_RESULTS = {
 }
 
 # Pointer arguments through which an export writes several values.
-OUT_ARRAYS = {("kring_get_ring_active_table", "table"): 2, ("quvex_int_enable", "events"): 4}
+OUT_ARRAYS = {("kring_get_ring_active_table", "table"): 2, ("quvex_int_enable", "events"): 4,
+              ("kring_m4_get_motion_data", "data"): 6}
 
 
 def is_library_export(name):

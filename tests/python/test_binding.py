@@ -9,6 +9,7 @@ import quvex
 from quvex import QuvexError
 
 sys.path.insert(0, os.environ["QUVEX_TOOLS_DIR"])
+import gen_binding  # noqa: E402
 import gen_def  # noqa: E402
 
 HEADERS = sorted(glob.glob(os.path.join(os.environ["QUVEX_INCLUDE_DIR"], "*.h")))
@@ -31,6 +32,16 @@ def test_every_non_status_result_has_a_reviewed_rule():
         if not name.startswith("quvex_sim_") and result != "quvex_status":
             assert name in quvex.DATA_RESULTS, f"{name} returns {result}: data or status?"
     assert set(quvex.DATA_RESULTS) <= set(results)
+
+
+def test_out_arrays_agree_with_the_generated_call_table():
+    # The scenario runner and the fuzz target size their out-buffers from the generator's table;
+    # an entry missing from either side gives a buffer one value long to an export writing more.
+    from quvex import _library
+    assert _library.OUT_ARRAYS == gen_binding._CPP_OUT_ARRAYS
+    parameters = {d.name: [n for _, n in d.arguments] for d in gen_def.read_declarations(HEADERS)}
+    for name, parameter in _library.OUT_ARRAYS:
+        assert parameter in parameters.get(name, []), (name, parameter)
 
 
 @pytest.mark.parametrize("call, code, name", [
