@@ -6,7 +6,7 @@
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in cmake g++ make libgtest-dev libbenchmark-dev python3 python3-pytest libcli11-dev nlohmann-json3-dev; do have "$p" || need+=("$p"); done
+for p in cmake ninja-build g++ make libgtest-dev libbenchmark-dev python3 python3-pytest libcli11-dev nlohmann-json3-dev; do have "$p" || need+=("$p"); done
 if [ "${1:-}" = "windows" ]; then
   for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
            googletest wine64; do
