@@ -43,7 +43,7 @@ void polyline(std::FILE* f, const Points& points, const Box& b, const Range& x, 
     std::fputs("\"/>\n", f);
 }
 
-// Tick spacing of 1, 2 or 5 times a power of ten giving about `wanted` ticks over the range, so a
+// Tick spacing of 1, 2 or 5 times a power of ten giving at most `wanted` + 1 ticks over the range, so a
 // reader can read values off the curve.
 double tick_step(const Range& r, int wanted) {
     const double span = r.hi - r.lo;
@@ -51,7 +51,7 @@ double tick_step(const Range& r, int wanted) {
     const double raw = span / wanted;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     const double n = raw / magnitude;
-    return (n < 1.5 ? 1 : n < 3 ? 2 : n < 7 ? 5 : 10) * magnitude;
+    return (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * magnitude;
 }
 
 std::vector<double> ticks(const Range& r, int wanted) {
@@ -73,9 +73,9 @@ std::string tick_label(double v, const Range& r, int wanted) {
     return buf;
 }
 
-constexpr int kTicksY = 5;
-// About one tick per 90 px of width: labels of five digits stay apart.
-int ticks_across(double width) { return std::max(4, static_cast<int>(width / 90)); }
+constexpr int kTicksY = 6;
+// About one tick per 60 px of width: labels of six digits stay apart.
+int ticks_across(double width) { return std::max(4, static_cast<int>(width / 60)); }
 
 // The panel's frame, gridlines at the ticks with their labels, and the axis titles with units.
 // `panel` names the panel in the elements' classes (path, position, speed).
