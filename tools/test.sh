@@ -12,7 +12,7 @@ jobs=2
 run_suite() {  # name, extra cmake arguments...
   local name=$1; shift
   echo "== $name"
-  cmake -S . -B "build/$name" -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF "$@" >/dev/null
+  cmake -S . -B "build/$name" -DQUVEX_TESTS=ON -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF "$@" >/dev/null
   cmake --build "build/$name" -j"$jobs"
   ctest --test-dir "build/$name" -j"$jobs" --output-on-failure
 }
