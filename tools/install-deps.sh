@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks for building and testing; "demo" leaves the test
-# tools out. Pass "windows" to add the
-# MinGW-w64 cross compilers (with the POSIX thread model), the GoogleTest sources for the cross
-# builds, Wine's 64-bit loader and python3 (export tables and the export check); "fuzz" adds clang
-# with its sanitizer and libFuzzer runtimes.
+# tools out. Pass "windows" to add the MinGW-w64 cross compilers (with the POSIX thread model),
+# the GoogleTest sources for the cross builds, Wine's 64-bit loader and python3 (export tables
+# and the export check); "fuzz" adds clang with its sanitizer and libFuzzer runtimes.
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
