@@ -7,8 +7,13 @@ include(CMakePackageConfigHelpers)
 # ---- the install builds what it lays out ------------------------------------------------------
 # A tree built for one target only (the demo's) lacks the runner and the binding's generated
 # table; the install builds them first instead of stopping half-way through the copy.
-set(QUVEX_INSTALL_TARGETS quvex $<$<TARGET_EXISTS:quvex_sim>:quvex_sim> $<$<TARGET_EXISTS:quvex_python>:quvex_python>
-    $<$<TARGET_EXISTS:quvex-sim>:quvex-sim>)
+# (On Windows `quvex` may be an alias of quvex_sim, which cannot be built by that name.)
+if(WIN32)
+  set(QUVEX_INSTALL_TARGETS quvex_sim $<$<TARGET_EXISTS:quvex_platform_win32>:quvex>)
+else()
+  set(QUVEX_INSTALL_TARGETS quvex)
+endif()
+list(APPEND QUVEX_INSTALL_TARGETS $<$<TARGET_EXISTS:quvex_python>:quvex_python> $<$<TARGET_EXISTS:quvex-sim>:quvex-sim>)
 install(CODE "
   set(_quvex_config \"\${CMAKE_INSTALL_CONFIG_NAME}\")
   if(_quvex_config)
@@ -105,7 +110,8 @@ if(QUVEX_TESTS AND NOT CMAKE_CROSSCOMPILING)
                    -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DPYTHON=${Python3_EXECUTABLE}
                    "-DRUNNER_SCENARIO=$<$<TARGET_EXISTS:quvex-sim>:${PROJECT_SOURCE_DIR}/tests/runner/positioning.json>"
                    -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
-  set_tests_properties(package PROPERTIES TIMEOUT 300)
+  # It removes the binding's generated table from the build tree to see the install make it again.
+  set_tests_properties(package PROPERTIES TIMEOUT 300 RESOURCE_LOCK quvex_python_table)
 elseif(QUVEX_TESTS AND WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
   # The Windows package: the consumer cross-built against the installed DLLs and import
   # libraries, and run next to them under the emulator.
