@@ -8,6 +8,7 @@
 Entering resets the installation (manual clock at 0, no cards) and installs the cards; leaving
 closes the library (quvex_close, kring_close) and resets the installation again."""
 import ctypes
+import types
 from dataclasses import dataclass, field
 
 from . import _checks, _exports
@@ -303,7 +304,7 @@ class VirtualInstallation:
         link's calls may be used)."""
         st_type = TYPES.struct("quvex_sim_station")
         cb = TYPES.callbacks
-        raw = self.raw
+        raw = types.SimpleNamespace(**self.library.checked)  # the link's calls check their arguments
         errors = self.station_errors
 
         def guarded(default, fn):
