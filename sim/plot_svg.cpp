@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -211,6 +212,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_plot_svg(const char* path, const char* title,
     frame(f, speed_box, "speed", "speed", time, speed, "time (s)", "speed (pulses/s)");
     for (int i = 0; i < mark_count; ++i) draw_mark(f, marks[i], kMarkColour[i % 4], position_box, speed_box, time, pos);
     std::fprintf(f, "<g class=\"legend\" font-size=\"12\">\n");
+    double legend_x = left;
     for (int i = 0; i < count; ++i) {
         Points ps, vs;
         for (int k = 0; k < series[i].count; ++k) {
@@ -220,12 +222,12 @@ QUVEX_API int QUVEX_CALL quvex_sim_plot_svg(const char* path, const char* title,
         }
         polyline(f, ps, position_box, time, pos, kColour[i]);
         polyline(f, vs, speed_box, time, speed, kColour[i]);
-        const double x = left + 90.0 * i;
+        const std::string label = series[i].label != nullptr ? xml_text(series[i].label) : std::to_string(i + 1);
         std::fprintf(f,
                      "<line x1=\"%.0f\" x2=\"%.0f\" y1=\"480\" y2=\"480\" stroke=\"%s\" stroke-width=\"3\"/>"
                      "<text x=\"%.0f\" y=\"484\" fill=\"#222\">%s</text>\n",
-                     x, x + 18, kColour[i], x + 23,
-                     series[i].label != nullptr ? xml_text(series[i].label).c_str() : std::to_string(i + 1).c_str());
+                     legend_x, legend_x + 18, kColour[i], legend_x + 23, label.c_str());
+        legend_x += 23 + 7.5 * static_cast<double>(series[i].label != nullptr ? std::strlen(series[i].label) : 1) + 24;
     }
     std::fputs("</g>\n", f);
     const bool written = std::fputs("</svg>\n", f) >= 0;
