@@ -44,7 +44,7 @@ void polyline(std::FILE* f, const Points& points, const Box& b, const Range& x, 
     std::fputs("\"/>\n", f);
 }
 
-// Tick spacing of 1, 2 or 5 times a power of ten giving at most `wanted` + 1 ticks over the range, so a
+// Tick spacing of 1, 2 or 5 times a power of ten giving about `wanted` ticks (at most 1.4 times) over the range, so a
 // reader can read values off the curve.
 double tick_step(const Range& r, int wanted) {
     const double span = r.hi - r.lo;
@@ -52,7 +52,7 @@ double tick_step(const Range& r, int wanted) {
     const double raw = span / wanted;
     const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
     const double n = raw / magnitude;
-    return (n <= 1 ? 1 : n <= 2 ? 2 : n <= 5 ? 5 : 10) * magnitude;
+    return (n <= 1.4 ? 1 : n <= 2.8 ? 2 : n <= 6 ? 5 : 10) * magnitude;
 }
 
 std::vector<double> ticks(const Range& r, int wanted) {
@@ -74,7 +74,7 @@ std::string tick_label(double v, const Range& r, int wanted) {
     return buf;
 }
 
-constexpr int kTicksY = 6;
+constexpr int kTicksY = 5;
 // About one tick per 60 px of width: labels of six digits stay apart.
 int ticks_across(double width) { return std::max(4, static_cast<int>(width / 60)); }
 

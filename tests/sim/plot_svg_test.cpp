@@ -48,7 +48,7 @@ std::vector<double> tick_values(const std::string& svg, const std::string& cls) 
 // Evenly spaced at 1, 2 or 5 times a power of ten, covering [lo, hi] from inside.
 void expect_round_ticks(const std::vector<double>& v, double lo, double hi, std::size_t least, const char* what) {
     ASSERT_GE(v.size(), least) << what;
-    ASSERT_LE(v.size(), 15u) << what;
+    ASSERT_LE(v.size(), 20u) << what;
     const double step = v[1] - v[0];
     const double mantissa = step / std::pow(10.0, std::floor(std::log10(step) + 1e-9));
     EXPECT_TRUE(std::fabs(mantissa - 1) < 1e-6 || std::fabs(mantissa - 2) < 1e-6 || std::fabs(mantissa - 5) < 1e-6)
