@@ -97,7 +97,7 @@ public:
     // The summary line, whichever way the run ended.
     void summary() const {
         if (!started_) {
-            out_ << "0 expectations checked, 0 failed, not run\n";
+            report_not_run(out_);
             return;
         }
         out_ << checked_ << " expectations checked, " << failed_ << " failed, at " << quvex_sim_now() << " s\n";
