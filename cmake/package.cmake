@@ -4,10 +4,35 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+# ---- the install builds what it lays out ------------------------------------------------------
+# A tree built for one target only (the demo's) lacks the runner and the binding's generated
+# table; the install builds them first instead of stopping half-way through the copy.
+# (On Windows `quvex` may be an alias of quvex_sim, which cannot be built by that name.)
+if(WIN32)
+  set(QUVEX_INSTALL_TARGETS quvex_sim $<$<TARGET_EXISTS:quvex_platform_win32>:quvex>)
+else()
+  set(QUVEX_INSTALL_TARGETS quvex)
+endif()
+list(APPEND QUVEX_INSTALL_TARGETS $<$<TARGET_EXISTS:quvex_python>:quvex_python> $<$<TARGET_EXISTS:quvex-sim>:quvex-sim>)
+install(CODE "
+  set(_quvex_config \"\${CMAKE_INSTALL_CONFIG_NAME}\")
+  if(_quvex_config)
+    set(_quvex_config --config \"\${_quvex_config}\")
+  endif()
+  execute_process(COMMAND \"${CMAKE_COMMAND}\" --build \"${CMAKE_BINARY_DIR}\" \${_quvex_config}
+                          --target \"$<JOIN:${QUVEX_INSTALL_TARGETS},\" \">\"
+                  RESULT_VARIABLE _quvex_rc)
+  if(NOT _quvex_rc EQUAL 0)
+    message(FATAL_ERROR \"quvex: building the installed files failed; run cmake --build ${CMAKE_BINARY_DIR} and install again\")
+  endif()
+")
+
 # ---- libraries and headers -------------------------------------------------------------------
 # Windows builds install their DLLs, import libraries and headers with the targets themselves.
 set(QUVEX_CARD_FILE "")
 set(QUVEX_CARD_IMPLIB "")
+set(QUVEX_SONAME "")
+set(QUVEX_PC_RPATH "")
 if(WIN32)
   set(QUVEX_SIM_FILE "bin/$<TARGET_FILE_NAME:quvex_sim>")
   set(QUVEX_SIM_IMPLIB "lib/$<TARGET_LINKER_FILE_NAME:quvex_sim>")
@@ -22,6 +47,11 @@ if(WIN32)
     set(QUVEX_PC_WHAT "on the virtual installation")
   endif()
 else()
+  # The exports may change between minor versions, so the SONAME carries major and minor:
+  # a program is never loaded with a library whose exports differ from the ones it linked.
+  set_target_properties(quvex PROPERTIES VERSION ${PROJECT_VERSION}
+                                         SOVERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
+  set(QUVEX_SONAME libquvex.so.${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR})
   install(TARGETS quvex LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
   install(DIRECTORY include/quvex DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
   set(QUVEX_SIM_FILE "${CMAKE_INSTALL_LIBDIR}/$<TARGET_FILE_NAME:quvex>")
@@ -29,6 +59,9 @@ else()
   set(QUVEX_PC_LIBDIR ${CMAKE_INSTALL_LIBDIR})
   set(QUVEX_PC_LIB quvex)
   set(QUVEX_PC_WHAT "on the virtual installation")
+  # A program linked from the pkg-config flags runs without LD_LIBRARY_PATH: the tree is rarely
+  # in the loader's path (/opt/quvex), and ${libdir} follows the tree wherever it was copied.
+  set(QUVEX_PC_RPATH "-Wl,-rpath,\${libdir} ")
 endif()
 
 # ---- CMake package: relocatable, found from wherever the tree is copied ----------------------
@@ -73,8 +106,12 @@ if(QUVEX_TESTS AND NOT CMAKE_CROSSCOMPILING)
   add_test(NAME package
            COMMAND ${CMAKE_COMMAND} -DBUILD_DIR=${CMAKE_BINARY_DIR} -DWORK_DIR=${CMAKE_BINARY_DIR}/package-test
                    -DCONSUMER_DIR=${PROJECT_SOURCE_DIR}/tests/package/consumer -DCONFIG=$<CONFIG>
-                   -DC_COMPILER=${CMAKE_C_COMPILER} "-DSANITIZE=${QUVEX_SANITIZE}" -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
-  set_tests_properties(package PROPERTIES TIMEOUT 300)
+                   -DC_COMPILER=${CMAKE_C_COMPILER} "-DSANITIZE=${QUVEX_SANITIZE}" -DSONAME=${QUVEX_SONAME}
+                   -DSOURCE_DIR=${PROJECT_SOURCE_DIR} -DPYTHON=${Python3_EXECUTABLE}
+                   "-DRUNNER_SCENARIO=$<$<TARGET_EXISTS:quvex-sim>:${PROJECT_SOURCE_DIR}/tests/runner/positioning.json>"
+                   -P ${PROJECT_SOURCE_DIR}/tests/package/run_consumer.cmake)
+  # It removes the binding's generated table from the build tree to see the install make it again.
+  set_tests_properties(package PROPERTIES TIMEOUT 300 RESOURCE_LOCK quvex_python_table)
 elseif(QUVEX_TESTS AND WIN32 AND CMAKE_CROSSCOMPILING_EMULATOR)
   # The Windows package: the consumer cross-built against the installed DLLs and import
   # libraries, and run next to them under the emulator.

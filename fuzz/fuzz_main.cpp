@@ -27,6 +27,7 @@ struct ExportCall {
     const char* name;
     std::size_t inputs;
     std::vector<const char*> input_names;
+    std::vector<const char*> output_names;
     long long (*call)(CallArgs&);
 };
 

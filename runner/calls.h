@@ -12,11 +12,18 @@ struct ExportCall {
     const char* name;
     std::size_t inputs;
     std::vector<const char*> input_names;
+    std::vector<const char*> output_names;  // the out-pointers, reported under these names
     long long (*call)(CallArgs&);
 };
 
 // The export named `name`, or null.
 const ExportCall* find_export(const std::string& name);
+
+// The export named `name`; a ScenarioError naming the nearest export when there is none.
+const ExportCall& export_named(const std::string& name);
+
+// Throws a ScenarioError when `inputs` is not an array of the export's number of inputs.
+void check_input_count(const ExportCall& c, const nlohmann::json& inputs);
 
 struct CallResult {
     long long result;

@@ -8,6 +8,8 @@
 
 #include "call_args.h"
 #include "calls.h"
+#include "exit_codes.h"
+#include "validate.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 
@@ -30,8 +32,6 @@ const std::map<std::string, int> kSignals = {
 // Sensors are checked this often while the clock moves.
 constexpr double kSensorStep = 0.001;
 constexpr double kLongRun = 10.0;
-// A scenario time beyond this is a mistake (it would run for ever with sensors checked each ms).
-constexpr double kLongestRun = 1e6;
 
 int field_int(const json& j, const char* key, const std::string& where) {
     if (!j.contains(key) || !j[key].is_number_integer()) {
@@ -71,22 +71,36 @@ public:
 
     int execute(const json& scenario) {
         if (!scenario.is_object()) throw ScenarioError("a scenario is a JSON object");
+        validate_scenario(scenario, opt_);
+        started_ = true;
         quvex_sim_reset();
         setup(scenario);
         const json& timeline = scenario.value("timeline", json::array());
-        if (!timeline.is_array()) throw ScenarioError("\"timeline\" must be an array");
         end_ = timeline_end(timeline);
         show_progress_ = opt_.progress == 1 || (opt_.progress == -1 && end_ >= kLongRun);
         if (opt_.realtime_scale > 0) quvex_sim_clock_realtime(opt_.realtime_scale);
         for (std::size_t i = 0; i < timeline.size(); ++i) step(timeline[i], i + 1);
         quvex_close();
         kring_close();
-        if (!opt_.csv_path.empty()) check_sim(quvex_sim_trace_write_csv(opt_.csv_path.c_str()), "--csv");
-        if (!opt_.vcd_path.empty()) check_sim(quvex_sim_trace_write_vcd(opt_.vcd_path.c_str()), "--vcd");
-        if (!opt_.svg_path.empty()) plot(scenario);
         quvex_sim_clock_manual();
+        if (!opt_.csv_path.empty()) written(quvex_sim_trace_write_csv(opt_.csv_path.c_str()), "--csv", opt_.csv_path);
+        if (!opt_.vcd_path.empty()) written(quvex_sim_trace_write_vcd(opt_.vcd_path.c_str()), "--vcd", opt_.vcd_path);
+        if (!opt_.svg_path.empty()) plot(scenario);
+        if (checked_ == 0 && !scenario.value("checks_nothing", false)) {
+            err_ << "FAILED: the scenario checked no expectation (a scenario meant to check nothing says "
+                    "\"checks_nothing\": true)\n";
+            return kExitFailed;
+        }
+        return failed_ == 0 ? kExitHeld : kExitFailed;
+    }
+
+    // The summary line, whichever way the run ended.
+    void summary() const {
+        if (!started_) {
+            report_not_run(out_);
+            return;
+        }
         out_ << checked_ << " expectations checked, " << failed_ << " failed, at " << quvex_sim_now() << " s\n";
-        return failed_ == 0 ? 0 : 1;
     }
 
 private:
@@ -146,9 +160,14 @@ private:
         if (sampled_.empty()) throw ScenarioError("--svg needs sampled axes (\"sample\")");
         const std::string title = scenario.value("name", std::string("scenario"));
         const int count = static_cast<int>(std::min<std::size_t>(sampled_.size(), 8));
-        check_sim(quvex_sim_plot_axes_svg(opt_.svg_path.c_str(), title.c_str(), sampled_.data(), count,
-                                          count >= 2 ? QUVEX_SIM_PLOT_PATH : 0u),
-                  "--svg");
+        written(quvex_sim_plot_axes_svg(opt_.svg_path.c_str(), title.c_str(), sampled_.data(), count,
+                                        count >= 2 ? QUVEX_SIM_PLOT_PATH : 0u),
+                "--svg", opt_.svg_path);
+    }
+
+    // The paths were found writable before the run; what fails now is the writing itself.
+    static void written(int rc, const char* option, const std::string& path) {
+        if (rc != 0) throw ScenarioError(std::string(option) + " " + path + ": writing the file failed");
     }
 
     static long long to_ns(double seconds) { return std::llround(seconds * 1e9); }
@@ -167,8 +186,15 @@ private:
                                      ? "step " + std::to_string(number) + " \"" + s["name"].get<std::string>() + "\""
                                      : "step " + std::to_string(number);
         if (!s.is_object()) throw ScenarioError(name + ": a step is an object");
-        if (s.contains("at")) advance_to(checked_time(field_number(s, "at", name, 0), name));
-        if (s.contains("advance")) advance_to(checked_time(quvex_sim_now() + field_number(s, "advance", name, 0), name));
+        // Times were checked before the run: never in the past, never past the longest run.
+        if (s.contains("at")) {
+            at_ = field_number(s, "at", name, 0);
+            advance_to(at_);
+        }
+        if (s.contains("advance")) {
+            at_ += field_number(s, "advance", name, 0);
+            advance_to(at_);
+        }
         if (s.contains("call")) {
             if (!s["call"].is_string()) throw ScenarioError(name + ": \"call\" names an export");
             const CallResult r = call_export(s["call"].get<std::string>(), s.value("args", json::array()));
@@ -189,11 +215,6 @@ private:
                                             static_cast<uint8_t>(field_int(io, "value", name))),
                       name);
         }
-    }
-
-    static double checked_time(double t, const std::string& name) {
-        if (!(t <= kLongestRun)) throw ScenarioError(name + ": a time past 10^6 s");
-        return t;
     }
 
     // Moves the clock to `target`, checking the sensors every millisecond of virtual time.
@@ -320,6 +341,8 @@ private:
     std::vector<Sensor> sensors_;
     std::vector<int> sampled_;  // device * 4 + axis of every sampled axis
     double end_ = 0;
+    double at_ = 0;  // the scenario's time: where its steps put the clock
+    bool started_ = false;
     bool show_progress_ = false;
     int last_decile_ = 0;
     int checked_ = 0;
@@ -329,7 +352,20 @@ private:
 }  // namespace
 
 int run_scenario(const json& scenario, const RunOptions& options, std::ostream& out, std::ostream& err) {
-    return Run(options, out, err).execute(scenario);
+    Run run(options, out, err);
+    int rc = kExitCannotRun;
+    try {
+        rc = run.execute(scenario);
+    } catch (const ScenarioError& e) {
+        err << options.source << ": " << e.what() << "\n";
+    } catch (const nlohmann::json::exception& e) {
+        err << options.source << ": " << e.what() << "\n";
+    }
+    quvex_sim_clock_manual();
+    run.summary();
+    return rc;
 }
+
+void report_not_run(std::ostream& out) { out << "0 expectations checked, 0 failed, not run\n"; }
 
 }  // namespace quvex_runner

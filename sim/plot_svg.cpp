@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -43,14 +44,73 @@ void polyline(std::FILE* f, const Points& points, const Box& b, const Range& x, 
     std::fputs("\"/>\n", f);
 }
 
-void frame(std::FILE* f, const Box& b, const char* title, const Range& x, const Range& y) {
+// Tick spacing of 1, 2 or 5 times a power of ten giving about `wanted` ticks (at most 1.4 times) over the range, so a
+// reader can read values off the curve.
+double tick_step(const Range& r, int wanted) {
+    const double span = r.hi - r.lo;
+    if (!(span > 0) || !std::isfinite(span)) return 0;
+    const double raw = span / wanted;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    const double n = raw / magnitude;
+    return (n <= 1.4 ? 1 : n <= 2.8 ? 2 : n <= 6 ? 5 : 10) * magnitude;
+}
+
+std::vector<double> ticks(const Range& r, int wanted) {
+    std::vector<double> out;
+    const double step = tick_step(r, wanted);
+    if (step <= 0) return out;
+    for (double k = std::ceil(r.lo / step - 1e-9); k * step <= r.hi + step * 1e-9 && out.size() < 50; k += 1) {
+        out.push_back(std::fabs(k) < 1e-12 ? 0.0 : k * step);
+    }
+    return out;
+}
+
+// A tick's label with as many decimals as its step needs ("0.25", "12000").
+std::string tick_label(double v, const Range& r, int wanted) {
+    const double step = tick_step(r, wanted);
+    const int decimals = step > 0 ? std::max(0, static_cast<int>(-std::floor(std::log10(step) + 1e-9))) : 0;
+    char buf[48];
+    std::snprintf(buf, sizeof buf, "%.*f", std::min(decimals, 9), v);
+    return buf;
+}
+
+constexpr int kTicksY = 5;
+// About one tick per 60 px of width: labels of six digits stay apart.
+int ticks_across(double width) { return std::max(4, static_cast<int>(width / 60)); }
+
+// The panel's frame, gridlines at the ticks with their labels, and the axis titles with units.
+// `panel` names the panel in the elements' classes (path, position, speed).
+void frame(std::FILE* f, const Box& b, const char* panel, const char* title, const Range& x, const Range& y,
+           const char* x_title, const char* y_title) {
+    std::fprintf(f, "<text x=\"%.0f\" y=\"%.0f\" font-size=\"13\">%s</text>\n", b.x, b.y - 8, title);
+    const int ticks_x = ticks_across(b.w);
+    for (double v : ticks(x, ticks_x)) {
+        const double px = b.x + (v - x.lo) / (x.hi - x.lo) * b.w;
+        std::fprintf(f,
+                     "<line class=\"grid\" x1=\"%.1f\" x2=\"%.1f\" y1=\"%.0f\" y2=\"%.0f\" stroke=\"#e3e3e3\"/>"
+                     "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.0f\" y2=\"%.0f\" stroke=\"#888\"/>"
+                     "<text class=\"tick-x %s\" x=\"%.1f\" y=\"%.0f\" font-size=\"10\" fill=\"#444\" "
+                     "text-anchor=\"middle\">%s</text>\n",
+                     px, px, b.y, b.y + b.h, px, px, b.y + b.h, b.y + b.h + 4, panel, px, b.y + b.h + 15,
+                     tick_label(v, x, ticks_x).c_str());
+    }
+    for (double v : ticks(y, kTicksY)) {
+        const double py = b.y + b.h - (v - y.lo) / (y.hi - y.lo) * b.h;
+        std::fprintf(f,
+                     "<line class=\"grid\" x1=\"%.0f\" x2=\"%.0f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#e3e3e3\"/>"
+                     "<line x1=\"%.0f\" x2=\"%.0f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"#888\"/>"
+                     "<text class=\"tick-y %s\" x=\"%.0f\" y=\"%.1f\" font-size=\"10\" fill=\"#444\" "
+                     "text-anchor=\"end\">%s</text>\n",
+                     b.x, b.x + b.w, py, py, b.x - 4, b.x, py, py, panel, b.x - 6, py + 3,
+                     tick_label(v, y, kTicksY).c_str());
+    }
     std::fprintf(f,
                  "<rect x=\"%.0f\" y=\"%.0f\" width=\"%.0f\" height=\"%.0f\" fill=\"none\" stroke=\"#888\"/>\n"
-                 "<text x=\"%.0f\" y=\"%.0f\" font-size=\"13\">%s</text>\n"
-                 "<text x=\"%.0f\" y=\"%.0f\" font-size=\"10\" fill=\"#555\">%.6g .. %.6g</text>\n"
-                 "<text x=\"%.0f\" y=\"%.0f\" font-size=\"10\" fill=\"#555\">%.6g .. %.6g</text>\n",
-                 b.x, b.y, b.w, b.h, b.x, b.y - 6, title, b.x, b.y + b.h + 12, x.lo, x.hi, b.x + b.w - 110,
-                 b.y - 6, y.lo, y.hi);
+                 "<text class=\"axis-title\" x=\"%.0f\" y=\"%.0f\" font-size=\"11\" fill=\"#444\" "
+                 "text-anchor=\"middle\">%s</text>\n"
+                 "<text class=\"axis-title\" font-size=\"11\" fill=\"#444\" text-anchor=\"middle\" "
+                 "transform=\"translate(%.0f %.0f) rotate(-90)\">%s</text>\n",
+                 b.x, b.y, b.w, b.h, b.x + b.w / 2, b.y + b.h + 29, x_title, b.x - 52, b.y + b.h / 2, y_title);
 }
 
 // Escapes the characters XML gives a meaning to.
@@ -124,29 +184,35 @@ QUVEX_API int QUVEX_CALL quvex_sim_plot_svg(const char* path, const char* title,
         if (marks[i].kind == QUVEX_SIM_MARK_LEVEL && std::isfinite(marks[i].at)) position.take(marks[i].at);
     }
     speed.lo = 0;
-    const double left = with_path ? 440 : 40;
-    const Box path_box{40, 50, 360, 360};
+    // Room at the left of each panel for its tick labels and axis title.
+    const double margin = 70;
+    const double left = with_path ? margin + 360 + margin : margin;
+    const Box path_box{margin, 50, 360, 360};
     const double width = with_path ? 500 : 820;
-    const Box position_box{left, 50, width, 160};
-    const Box speed_box{left, 250, width, 160};
+    const Box position_box{left, 50, width, 150};
+    const Box speed_box{left, 260, width, 150};
     std::FILE* f = std::fopen(path, "w");
     if (f == nullptr) return -1;
-    std::fprintf(f, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"470\" font-family=\"sans-serif\">\n",
-                 left + width + 40);
-    std::fprintf(f, "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n<text x=\"40\" y=\"22\" font-size=\"16\">%s</text>\n",
-                 xml_text(title).c_str());
+    std::fprintf(f, "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%.0f\" height=\"500\" font-family=\"sans-serif\">\n",
+                 left + width + 30);
+    std::fprintf(f, "<rect width=\"100%%\" height=\"100%%\" fill=\"white\"/>\n<text x=\"%.0f\" y=\"22\" font-size=\"16\">%s</text>\n",
+                 margin, xml_text(title).c_str());
     if (with_path) {
         const Range p = plane.padded();
-        frame(f, path_box, "path (pulses, equal scales)", p, p);
+        const std::string first = series[0].label != nullptr ? xml_text(series[0].label) : std::string("1");
+        const std::string second = series[1].label != nullptr ? xml_text(series[1].label) : std::string("2");
+        frame(f, path_box, "path", "path (equal scales)", p, p, (first + " (pulses)").c_str(), (second + " (pulses)").c_str());
         Points xy;
         const int n = std::min(series[0].count, series[1].count);
         for (int k = 0; k < n; ++k) xy.emplace_back(series[0].samples[k].position, series[1].samples[k].position);
         polyline(f, xy, path_box, p, p, "#333");
     }
     const Range pos = position.padded();
-    frame(f, position_box, "position (pulses) over time (s)", time, pos);
-    frame(f, speed_box, "speed (pps) over time (s)", time, speed);
+    frame(f, position_box, "position", "position", time, pos, "time (s)", "position (pulses)");
+    frame(f, speed_box, "speed", "speed", time, speed, "time (s)", "speed (pulses/s)");
     for (int i = 0; i < mark_count; ++i) draw_mark(f, marks[i], kMarkColour[i % 4], position_box, speed_box, time, pos);
+    std::fprintf(f, "<g class=\"legend\" font-size=\"12\">\n");
+    double legend_x = left;
     for (int i = 0; i < count; ++i) {
         Points ps, vs;
         for (int k = 0; k < series[i].count; ++k) {
@@ -156,9 +222,14 @@ QUVEX_API int QUVEX_CALL quvex_sim_plot_svg(const char* path, const char* title,
         }
         polyline(f, ps, position_box, time, pos, kColour[i]);
         polyline(f, vs, speed_box, time, speed, kColour[i]);
-        std::fprintf(f, "<text x=\"%.0f\" y=\"455\" font-size=\"12\" fill=\"%s\">%s</text>\n", left + 70.0 * i, kColour[i],
-                     series[i].label != nullptr ? xml_text(series[i].label).c_str() : std::to_string(i + 1).c_str());
+        const std::string label = series[i].label != nullptr ? xml_text(series[i].label) : std::to_string(i + 1);
+        std::fprintf(f,
+                     "<line x1=\"%.0f\" x2=\"%.0f\" y1=\"480\" y2=\"480\" stroke=\"%s\" stroke-width=\"3\"/>"
+                     "<text x=\"%.0f\" y=\"484\" fill=\"#222\">%s</text>\n",
+                     legend_x, legend_x + 18, kColour[i], legend_x + 23, label.c_str());
+        legend_x += 23 + 7.5 * static_cast<double>(series[i].label != nullptr ? std::strlen(series[i].label) : 1) + 24;
     }
+    std::fputs("</g>\n", f);
     const bool written = std::fputs("</svg>\n", f) >= 0;
     return std::fclose(f) == 0 && written ? 0 : -1;
 }

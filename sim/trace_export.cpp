@@ -3,6 +3,7 @@
 // trace records, the motion samples, the motion state), so they see exactly what any other tool
 // sees and do not depend on how the installation keeps them.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -110,7 +111,8 @@ QUVEX_API int QUVEX_CALL quvex_sim_trace_write_vcd(const char* path) {
     if (f == nullptr) return -1;
     bool ok = false;
     try {
-        ok = qsim::write_trace_vcd(f, qsim::read_trace(), qsim::read_axes());
+        ok = qsim::write_trace_vcd(f, qsim::read_trace(), qsim::read_axes(),
+                                   static_cast<std::int64_t>(std::llround(quvex_sim_now() * 1e9)));
     } catch (...) {
     }
     return std::fclose(f) == 0 && ok ? 0 : -1;

@@ -35,6 +35,9 @@ const char* event_kind_name(int kind);
 
 // Both return false when a write to the file failed.
 bool write_trace_csv(std::FILE* f, const std::vector<TracedEvent>& events);
-bool write_trace_vcd(std::FILE* f, const std::vector<TracedEvent>& events, const std::vector<TracedAxis>& axes);
+// The waveform runs to `end_ns` (the installation's time when written), not to its last change,
+// so viewers show the whole run.
+bool write_trace_vcd(std::FILE* f, const std::vector<TracedEvent>& events, const std::vector<TracedAxis>& axes,
+                     std::int64_t end_ns);
 
 }  // namespace qsim

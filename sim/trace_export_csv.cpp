@@ -1,5 +1,6 @@
 // The decoded trace as a CSV table: one row per event, the fields as columns, the words in hex
-// and the event's text last, so spreadsheets filter on fields and people read the text.
+// and the event's text last, so spreadsheets filter on fields and people read the text. Code and
+// value carry 0x: a spreadsheet would read a bare "10" as ten.
 #include <string>
 
 #include "trace_export.h"
@@ -35,7 +36,7 @@ bool write_trace_csv(std::FILE* f, const std::vector<TracedEvent>& events) {
     bool ok = std::fputs("time_s,kind,device,axis,station,code,value,flags,words,reply,text\n", f) >= 0;
     for (const TracedEvent& e : events) {
         const quvex_sim_event& r = e.record;
-        ok = std::fprintf(f, "%.9f,%s,%d,%d,%d,%X,%X,%u,%s,%s,%s\n", r.time, event_kind_name(r.kind), r.device, r.axis,
+        ok = std::fprintf(f, "%.9f,%s,%d,%d,%d,0x%X,0x%X,%u,%s,%s,%s\n", r.time, event_kind_name(r.kind), r.device, r.axis,
                           r.station, static_cast<unsigned>(r.code), static_cast<unsigned>(r.value), r.flags,
                           hex_words(e.words).c_str(), hex_words(e.reply).c_str(), csv_field(e.text).c_str()) > 0 &&
              ok;

@@ -65,7 +65,7 @@ public:
     void real(std::int64_t time, std::size_t order, std::size_t sig, double value) {
         changes_.push_back(Change{time, order, sig, true, 0, value});
     }
-    bool write(std::FILE* f);
+    bool write(std::FILE* f, std::int64_t end);
 
 private:
     void write_value(std::FILE* f, const Signal& s, const Change& c) const;
@@ -91,7 +91,7 @@ void Waveform::write_value(std::FILE* f, const Signal& s, const Change& c) const
     }
 }
 
-bool Waveform::write(std::FILE* f) {
+bool Waveform::write(std::FILE* f, std::int64_t end) {
     std::fputs("$date virtual installation trace $end\n$version quvex virtual installation $end\n"
                "$timescale 1ns $end\n",
                f);
@@ -155,6 +155,7 @@ bool Waveform::write(std::FILE* f) {
         }
         write_value(f, signals_[c.signal], c);
     }
+    if (end > written) std::fprintf(f, "#%lld\n", static_cast<long long>(end));
     return std::ferror(f) == 0;
 }
 
@@ -280,11 +281,12 @@ void add_event(Waveform& w, const TracedEvent& e, std::size_t order) {
 
 }  // namespace
 
-bool write_trace_vcd(std::FILE* f, const std::vector<TracedEvent>& events, const std::vector<TracedAxis>& axes) {
+bool write_trace_vcd(std::FILE* f, const std::vector<TracedEvent>& events, const std::vector<TracedAxis>& axes,
+                     std::int64_t end_ns) {
     Waveform w;
     for (const TracedAxis& a : axes) add_axis(w, a);
     for (std::size_t i = 0; i < events.size(); ++i) add_event(w, events[i], i + 1);
-    return w.write(f);
+    return w.write(f, end_ns);
 }
 
 }  // namespace qsim

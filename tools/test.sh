@@ -45,20 +45,12 @@ print_stage_times() {
 trap print_stage_times EXIT
 
 # ---- building -----------------------------------------------------------------------------------
-# Ninja schedules the whole build graph at once, so both cores stay busy to the last link. A
-# folder configured earlier with another generator is made afresh (build folders are derived).
-configure() {  # folder, cmake arguments...
-  local dir=$1; shift
-  if [ -f "$dir/CMakeCache.txt" ] && ! grep -q '^CMAKE_GENERATOR:INTERNAL=Ninja$' "$dir/CMakeCache.txt"; then
-    rm -rf "$dir"
-  fi
-  cmake -G Ninja -S . -B "$dir" "$@" >/dev/null
-}
+source tools/configure.sh
 
 run_suite() {  # name, extra cmake arguments...
   local name=$1; shift
   begin_stage "$name"
-  configure "build/$name" -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF "$@"
+  configure "build/$name" -DQUVEX_TESTS=ON -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF "$@"
   cmake --build "build/$name" -j"$jobs"
   ctest --test-dir "build/$name" -j"$jobs" --output-on-failure
   end_stage

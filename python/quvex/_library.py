@@ -3,11 +3,13 @@ card library's exports so that results come back as return values and status cod
 QuvexError."""
 import ctypes
 import ctypes.util
+import inspect
+import keyword
 import os
 import sys
 import types
 
-from . import _exports
+from . import _checks, _exports
 from ._types import TYPES, split_pointer
 from .errors import QuvexError
 
@@ -41,8 +43,10 @@ def _default_library():
     here = os.path.dirname(os.path.abspath(__file__))
     names = []
     try:
-        from . import _location  # written by the install: where the library lies from here
-        names += [os.path.normpath(os.path.join(here, d, "libquvex.so")) for d in _location.LIBRARY_DIRS]
+        from . import _location  # written by the build: where the library lies seen from here
+        for d in _location.LIBRARY_DIRS:
+            folder = d if os.path.isabs(d) else os.path.join(here, d)
+            names += [os.path.normpath(os.path.join(folder, n)) for n in _location.LIBRARY_NAMES]
     except ImportError:
         pass
     found = ctypes.util.find_library("quvex")
@@ -66,7 +70,9 @@ def open_library(path=None):
             return loader(c)
         except OSError as e:
             errors.append(f"{c}: {e}")
-    raise OSError("cannot load the quvex library (" + "; ".join(errors) + ")")
+    raise OSError("cannot load the quvex library (" + "; ".join(errors) + "). Set QUVEX_LIBRARY to the "
+                  "library's path (libquvex.so.* in the build folder or in <prefix>/lib), or call "
+                  "quvex.load(path)")
 
 
 def bind(lib):
@@ -93,37 +99,57 @@ def _required_length(name, values, arg):
     return 0
 
 
+def python_names(arguments):
+    """Parameter names usable in Python: a keyword gets a trailing _, a missing name argN."""
+    names = []
+    for k, (_t, arg) in enumerate(arguments):
+        arg = arg or f"arg{k + 1}"
+        names.append(arg + "_" if keyword.iskeyword(arg) else arg)
+    return names
+
+
+def _signature(names):
+    return inspect.Signature([inspect.Parameter(n, inspect.Parameter.POSITIONAL_OR_KEYWORD) for n in names])
+
+
 def make_call(name, result, arguments, fn):
     """A Python function for one card library export: inputs in the C order without the
-    out-pointers, which come back as the result (a tuple for several)."""
+    out-pointers, which come back as the result (a tuple for several). Every input is checked
+    against its C type before the call."""
     plan = []
-    for ctype, arg in arguments:
+    for (ctype, _arg), arg in zip(arguments, python_names(arguments)):
         base, depth, const = split_pointer(ctype)
         if depth == 0:
-            plan.append(("in", arg, None))
+            plan.append(("in", arg, TYPES.ctype(ctype)))
         elif const:
             plan.append(("array", arg, TYPES.scalar(base)))
-        elif (name, arg) in OUT_ARRAYS:
+        elif (name, _arg) in OUT_ARRAYS:
             element = ctypes.c_void_p if base == "void" else TYPES.scalar(base)
-            plan.append(("out_array", arg, element * OUT_ARRAYS[(name, arg)]))
+            plan.append(("out_array", arg, element * OUT_ARRAYS[(name, _arg)]))
         elif base == "void":
             plan.append(("out", arg, ctypes.c_void_p))
         else:
             plan.append(("out", arg, TYPES.scalar(base)))
     inputs = [arg for kind, arg, _t in plan if kind in ("in", "array")]
+    signature = _signature(inputs)
     data = DATA_RESULTS.get(name)
     unsigned16 = result == "uint16_t"
 
-    def call(*args):
-        if len(args) != len(inputs):
-            raise TypeError(f"{name}({', '.join(inputs)}) takes {len(inputs)} arguments, {len(args)} given")
-        values = dict(zip(inputs, args))
+    def call(*args, **kwargs):
+        try:
+            values = signature.bind(*args, **kwargs).arguments
+        except TypeError as e:
+            raise TypeError(f"{name}({', '.join(inputs)}): {e}") from None
         c_args, outs = [], []
         for kind, arg, t in plan:
             if kind == "in":
-                c_args.append(values[arg])
+                c_args.append(_checks.scalar(name, arg, t, values[arg]))
             elif kind == "array":
-                seq = list(values[arg])
+                try:
+                    seq = list(values[arg])
+                except TypeError:
+                    raise TypeError(f"{name}: {arg} must be a sequence, not {values[arg]!r}") from None
+                seq = [_checks.scalar(name, f"{arg}[{i}]", t, v) for i, v in enumerate(seq)]
                 need = _required_length(name, values, arg)
                 if len(seq) < need:
                     raise ValueError(f"{name}: {arg} needs {need} entries, {len(seq)} given")
@@ -143,8 +169,46 @@ def make_call(name, result, arguments, fn):
             return None
         return got[0] if len(got) == 1 else tuple(got)
 
+    call.__name__ = name[len("quvex_"):] if name.startswith("quvex_") else name
+    call.__qualname__ = call.__name__
+    call.__signature__ = signature
+    call.__doc__ = _docstring(name, result, arguments, plan, data)
+    return call
+
+
+def _docstring(name, result, arguments, plan, data):
+    header = next((h for n, _r, _a, h in _exports.EXPORTS if n == name), "")
+    lines = [f"{result} {name}({', '.join((t + ' ' + n).strip() for t, n in arguments)})"
+             + (f"  [{header}]" if header else ""), ""]
+    for kind, arg, t in plan:
+        if kind == "in":
+            lines.append(f"{arg}: {_checks.describe(t)}")
+        elif kind == "array":
+            lines.append(f"{arg}: a sequence, each entry {_checks.describe(t)}")
+    outs = [arg for kind, arg, _t in plan if kind in ("out", "out_array")]
+    if data is not None:
+        lines.append(f"Returns the result when it lies in {data[0]}..{data[1]}; any other is a status.")
+    elif outs:
+        lines.append("Returns " + (outs[0] if len(outs) == 1 else "(" + ", ".join(outs) + ")") + ".")
+    else:
+        lines.append("Returns None.")
+    lines.append("Raises QuvexError for a status other than success, TypeError or ValueError for an "
+                 "argument C would misread (nothing is called then).")
+    return "\n".join(lines)
+
+
+def make_checked_raw(name, arguments, fn):
+    """The raw export with its scalar arguments checked like the library's (pointers pass)."""
+    ctypes_of = [TYPES.ctype(t) for t, _n in arguments]
+    names = python_names(arguments)
+
+    def call(*args):
+        if len(args) != len(ctypes_of):
+            raise TypeError(f"{name}({', '.join(names)}) takes {len(ctypes_of)} arguments, {len(args)} given")
+        return fn(*(_checks.scalar(name, n, t, v) for n, t, v in zip(names, ctypes_of, args)))
+
     call.__name__ = name
-    call.__doc__ = f"{result} {name}({', '.join(t + ' ' + n for t, n in arguments)})"
+    call.__signature__ = _signature(names)
     return call
 
 
@@ -157,10 +221,16 @@ class Library:
         self.handle = open_library(path)
         self.functions = bind(self.handle)
         self.raw = types.SimpleNamespace(**self.functions)
+        # The virtual installation's calls with their arguments checked (VirtualInstallation uses them).
+        self.checked = {}
         for name, result, arguments, _header in _exports.EXPORTS:
-            if name in self.functions and is_library_export(name):
+            if name not in self.functions:
+                continue
+            if is_library_export(name):
                 method = name[len("quvex_"):] if name.startswith("quvex_") else name
                 setattr(self, method, make_call(name, result, arguments, self.functions[name]))
+            else:
+                self.checked[name] = make_checked_raw(name, arguments, self.functions[name])
 
     @property
     def has_virtual_installation(self):

@@ -8,9 +8,10 @@
 Entering resets the installation (manual clock at 0, no cards) and installs the cards; leaving
 closes the library (quvex_close, kring_close) and resets the installation again."""
 import ctypes
+import types
 from dataclasses import dataclass, field
 
-from . import _exports
+from . import _checks, _exports
 from ._library import load
 from ._types import TYPES
 from .errors import SimError
@@ -19,6 +20,22 @@ C = _exports.CONSTANTS
 EVENT_KINDS = {v: k[len("QUVEX_SIM_EV_"):].lower() for k, v in C.items() if k.startswith("QUVEX_SIM_EV_")}
 INPUTS = {k[len("QUVEX_SIM_INPUT_"):].lower(): v for k, v in C.items()
           if k.startswith("QUVEX_SIM_INPUT_") and k != "QUVEX_SIM_INPUT_COUNT"}
+# Remote motion modules by kind: the control call that plugs one, and whether it takes an id.
+MODULE_KINDS = {"one-axis": "quvex_sim_ring_add_m1_module", "four-axis": "quvex_sim_ring_add_m4_module"}
+
+
+def signal_number(function, signal):
+    """The QUVEX_SIM_INPUT_* number of a signal given by name or number; others raise ValueError
+    listing the valid names."""
+    if isinstance(signal, str):
+        if signal not in INPUTS:
+            raise ValueError(f"{function}: unknown signal {signal!r}; signals: {', '.join(INPUTS)}")
+        return INPUTS[signal]
+    number = _checks.scalar(function, "signal", ctypes.c_int, signal)
+    if number not in INPUTS.values():
+        raise ValueError(f"{function}: no signal numbered {number}; signals: "
+                         + ", ".join(f"{n} ({v})" for n, v in INPUTS.items()))
+    return number
 
 
 @dataclass
@@ -120,7 +137,7 @@ class VirtualInstallation:
         return False
 
     def _checked(self, name, *args):
-        r = getattr(self.raw, name)(*args)
+        r = self.library.checked[name](*args)
         if r == -1:
             raise SimError(name, args)
         return r
@@ -150,10 +167,11 @@ class VirtualInstallation:
     # ---- inputs and outputs ----
     def set_input(self, device, axis, signal, active=True):
         """signal: a QUVEX_SIM_INPUT_* number or its name ("el_plus", "origin", "general0", ...)."""
-        self._checked("quvex_sim_set_axis_input", device, axis, INPUTS.get(signal, signal), 1 if active else 0)
+        self._checked("quvex_sim_set_axis_input", device, axis, signal_number("set_input", signal),
+                      1 if active else 0)
 
     def input(self, device, axis, signal):
-        return bool(self._checked("quvex_sim_axis_input", device, axis, INPUTS.get(signal, signal)))
+        return bool(self._checked("quvex_sim_axis_input", device, axis, signal_number("input", signal)))
 
     def set_counter(self, device, axis, code, value):
         self._checked("quvex_sim_set_counter", device, axis, code, value)
@@ -177,13 +195,15 @@ class VirtualInstallation:
         return self.raw.quvex_sim_now()
 
     def advance(self, seconds):
-        self.raw.quvex_sim_advance(seconds)
+        """Moves the virtual clock on by `seconds` (finite, 0 or more)."""
+        self.raw.quvex_sim_advance(_checks.time_value("advance", "seconds", seconds))
 
     def clock_manual(self):
         self.raw.quvex_sim_clock_manual()
 
     def clock_realtime(self, scale=1.0):
-        self.raw.quvex_sim_clock_realtime(scale)
+        """The clock follows the wall clock times `scale` (finite, above 0)."""
+        self.raw.quvex_sim_clock_realtime(_checks.time_value("clock_realtime", "scale", scale, positive=True))
 
     # ---- motion ----
     def motion(self, device, axis):
@@ -192,7 +212,8 @@ class VirtualInstallation:
         return info
 
     def sample_motion(self, device, axis, period):
-        self._checked("quvex_sim_sample_motion", device, axis, period)
+        """Samples the axis every `period` seconds (0 stops sampling)."""
+        self._checked("quvex_sim_sample_motion", device, axis, _checks.time_value("sample_motion", "period", period))
 
     def samples(self, device, axis):
         n = self._checked("quvex_sim_motion_samples", device, axis, None, 0)
@@ -246,6 +267,16 @@ class VirtualInstallation:
     def add_io_station(self, device, slave, type=0x80, ident=0):
         self._checked("quvex_sim_ring_add_io_slave", device, slave, type, ident)
 
+    def add_module(self, device, slave, kind="one-axis", ident=0):
+        """A remote motion module on the card's ring: kind "one-axis" or "four-axis" (with its
+        identification number `ident`)."""
+        if kind not in MODULE_KINDS:
+            raise ValueError(f"add_module: unknown kind {kind!r}; kinds: {', '.join(MODULE_KINDS)}")
+        if kind == "four-axis":
+            self._checked(MODULE_KINDS[kind], device, slave, ident)
+        else:
+            self._checked(MODULE_KINDS[kind], device, slave)
+
     def remove_station(self, device, slave):
         self._checked("quvex_sim_ring_remove_slave", device, slave)
         self._stations.pop((device, slave), None)
@@ -273,7 +304,7 @@ class VirtualInstallation:
         link's calls may be used)."""
         st_type = TYPES.struct("quvex_sim_station")
         cb = TYPES.callbacks
-        raw = self.raw
+        raw = types.SimpleNamespace(**self.library.checked)  # the link's calls check their arguments
         errors = self.station_errors
 
         def guarded(default, fn):

@@ -1,5 +1,7 @@
 """The CSV table and the VCD waveform of a traced move."""
 import csv
+import shutil
+import subprocess
 
 import pytest
 
@@ -116,3 +118,35 @@ def test_vcd_is_well_formed_and_its_position_follows_the_samples(traced_move, tm
     # Every register write of the move is a value change, in trace order.
     writes = [r.value for r in traced_move.records() if r.kind == "chip_reg_write" and r.axis == 0]
     assert [int(v, 2) for t, v in values_of(signals, changes, "d0.X.reg_data") if v != "x"] == writes
+
+
+def test_csv_codes_and_values_say_they_are_hex(traced_move, tmp_path):
+    path = tmp_path / "trace.csv"
+    traced_move.write_csv(path)
+    with open(path, newline="") as f:
+        rows = list(csv.DictReader(f))
+    assert rows and all(r["code"].startswith("0x") and r["value"].startswith("0x") for r in rows)
+    writes = [r for r in rows if r["kind"] == "chip_reg_write"]
+    assert any(int(r["value"], 16) >= 10 for r in writes)  # a bare "10" would read as ten
+
+
+def test_vcd_runs_to_the_installations_time_not_to_its_last_change(traced_move, tmp_path):
+    traced_move.advance(2.0)  # the axis stands still: no change after the move
+    path = tmp_path / "move.vcd"
+    traced_move.write_vcd(path)
+    times = [int(line[1:]) for line in open(path) if line.startswith("#")]
+    assert times[-1] == round(traced_move.now * 1e9)
+    assert times[-2] < 0.5e9  # the last change, long before
+
+
+@pytest.mark.skipif(shutil.which("vcd2fst") is None, reason="GTKWave's vcd2fst is not installed")
+def test_a_waveform_viewer_converts_the_vcd_to_its_end(traced_move, tmp_path):
+    traced_move.advance(2.0)
+    vcd, fst = tmp_path / "move.vcd", tmp_path / "move.fst"
+    traced_move.write_vcd(vcd)
+    subprocess.run(["vcd2fst", str(vcd), str(fst)], check=True, capture_output=True, timeout=60)
+    assert fst.stat().st_size > 0
+    if shutil.which("fst2vcd"):
+        back = subprocess.run(["fst2vcd", str(fst)], check=True, capture_output=True, text=True, timeout=60).stdout
+        times = [int(line[1:]) for line in back.splitlines() if line.startswith("#")]
+        assert times[-1] == round(traced_move.now * 1e9)

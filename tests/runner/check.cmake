@@ -14,6 +14,9 @@ execute_process(COMMAND ${RUNNER} --no-progress --csv ${WORK_DIR}/trace.csv --vc
                         ${SCENARIO}
                 RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
 get_filename_component(name ${SCENARIO} NAME_WE)
+if(NOT out MATCHES "[0-9]+ expectations checked, [0-9]+ failed")
+  message(FATAL_ERROR "no summary line:\n${out}${err}")
+endif()
 get_filename_component(dir ${SCENARIO} DIRECTORY)
 if(name MATCHES "_(fails|invalid)$")
   set(want_rc 1)
