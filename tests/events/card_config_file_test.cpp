@@ -74,49 +74,20 @@ std::vector<std::string> chip_writes() {
     return out;
 }
 
-// The documented call sequence of one record, made directly.
-void apply_by_hand(int axis_no, const config::AxisRecordSettings& r) {
-    const auto a = static_cast<std::int16_t>(axis_no);
-    quvex_set_alm(a, r.alm_logic, r.alm_mode);
-    quvex_set_inp(a, r.inp_enable, r.inp_logic);
-    quvex_set_el(a, r.el_mode);
-    quvex_set_ell(a, r.ell_on_off);
-    quvex_set_home_config(a, r.home_mode, r.home_flag1, r.home_flag2, r.home_count, r.home_erc);
-    quvex_set_home_config(a, r.home_mode, r.home_flag1, r.home_flag2, r.home_count, r.home_erc);
-    quvex_set_ltc_logic(a, r.ltc_logic);
-    quvex_set_erc(a, r.erc_logic, r.erc_width);
-    quvex_set_sd(a, r.sd_enable, r.sd_logic, r.sd_latch, r.sd_mode);
-    quvex_set_int_factor(a, r.int_factor);
-    quvex_set_pls_outmode(a, r.pls_outmode);
-    quvex_set_feedback_src(a, r.feedback_src);
-    quvex_set_pls_iptmode(a, r.pls_iptmode, r.pls_logic);
-    quvex_set_move_ratio(a, r.move_ratio);
-}
-
 class CardConfigFile : public EventsTest {
 protected:
     CardConfigFile() : EventsTest(2) {}
 };
 
-// The calls are idempotent, so a load followed by the same calls by hand must write the same
-// words in the same order.
-TEST_F(CardConfigFile, LoadMakesTheRecordCallsOfEveryPresentAxisInOrder) {
-    const std::vector<config::AxisRecordSettings> records = all_records();
-    const std::string path = write_file("events_config_full.bin", image_of(records));
-    start_trace();
+// Every present axis takes its own record; the records of absent cards are read and ignored.
+TEST_F(CardConfigFile, LoadConfiguresEveryPresentAxisAndNoOther) {
+    const std::string path = write_file("events_config_full.bin", image_of(all_records()));
     ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
-    const std::vector<std::string> loaded = chip_writes();
-    EXPECT_EQ(axis_record(7).mirror[chip::kMirrorIntFactor], 0x107u);
-    EXPECT_EQ(axis::move_ratio(7), 8.5);
-    EXPECT_EQ(axis::move_ratio(8), 1.0) << "records of absent cards are read and ignored";
-
-    // The same calls by hand on freshly opened cards.
-    quvex_close();
-    CardTest::SetUp();
-    start_trace();
-    for (int n = 0; n < 8; ++n) apply_by_hand(n, records[static_cast<std::size_t>(n)]);
-    EXPECT_EQ(loaded, chip_writes());
-    EXPECT_FALSE(loaded.empty());
+    for (int n = 0; n < 8; ++n) {
+        EXPECT_EQ(axis::move_ratio(n), 1.5 + n) << "axis " << n;
+        EXPECT_EQ(axis_record(n).mirror[chip::kMirrorIntFactor], 0x100u + static_cast<std::uint32_t>(n)) << "axis " << n;
+    }
+    EXPECT_EQ(axis::move_ratio(8), 1.0);
 }
 
 // One record made by hand at its file offsets, and the register words it must produce on axis
