@@ -5,6 +5,7 @@
 #include <cstring>
 #include <map>
 #include <variant>
+#include <vector>
 
 #include "card.h"
 #include "driver_interrupts.h"
@@ -26,11 +27,26 @@ std::map<os::Handle, HandleObject>& handles() {
     return *table;
 }
 
+// Values given back by CloseHandle, the latest on top. A new object takes the latest freed
+// value before a fresh one, as the Windows handle table does, so a value the library kept after
+// closing it may come to name another object.
+std::vector<os::Handle>& freed_handles() {
+    static auto* values = new std::vector<os::Handle>();
+    return *values;
+}
+
 os::Handle add_handle(HandleObject obj) {
     static os::Handle next = 0x100;
-    next += 4;
-    handles().emplace(next, std::move(obj));
-    return next;
+    os::Handle h = 0;
+    if (freed_handles().empty()) {
+        next += 4;
+        h = next;
+    } else {
+        h = freed_handles().back();
+        freed_handles().pop_back();
+    }
+    handles().emplace(h, std::move(obj));
+    return h;
 }
 
 template <typename T>
@@ -136,6 +152,7 @@ void handle_close(Handle h) {
         if (Device* d = m.device_locked(dev->number)) d->open_count = d->open_count > 0 ? d->open_count - 1 : 0;
     }
     handles().erase(it);
+    freed_handles().push_back(h);
 }
 
 Handle event_open(const char* name) {
@@ -237,6 +254,13 @@ bool thread_suspend(Handle h) {
     if (t == nullptr || (*t)->finished) return false;
     ++(*t)->suspend_count;  // takes effect at the thread's next wait or sleep
     return true;
+}
+
+int thread_suspend_count(Handle h) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    auto* t = lookup<std::shared_ptr<SimThread>>(h);
+    return t == nullptr ? -1 : (*t)->suspend_count;
 }
 
 bool thread_resume(Handle h) {

@@ -29,6 +29,8 @@ Handle thread_create(ThreadFunction fn, void* arg, std::uint32_t* id);
 bool thread_set_priority(Handle t, int priority);
 bool thread_suspend(Handle t);
 bool thread_resume(Handle t);
+// Suspensions not yet undone by a resume; -1 when the handle names no thread.
+int thread_suspend_count(Handle t);
 bool thread_terminate(Handle t, std::uint32_t exit_code);
 
 std::uint8_t port_in8(std::uint16_t port);

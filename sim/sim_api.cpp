@@ -4,6 +4,7 @@
 
 #include "card.h"
 #include "machine.h"
+#include "os.h"
 #include "quvex/sim.h"
 
 using namespace qsim;
@@ -246,6 +247,10 @@ QUVEX_API int QUVEX_CALL quvex_sim_terminated_threads(void) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
     return m.terminated_threads;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_thread_suspend_count(uintptr_t thread) {
+    return qsim::os::thread_suspend_count(thread);
 }
 
 QUVEX_API void QUVEX_CALL quvex_sim_trace_enable(int on) {

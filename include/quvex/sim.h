@@ -100,6 +100,10 @@ QUVEX_API int QUVEX_CALL quvex_sim_live_threads(void);
 QUVEX_API void QUVEX_CALL quvex_sim_fail_thread_creations(int count);
 /* Threads the library has ended from outside (TerminateThread). */
 QUVEX_API int QUVEX_CALL quvex_sim_terminated_threads(void);
+/* Suspend count of the thread a library handle names: SuspendThread calls not yet undone by
+ * ResumeThread. -1 when the handle names no thread (never given, or closed). Handle values are
+ * reused after CloseHandle, latest freed first, as on Windows. */
+QUVEX_API int QUVEX_CALL quvex_sim_thread_suspend_count(uintptr_t thread);
 
 /* ---- trace --------------------------------------------------------------------------------------
  * Every port access, window access and driver request while tracing is on, with its virtual

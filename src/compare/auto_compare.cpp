@@ -1,7 +1,5 @@
 #include "compare/auto_compare.h"
 
-#include <array>
-
 #include "axis/move_ratio.h"
 #include "chip/primitives.h"
 #include "chip/register_map.h"
@@ -26,20 +24,14 @@ void write_int_factor(int axis_no, bool auto_compare) {
     chip::update_mirrored(axis_no, chip::kMirrorIntFactor, f.mask, with_field(0, f, auto_compare ? 1 : 0));
 }
 
-// The compare-event thread each card's switch-off suspended, so that switching off again does
-// not suspend it twice (quvex_close resumes it once to let it end). A new thread after the next
-// quvex_initial has a new handle and is suspended anew.
-std::array<plat::Handle, kMaxCards>& suspended_threads() {
-    static std::array<plat::Handle, kMaxCards> handles{};
-    return handles;
-}
-
+// Suspends the card's compare-event thread unless a switch-off already did in this thread's
+// life (quvex_close resumes it once to let it end). The flag lives with the thread, not with
+// its handle value, which a later thread may be given again.
 void suspend_compare_thread(int card) {
-    const plat::Handle thread = card_table().runtime[static_cast<std::size_t>(card)].compare_thread.handle;
-    plat::Handle& suspended = suspended_threads()[static_cast<std::size_t>(card)];
-    if (thread == plat::kNoHandle || thread == suspended) return;
+    CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
+    const plat::Handle thread = rt.compare_thread.handle;
+    if (thread == plat::kNoHandle || rt.compare_thread_suspended.exchange(true)) return;
     plat::thread_suspend(thread);
-    suspended = thread;
 }
 
 void switch_off(int axis_no) {

@@ -47,6 +47,7 @@ bool start_compare_thread(int card) {
     CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
     rt.compare_thread.alive.store(1);
     rt.compare_thread.run.store(1);
+    rt.compare_thread_suspended.store(false);
     g_compare_args[card].card = card;
     rt.compare_thread.handle = plat::thread_create(compare_thread_main, &g_compare_args[card], &rt.compare_thread.id);
     return rt.compare_thread.handle != plat::kNoHandle;
@@ -62,6 +63,7 @@ void stop_compare_thread(int card) {
         wait_for_leave(worker);
         plat::handle_close(worker.handle);
         worker.handle = plat::kNoHandle;
+        rt.compare_thread_suspended.store(false);
     }
     plat::handle_close(rt.events[kCompareEvent]);
     rt.events[kCompareEvent] = plat::kNoHandle;

@@ -22,6 +22,7 @@ void reset_card_table() {
             w->run.store(0);
             w->alive.store(0);
         }
+        rt.compare_thread_suspended.store(false);
     }
     table.max_card = 0;
 }

@@ -76,6 +76,10 @@ struct CardRuntime {
     std::array<plat::Handle, 5> events{};  // E0..E3 (axis events), E4 (compare event)
     WorkerThread compare_thread;
     WorkerThread callback_thread;
+    // Set when switching auto compare off suspended the compare-event thread, cleared when that
+    // thread is created and when it has ended: the thread is suspended once in its life, so
+    // the single resume of quvex_close lets it run out.
+    std::atomic<bool> compare_thread_suspended{false};
 };
 
 constexpr int kCompareEvent = 4;

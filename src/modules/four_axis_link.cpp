@@ -41,7 +41,7 @@ bool Link::read_axis(int axis, std::uint16_t code, std::uint32_t* value) {
     return true;
 }
 
-void Link::read_motion_data(int axis, MotionData& data) {
+bool Link::read_motion_data(int axis, MotionData& data) {
     const std::uint16_t command = word::axis_command(axis);
     const std::uint16_t read = word::axis_data_read(axis);
     const std::array<std::uint16_t, 9> message{command, code::kReadCommand,  read, command, code::kReadPosition,
@@ -49,8 +49,9 @@ void Link::read_motion_data(int axis, MotionData& data) {
     Reply reply{};
     transport_.query(message, reply);
     // Only the first echo is judged; each value follows its own echo.
-    if (reply[0] != read) return;
+    if (reply[0] != read) return false;
     data = {reply[1], reply[2], reply[4], reply[5], reply[7], reply[8]};
+    return true;
 }
 
 }  // namespace quvex::modules::m4

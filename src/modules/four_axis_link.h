@@ -62,8 +62,9 @@ public:
     // Axis register read: the value when the reply echoes the data-read word, else untouched.
     // True when it was echoed; the exports report 0 either way.
     bool read_axis(int axis, std::uint16_t code, std::uint32_t* value);
-    // Command counter, position counter and status in one message; untouched unless echoed.
-    void read_motion_data(int axis, MotionData& data);
+    // Command counter, position counter and status in one message; true and the six words when
+    // the reply's first word echoes the data-read word, else false and the words untouched.
+    bool read_motion_data(int axis, MotionData& data);
 
 private:
     Transport& transport_;

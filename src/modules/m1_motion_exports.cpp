@@ -77,7 +77,10 @@ QUVEX_API quvex_status QUVEX_CALL kring_m1_v_move(uint16_t ring, uint16_t slave,
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_v_change(uint16_t ring, uint16_t slave, double new_vel, double time) {
-    return with_module(ring, slave, [&](Link& l) { return change_speed(l, new_vel, time); });
+    return with_module(ring, slave, [&](Link& l) -> quvex_status {
+        QUVEX_TRY(check_finite(KRING_ERR_SPEED_ORDER, {new_vel, time}));
+        return change_speed(l, new_vel, time);
+    });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_start_home_move(uint16_t ring, uint16_t slave, uint8_t dir) {

@@ -75,9 +75,9 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_motion_done(uint16_t ring, uint16_t s
 QUVEX_API quvex_status QUVEX_CALL kring_m4_get_motion_data(uint16_t ring, uint16_t slave, uint16_t axis,
                                                            uint16_t* data) {
     return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
+        // The caller's words change only when the module echoed the read.
         MotionData words{};
-        l.read_motion_data(a, words);
-        if (data != nullptr) std::copy(words.begin(), words.end(), data);
+        if (l.read_motion_data(a, words) && data != nullptr) std::copy(words.begin(), words.end(), data);
         return QUVEX_OK;
     });
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "common/numeric.h"
 #include "motion/profile_math.h"
@@ -40,6 +41,14 @@ std::uint32_t s_rate(double t, double span, std::uint32_t section) {
         q = t * kUnits.rate_clock / (span + 2.0 * section);
     }
     return clamp_to(floor_to<std::int64_t>(q - 1.0), 0, kUnits.max_rate);
+}
+
+// A floored change rate as the 32-bit data word it is sent in: a negative floor goes as its
+// two's-complement pattern (-1 is 0xFFFFFFFF); floors beyond the word saturate at its ends.
+std::uint32_t change_rate_word(double floored) {
+    constexpr std::int64_t kLowest = std::numeric_limits<std::int32_t>::min();
+    constexpr std::int64_t kHighest = std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(std::clamp<std::int64_t>(floor_to<std::int64_t>(floored), kLowest, kHighest));
 }
 
 double span_of(const motion::SpeedRegisters& s) { return d(s.fh) - d(s.fl); }
@@ -99,20 +108,24 @@ SpeedChange plan_speed_change(std::uint32_t range, std::uint32_t fh, std::uint32
     c.fh = fh;
     c.slowing = fh <= current;
     const double change = c.slowing ? d(current) - d(fh) : d(fh) - d(current);
-    const auto rate = [](double v) { return clamp_to(floor_to<std::int64_t>(v), 0, kUnits.max_rate); };
+    // The change's rates are plain floors: the module takes them as they come, so a rate above
+    // the profile's 65535 (or -1 from a zero time) reaches it as computed.
     if (!positioning) {
-        c.rate = rate(time * kUnits.rate_clock / change - 1.0);
+        c.rate = change_rate_word(std::floor(time * kUnits.rate_clock / change - 1.0));
         return c;
     }
     c.change_pulses = std::floor(change * (time / 2.0) * kUnits.unit_numerator / m);
+    double decel = 0;
     if (c.slowing) {
-        c.rate = rate(kUnits.rate_clock / change * time - 1.0);
-        c.decel_rate = c.rate;
+        decel = std::floor(kUnits.rate_clock / change * time - 1.0);
+        c.rate = change_rate_word(decel);
     } else {
-        c.rate = rate(time * kUnits.rate_clock / change - 1.0);
-        c.decel_rate = rate(kUnits.rate_clock / (d(fh) - d(fl)) * last_decel_time * 0.8 - 1.0);
+        c.rate = change_rate_word(std::floor(time * kUnits.rate_clock / change - 1.0));
+        decel = std::floor(kUnits.rate_clock / (d(fh) - d(fl)) * last_decel_time * 0.8 - 1.0);
     }
-    const double rdp = (d(c.decel_rate) + 1.0) * (d(fh) - d(fl)) * (d(fh) + d(fl)) / m / 50000.0;
+    c.decel_rate = change_rate_word(decel);
+    // The room the change needs follows the rate the module is sent, not a clamped one.
+    const double rdp = (decel + 1.0) * (d(fh) - d(fl)) * (d(fh) + d(fl)) / m / 50000.0;
     c.ramp_down_point = clamp_to(floor_to<std::int64_t>(rdp), 0, kUnits.max_ramp_down_point);
     return c;
 }

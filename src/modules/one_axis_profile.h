@@ -30,7 +30,9 @@ Profile s_profile(double str_vel, double max_vel, double tacc, double tdec, doub
 motion::SpeedRegisters pinned_speeds(double max_vel);
 
 // One side of a speed change during a move: the new FH, the rate over the change and, for a
-// positioning move, the ramp-down point and the pulses the change itself uses.
+// positioning move, the ramp-down point and the pulses the change itself uses. Unlike a
+// profile's, the rates are not limited to 0..65535: each is the floor of its formula as a 32-bit
+// word, and the ramp-down point (0..16777215) is computed from that unlimited deceleration rate.
 struct SpeedChange {
     std::uint32_t fh = 0;
     bool slowing = false;

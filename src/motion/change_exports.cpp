@@ -7,27 +7,18 @@
 using namespace quvex;
 using namespace quvex::motion;
 
-namespace {
-
-// A new speed of zero has no speed register value (the chip's maximum speed is at least 1).
-quvex_status check_new_speed(double new_vel) { return check_nonzero_speed(new_vel); }
-
-}  // namespace
-
 extern "C" {
 
 QUVEX_API quvex_status QUVEX_CALL quvex_v_change(int16_t axis, double new_vel, double T) {
     QUVEX_TRY(check_axis(axis));
-    QUVEX_TRY(check_new_speed(new_vel));
-    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, {T}));
+    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, {new_vel, T}));
     return change_speed(axis, new_vel, T);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_cmp_v_change(int16_t axis, double dist, double cur_vel, double new_vel,
                                                     double T) {
     QUVEX_TRY(check_axis(axis));
-    QUVEX_TRY(check_new_speed(new_vel));
-    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, {cur_vel, T}));
+    QUVEX_TRY(check_finite(QUVEX_ERR_ZERO_MAX_SPEED, {new_vel, cur_vel, T}));
     QUVEX_TRY(check_finite(QUVEX_ERR_PULSE_RANGE, {dist}));
     return prepare_speed_change(axis, dist, cur_vel, new_vel, T);
 }

@@ -123,12 +123,8 @@ constexpr Field kCurrentSpeed = field(0, 16);
 
 }  // namespace
 
-std::uint32_t new_speed_units(const SpeedUnits& u, std::uint32_t range, double vel) {
-    return clamped_floor(SpeedUnits::multiplier(range) * vel / u.unit_numerator, 1, u.max_speed);
-}
-
-std::uint32_t current_speed_units(const SpeedUnits& u, std::uint32_t range, double vel) {
-    return clamped_floor(SpeedUnits::multiplier(range) * vel / u.unit_numerator, 0, u.max_speed);
+std::uint32_t speed_change_units(const SpeedUnits& u, std::uint32_t range, double vel) {
+    return floor_to<std::uint32_t>(SpeedUnits::multiplier(range) * vel / u.unit_numerator);
 }
 
 SpeedChangePlan plan_speed_change(const SpeedUnits& u, const RunningMove& move, std::uint32_t current,
@@ -168,7 +164,7 @@ RunningMove running_move(std::int16_t axis) {
 std::int16_t change_speed(std::int16_t axis, double new_vel, double time) {
     const RunningMove mv = running_move(axis);
     const std::uint32_t cur = field_value(chip::read_register32(axis, chip::reg::kReadCurrentSpeed), kCurrentSpeed);
-    const std::uint32_t n = new_speed_units(kLocalChipUnits, mv.range, std::fabs(new_vel));
+    const std::uint32_t n = speed_change_units(kLocalChipUnits, mv.range, std::fabs(new_vel));
     const SpeedChangePlan plan = plan_speed_change(kLocalChipUnits, mv, cur, n, time);
     if (plan.outcome == ChangeOutcome::kSameSpeed) return QUVEX_ERR_SPEED_CHANGE_SAME;
     if (mv.positioning && chip::read_register32(axis, chip::reg::kReadRemainingPulses) < plan.room_needed) {
@@ -181,8 +177,8 @@ std::int16_t change_speed(std::int16_t axis, double new_vel, double time) {
 
 std::int16_t prepare_speed_change(std::int16_t axis, double dist, double cur_vel, double new_vel, double time) {
     const RunningMove mv = running_move(axis);
-    const std::uint32_t cur = current_speed_units(kLocalChipUnits, mv.range, std::fabs(cur_vel));
-    const std::uint32_t n = new_speed_units(kLocalChipUnits, mv.range, std::fabs(new_vel));
+    const std::uint32_t cur = speed_change_units(kLocalChipUnits, mv.range, std::fabs(cur_vel));
+    const std::uint32_t n = speed_change_units(kLocalChipUnits, mv.range, std::fabs(new_vel));
     const SpeedChangePlan plan = plan_speed_change(kLocalChipUnits, mv, cur, n, time);
     if (plan.outcome == ChangeOutcome::kSameSpeed) return QUVEX_ERR_SPEED_CHANGE_SAME;
     // An S-curve positioning move is checked against the caller's distance and changed live; the

@@ -43,10 +43,11 @@ struct SpeedChangePlan {
     std::size_t write_count = 0;
 };
 
-// Speed units of a new maximum speed in pps: floor, limited to the register's 1..max_speed.
-std::uint32_t new_speed_units(const SpeedUnits& u, std::uint32_t range, double vel);
-// Speed units of the current speed the caller gives (a prepared change), floor and saturated.
-std::uint32_t current_speed_units(const SpeedUnits& u, std::uint32_t range, double vel);
+// Speed units of a speed magnitude in pps (the new speed, or the current speed a prepared change
+// is given): the plain floor, saturated only at the 32-bit register's ends. A new speed of 0 is 0
+// units, a change like any other; no limit to the profile's 1..max_speed comes before the
+// comparison with the current and the start speed.
+std::uint32_t speed_change_units(const SpeedUnits& u, std::uint32_t range, double vel);
 
 // The change of a move running at `current` units to `new_speed` units within `time` seconds.
 // Rates are clamped to the ranges the profile operations use (a zero time gives the steepest).

@@ -74,49 +74,78 @@ std::vector<std::string> chip_writes() {
     return out;
 }
 
-// The documented call sequence of one record, made directly.
-void apply_by_hand(int axis_no, const config::AxisRecordSettings& r) {
-    const auto a = static_cast<std::int16_t>(axis_no);
-    quvex_set_alm(a, r.alm_logic, r.alm_mode);
-    quvex_set_inp(a, r.inp_enable, r.inp_logic);
-    quvex_set_el(a, r.el_mode);
-    quvex_set_ell(a, r.ell_on_off);
-    quvex_set_home_config(a, r.home_mode, r.home_flag1, r.home_flag2, r.home_count, r.home_erc);
-    quvex_set_home_config(a, r.home_mode, r.home_flag1, r.home_flag2, r.home_count, r.home_erc);
-    quvex_set_ltc_logic(a, r.ltc_logic);
-    quvex_set_erc(a, r.erc_logic, r.erc_width);
-    quvex_set_sd(a, r.sd_enable, r.sd_logic, r.sd_latch, r.sd_mode);
-    quvex_set_int_factor(a, r.int_factor);
-    quvex_set_pls_outmode(a, r.pls_outmode);
-    quvex_set_feedback_src(a, r.feedback_src);
-    quvex_set_pls_iptmode(a, r.pls_iptmode, r.pls_logic);
-    quvex_set_move_ratio(a, r.move_ratio);
-}
-
 class CardConfigFile : public EventsTest {
 protected:
     CardConfigFile() : EventsTest(2) {}
 };
 
-// The calls are idempotent, so a load followed by the same calls by hand must write the same
-// words in the same order.
-TEST_F(CardConfigFile, LoadMakesTheRecordCallsOfEveryPresentAxisInOrder) {
-    const std::vector<config::AxisRecordSettings> records = all_records();
-    const std::string path = write_file("events_config_full.bin", image_of(records));
+// Every present axis takes its own record; the records of absent cards are read and ignored.
+TEST_F(CardConfigFile, LoadConfiguresEveryPresentAxisAndNoOther) {
+    const std::string path = write_file("events_config_full.bin", image_of(all_records()));
+    ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
+    for (int n = 0; n < 8; ++n) {
+        EXPECT_EQ(axis::move_ratio(n), 1.5 + n) << "axis " << n;
+        EXPECT_EQ(axis_record(n).mirror[chip::kMirrorIntFactor], 0x100u + static_cast<std::uint32_t>(n)) << "axis " << n;
+    }
+    EXPECT_EQ(axis::move_ratio(8), 1.0);
+}
+
+// One record made by hand at its file offsets, and the register words it must produce on axis
+// Y, worked out from the start-up words (env1 048002C7, env2 0030C515, env3 00F02000, operation
+// mode 08000000). Every pair of arguments differs, so a field handed to the wrong argument, or
+// an argument taken from the wrong offset, changes a word.
+TEST_F(CardConfigFile, HandMadeRecordWritesTheseWords) {
+    Image image(2 * config::kAxisRecordBytes, 0);
+    put16(image, 12, 2);  // axis X: the end-limit word is written back unchanged
+    const std::size_t y = config::kAxisRecordBytes;
+    const std::pair<std::size_t, std::int16_t> fields[] = {
+        {0, 1},   {2, 0},            // alarm logic 1, mode 0
+        {4, 1},   {6, 0},            // in-position logic 1, enable 0
+        {8, 0x7FFF},                 // not applied
+        {10, 1},                     // end limit: decelerating stop
+        {12, 1},                     // end-limit logic word bit 2 (axis Y) set
+        {14, 0},  {16, 1}, {18, 5}, {20, 9}, {22, 1},  // home flag1, flag2, count, mode, ERC
+        {24, 0},                     // latch logic 0
+        {26, 1},  {28, 6},           // ERC logic 1, width 6
+        {30, 0},  {32, 1}, {34, 1}, {36, 0},  // slow-down logic 0, enable 1, mode 1, latch 0
+        {38, 4},                     // pulse output mode 4
+        {40, 2},                     // feedback source 2
+        {42, 1},  {44, 0},           // pulse input mode 1, logic 0
+        {54, 0x7FFF},                // not applied
+    };
+    for (const auto& [offset, value] : fields) put16(image, y + offset, value);
+    put_double(image, y + 46, 2.5);
+    put32(image, y + 56, 0x1234);
+    put32(image, y + 60, 0xFFFFFFFF);  // not applied
+
+    const std::string path = write_file("events_config_hand.bin", image);
+    const int board_word = quvex_sim_board_port(0, 0x08);
     start_trace();
     ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
-    const std::vector<std::string> loaded = chip_writes();
-    EXPECT_EQ(axis_record(7).mirror[chip::kMirrorIntFactor], 0x107u);
-    EXPECT_EQ(axis::move_ratio(7), 8.5);
-    EXPECT_EQ(axis::move_ratio(8), 1.0) << "records of absent cards are read and ignored";
-
-    // The same calls by hand on freshly opened cards.
-    quvex_close();
-    CardTest::SetUp();
-    start_trace();
-    for (int n = 0; n < 8; ++n) apply_by_hand(n, records[static_cast<std::size_t>(n)]);
-    EXPECT_EQ(loaded, chip_writes());
-    EXPECT_FALSE(loaded.empty());
+    std::vector<std::string> seen;
+    for (const std::string& line : trace_lines()) {
+        if (line.rfind("d0.Y reg ", 0) == 0 || line.rfind("d0.Y cmd ", 0) == 0) seen.push_back(line);
+    }
+    const std::vector<std::string> expected = {
+        "d0.Y reg 9C <- 048002C7",  // alarm: bit 9 = 1, bit 8 = 0
+        "d0.Y reg 9C <- 04C002C7",  // in-position logic: bit 22
+        "d0.Y reg 9C <- 04C002CF",  // end limit: bit 3
+        // home configuration, twice: env1 bit 7 = 0, bit 11 = 1; env2 bit 23; env3 count 5, mode 9
+        "d0.Y reg 9C <- 04C00A4F", "d0.Y reg 9D <- 00B0C515", "d0.Y reg 9E <- 00F02059",
+        "d0.Y reg 9C <- 04C00A4F", "d0.Y reg 9D <- 00B0C515", "d0.Y reg 9E <- 00F02059",
+        "d0.Y reg 9C <- 04400A4F",  // latch logic: bit 23 = 0
+        "d0.Y reg 9C <- 0440EA4F",  // ERC: bit 15, width 6 in bits 12-14
+        "d0.Y reg 9C <- 0440EA1F",  // slow-down: bit 6 = 0, bit 5 = 0, bit 4 = 1
+        "d0.Y reg 97 <- 08000100",  // slow-down enable: operation mode bit 8 (in-position enable 0)
+        "d0.Y reg AC <- 00001234",  // interrupt factors
+        "d0.Y reg 9C <- 0440EA1C",  // pulse output mode 4
+        "d0.Y reg 9E <- 00F02259",  // feedback source 2: env3 bits 8-9
+        "d0.Y reg 9D <- 0090C515",  // pulse input mode 1 in bits 20-21, logic 0 in bit 22
+    };
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(quvex_sim_board_port(0, 0x08), (board_word < 0 ? 0 : board_word) | 0x4);
+    EXPECT_EQ(axis::move_ratio(1), 2.5);
+    EXPECT_EQ(axis_record(1).mirror[chip::kMirrorOperationMode] & 0x300u, 0x100u);
 }
 
 class TwelveCards : public EventsTest {

@@ -1,7 +1,7 @@
 // Register traces of the two-axis arc starts: the order of the writes, the mode bits and start
 // codes by the ramp times, the step-count register, the amounts, the absolute references and
-// the refusals. The virtual chip runs arcs as their chord for now, so nothing here watches the
-// axes move.
+// the refusals. Nothing here watches the axes move: arc_motion_test.cpp runs the arcs on the
+// virtual chip's circular path.
 #include <functional>
 #include <limits>
 

@@ -218,5 +218,53 @@ TEST_F(ModuleMotion, SpeedChangeOfAPositioningMoveNeedsRoom) {
     EXPECT_EQ(writes(), (Writes{{0x92, 5000}, {0x9A, 0}, {0x94, 99}, {0x96, 24}}));
 }
 
+// Running at 10000 units (R 1999, FL 10) the change to 999.95 pps (FH 9999) in 0.1 s slows by one
+// unit: DR = floor(5e6 / 1 · 0.1 − 1) = 499999, d = 0, RDP = floor(500000 · 9989 · 10009 / 2000 / 50000)
+// = 499899. A rate clamped to 65535 would give an RDP of 65522 and accept too early.
+TEST_F(ModuleMotion, SpeedChangeRatesAreSentUnclamped) {
+    struct Case {
+        const char* name;
+        bool positioning;
+        double tdec, new_vel, time;
+        std::uint32_t remaining;
+        quvex_status code;
+        Writes sent;
+    };
+    const Case cases[] = {
+        {"positioning, the room of the unclamped rate", true, 0.1, 999.95, 0.1, 141072, KRING_ERR_SPEED_CHANGE_ROOM,
+         {}},
+        {"positioning, one pulse short", true, 0.1, 999.95, 0.1, 499898, KRING_ERR_SPEED_CHANGE_ROOM, {}},
+        {"positioning, just enough", true, 0.1, 999.95, 0.1, 499899, 0,
+         {{0x92, 9999}, {0x9A, 0}, {0x94, 499999}, {0x96, 499899}}},
+        {"continuous, a rate above 16 bits", false, 0.1, 999.95, 0.1, 0, 0,
+         {{0x92, 9999}, {0x9A, 0}, {0x94, 499999}}},
+        {"continuous, zero time is the floor -1", false, 0.1, 2000, 0.0, 0, 0,
+         {{0x92, 20000}, {0x99, 0}, {0x93, 0xFFFFFFFF}}},
+        // Speeding up to 20000 units, the new DR keeps 0.8 of the last deceleration time (400 s):
+        // floor(5e6 / 19990 · 400 · 0.8 − 1) = 80039, RDP 320159, d = 50.
+        {"positioning, speeding up with a long last deceleration", true, 400, 2000, 0.1, 320209, 0,
+         {{0x92, 20000}, {0x99, 0}, {0x93, 49}, {0x94, 80039}, {0x96, 320159}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(kring_m1_set_tmove_speed(r(), kSlave, 0, 1000, 0.1, c.tdec), 0);
+        ASSERT_EQ(c.positioning ? kring_m1_start_r_move(r(), kSlave, 100000) : kring_m1_v_move(r(), kSlave, 1), 0);
+        station.registers[0xF5] = 10000;
+        station.registers[0xF4] = c.remaining;
+        clear();
+        EXPECT_EQ(kring_m1_v_change(r(), kSlave, c.new_vel, c.time), c.code);
+        EXPECT_EQ(writes(), c.sent);
+    }
+}
+
+TEST_F(ModuleMotion, SpeedChangeWithValuesThatAreNotNumbersSendsNothing) {
+    ASSERT_EQ(kring_m1_set_tmove_speed(r(), kSlave, 0, 1000, 0.1, 0.1), 0);
+    ASSERT_EQ(kring_m1_v_move(r(), kSlave, 1), 0);
+    clear();
+    EXPECT_EQ(kring_m1_v_change(r(), kSlave, NAN, 0.1), KRING_ERR_SPEED_ORDER);
+    EXPECT_EQ(kring_m1_v_change(r(), kSlave, 500, INFINITY), KRING_ERR_SPEED_ORDER);
+    EXPECT_TRUE(sent().empty());
+}
+
 }  // namespace
 }  // namespace quvex::test

@@ -1,11 +1,8 @@
 // Lines on the four-axis module: each axis's share of the move and of the path speed in the
 // buffered registers, the start command with its axis bits, the axis-set checks, and what a
 // failure part-way leaves behind.
-#include <optional>
-
 #include "m4_fixture.h"
 #include "modules/four_axis_line.h"
-#include "modules/four_axis_profile.h"
 
 namespace quvex::test {
 namespace {
@@ -14,22 +11,18 @@ namespace m4 = modules::m4;
 
 using FourAxisLine = FourAxisTest;
 
-// The buffered writes of a T-curve axis loaded with these speeds.
-std::vector<AxisWrite> t_share(double str_vel, double max_vel, double tacc, double tdec, std::uint32_t mode) {
-    const m4::Profile p = m4::t_profile(str_vel, max_vel, tacc, tdec, std::nullopt);
-    return {{0x85, p.speeds.range}, {0x82, p.speeds.fh}, {0x81, p.speeds.fl},
-            {0x83, p.rates.accel},  {0x84, p.rates.decel}, {0x87, mode}};
-}
-
 TEST_F(FourAxisLine, ThreeHundredByFourHundred) {
     const std::int16_t axes[2] = {0, 1};
     ASSERT_EQ(kring_m4_start_tr_line2(r(), kSlave, axes, 300, -400, 10, 5000, 0.1, 0.2), 0);
-    // L = 500: each axis runs at d / 501 of the path speeds.
-    std::vector<AxisWrite> first = {{0x87, 0x63}, {0x80, 300}, {0x88, 400}};
-    for (const AxisWrite& w : t_share(10 * 300 / 501.0, 5000 * 300 / 501.0, 0.1, 0.2, 0x63)) first.push_back(w);
-    first.push_back({0x0353, 0});
-    std::vector<AxisWrite> second = {{0x87, 0x63}, {0x80, 0x0FFFFE70}, {0x88, 400}};
-    for (const AxisWrite& w : t_share(10 * 400 / 501.0, 5000 * 400 / 501.0, 0.1, 0.2, 0x63)) second.push_back(w);
+    // L = 500: each axis runs at |d| / 501 of the path speeds, below 4914 pps, so at u = 0.3
+    // (R 3999). X: 5.988 to 2994.01 pps, FL = ceil(19.96) = 20, FH = floor(9980.04) = 9980,
+    // UR = floor(0.1 · 19660800 / (2 · 9960) − 1) = 97, DR (0.2 s) = 196.
+    // Y: 7.984 to 3992.02 pps, FL = ceil(26.61) = 27, FH = floor(13306.72) = 13306,
+    // UR = floor(0.1 · 19660800 / (2 · 13279) − 1) = 73, DR = 147.
+    const std::vector<AxisWrite> first = {{0x87, 0x63}, {0x80, 300},  {0x88, 400}, {0x85, 3999}, {0x82, 9980},
+                                          {0x81, 20},   {0x83, 97},   {0x84, 196}, {0x87, 0x63}, {0x0353, 0}};
+    const std::vector<AxisWrite> second = {{0x87, 0x63}, {0x80, 0x0FFFFE70}, {0x88, 400}, {0x85, 3999},
+                                           {0x82, 13306}, {0x81, 27}, {0x83, 73}, {0x84, 147}, {0x87, 0x63}};
     EXPECT_EQ(axis_writes(0), first);
     EXPECT_EQ(axis_writes(1), second);
     EXPECT_EQ(block(0).aux_amount, 400u);

@@ -41,12 +41,16 @@ TEST_F(FourAxisRegisters, ReadsThatAreNotEchoed) {
     station.echo = false;
     std::uint16_t cpld = 7, status = 7;
     std::uint32_t asic = 7;
+    std::uint16_t motion[6] = {7, 7, 7, 7, 7, 7};
+    station.axis_regs[0][0xE3] = 0x00010002;
     EXPECT_EQ(kring_m4_read_cpld(r(), kSlave, 6, &cpld), 0);
     EXPECT_EQ(kring_m4_read_asic_reg(r(), kSlave, 0, 0xF1, &asic), 0);
     EXPECT_EQ(kring_m4_get_mof_status(r(), kSlave, &status), KRING_ERR_NOT_ECHOED);
+    EXPECT_EQ(kring_m4_get_motion_data(r(), kSlave, 0, motion), 0);
     EXPECT_EQ(cpld, 7);
     EXPECT_EQ(asic, 7u);
     EXPECT_EQ(status, 7);
+    EXPECT_EQ(Words(motion, motion + 6), (Words{7, 7, 7, 7, 7, 7}));
 }
 
 TEST_F(FourAxisRegisters, IoStationAtSlaveZeroNeitherBlocksNorIsWritten) {

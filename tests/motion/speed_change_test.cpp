@@ -91,6 +91,16 @@ TEST(SpeedChangePlan, ContinuousMovesNeedNoRoomAndRewriteOneRamp) {
     EXPECT_EQ(plan(t, 1000, 65535, 100.0).room_needed, 0.0);
 }
 
+// A new speed of 0 units slows the move like any lower speed: the ramp over cur − 0, and on a
+// positioning move no ramp-down left (the deceleration from 0 to FL is no distance).
+TEST(SpeedChangePlan, NewSpeedZeroSlowsDownToIt) {
+    const RunningMove t{.curve = Curve::kTrapezoid, .positioning = false, .range = 299, .fl = 100};
+    EXPECT_EQ(live_writes(plan(t, 1000, 0, 0.1)), (Writes{w(0x92, 0), w(0x9A, 0), w(0x94, 490)}));
+    const SpeedChangePlan p = plan(kTPositioning, 1000, 0, 0.1);
+    EXPECT_EQ(live_writes(p), (Writes{w(0x92, 0), w(0x9A, 0), w(0x94, 490), w(0x96, 0)}));
+    EXPECT_EQ(p.room_needed, 50.0);  // floor(1000 · 0.05 · 300 / 300)
+}
+
 TEST(SpeedChangePlan, ZeroTimeTakesTheSteepestRatesInsteadOfMinusOne) {
     const SpeedChangePlan up = plan(kTPositioning, 1000, 2000, 0.0);
     EXPECT_EQ(up.writes[2].second, 0u) << "acceleration rate";
@@ -118,6 +128,37 @@ TEST_F(SpeedChange, ToTheCurrentOrStartSpeedRefusedWith29) {
     EXPECT_EQ(quvex_v_change(0, -100.5, 0.1), 29);
     EXPECT_EQ(quvex_cmp_v_change(0, 0, 1000, 1000.9, 0.1), 29);
     EXPECT_TRUE(change_writes().empty());
+}
+
+TEST_F(SpeedChange, NewSpeedZeroIsAChangeLikeAnyOther) {
+    start_trace();
+    EXPECT_EQ(quvex_v_change(1, 0, 0.1), 29) << "an idle axis already runs at 0 units";
+    EXPECT_EQ(quvex_cmp_v_change(1, 0, 0, 0, 0.1), 29);
+    EXPECT_TRUE(register_writes(1).empty());
+
+    ASSERT_EQ(quvex_tv_move(0, 100, 1000, 0.1), 0);
+    quvex_sim_advance(0.5);
+    start_trace();
+    // DR = floor(0.1 · 4915200 / 1000 − 1) = 490.
+    ASSERT_EQ(quvex_v_change(0, 0, 0.1), 0);
+    ASSERT_EQ(quvex_cmp_v_change(0, 0, 1000, -0.0, 0.1), 0);
+    EXPECT_EQ(change_writes(), (Writes{w(0x92, 0), w(0x9A, 0), w(0x94, 490), w(0x82, 0), w(0x8A, 0), w(0x84, 490)}));
+    ASSERT_EQ(quvex_emg_stop(0), 0);
+}
+
+// The 29 test sees the plain floor: a limit to the register's 1..65535 first would turn these
+// changes into "the start speed" (1) and "the current speed" (65535).
+TEST_F(SpeedChange, NewSpeedIsComparedBeforeAnyLimit) {
+    ASSERT_EQ(quvex_tv_move(0, 0, 1000, 0.1), 0);  // FL 1
+    quvex_sim_advance(0.5);
+    start_trace();
+    ASSERT_EQ(quvex_v_change(0, 0.5, 0.1), 0);
+    ASSERT_EQ(quvex_cmp_v_change(0, 0, 65535, 70000, 0.1), 0);
+    const Writes writes = change_writes();
+    ASSERT_EQ(writes.size(), 6u);
+    EXPECT_EQ(writes[0], w(0x92, 0));
+    EXPECT_EQ(writes[3], w(0x82, 70000));
+    ASSERT_EQ(quvex_emg_stop(0), 0);
 }
 
 TEST_F(SpeedChange, ContinuousMoveNeverLacksRoom) {
@@ -163,7 +204,8 @@ TEST_F(SpeedChange, RefusalsBeforeAnyRead) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     start_trace();
     EXPECT_EQ(quvex_v_change(99, 1000, 0.1), 30);
-    EXPECT_EQ(quvex_v_change(0, 0, 0.1), 11);
+    EXPECT_EQ(quvex_v_change(0, std::numeric_limits<double>::infinity(), 0.1), 11);
+    EXPECT_EQ(quvex_cmp_v_change(0, 100, 100, nan, 0.1), 11);
     EXPECT_EQ(quvex_v_change(0, 1000, nan), 11);
     EXPECT_EQ(quvex_cmp_v_change(0, 100, nan, 1000, 0.1), 11);
     EXPECT_EQ(quvex_cmp_v_change(0, nan, 100, 1000, 0.1), 13);
