@@ -23,6 +23,7 @@
 #include <stdint.h>
 
 #include "quvex_base.h"
+#include "sim_compare.h"
 #include "sim_motion.h"
 
 QUVEX_EXTERN_C_BEGIN
@@ -47,6 +48,9 @@ QUVEX_API int QUVEX_CALL quvex_sim_module_input(int device, int slave, int axis,
 QUVEX_API int QUVEX_CALL quvex_sim_module_register(int device, int slave, int axis, unsigned code, uint32_t* value);
 /* Motion of a module axis, brought up to the current virtual time (as quvex_sim_motion_info_get). */
 QUVEX_API int QUVEX_CALL quvex_sim_module_motion_info(int device, int slave, int axis, quvex_sim_motion_info* out);
+/* Comparator matches and trigger output of a module axis (as quvex_sim_compare_info_get); the
+ * one-axis module's trigger output pulses on each match of its comparator 3. */
+QUVEX_API int QUVEX_CALL quvex_sim_module_compare_info(int device, int slave, int axis, quvex_sim_compare_info* out);
 /* Trajectory sampling of a module axis (as quvex_sim_sample_motion and quvex_sim_motion_samples). */
 QUVEX_API int QUVEX_CALL quvex_sim_module_sample_motion(int device, int slave, int axis, double period);
 QUVEX_API int QUVEX_CALL quvex_sim_module_motion_samples(int device, int slave, int axis, quvex_sim_motion_sample* out,
