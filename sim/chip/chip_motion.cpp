@@ -17,6 +17,8 @@ namespace {
 using Phase = MotionState::Phase;
 using namespace motion_reg;
 
+constexpr unsigned kArcStepCountIndex = 12;  // buffered register 0x8C
+
 double now_seconds() { return ns_to_seconds(Machine::get().now); }
 
 // The axes a command word selects within the group: its axis bits, or the receiving axis alone.
@@ -66,6 +68,7 @@ void take_over(Chip& c, const std::array<std::uint32_t, 13>& bank, std::uint16_t
     for (unsigned n = 0; n < kOperationRegisters; ++n) {
         if ((written & (1u << n)) != 0) c.live[n] = bank[n];
     }
+    c.motion.arc_step_count = bank[kArcStepCountIndex];  // buffered only: the start reads it as it stands
 }
 
 // Starts the selected axes from the registers each takes over, at time t.
@@ -87,6 +90,10 @@ void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double
         }
         MotionState& ds = group.chip(on_path.driver).motion;
         ds.target = on_path.path->length();  // the profile runs over the path's steps
+        if (on_path.arc) {
+            // The arc decelerates by the step count it was given on its lead (receiving) axis.
+            ds.ramp_down_extra = static_cast<std::int64_t>(group.chip(receiver).motion.arc_step_count) - ds.target;
+        }
         ds.path = std::move(on_path.path);
         drivers.push_back(on_path.driver);
     } else {

@@ -86,6 +86,11 @@ struct MotionState {
     bool decelerates = true;        // false for the constant-speed starts 0x50 and 0x51
     bool manual_ramp_down = false;
     std::uint32_t ramp_down_point = 0;
+    // The ramp-down is measured against a count of its own on an arc: the step count the arc was
+    // given (register 0x8C), not the path's own length. This is that count minus `target` (0 on
+    // every other move), so a count too small slows the arc early and one too large late.
+    std::int64_t ramp_down_extra = 0;
+    std::uint32_t arc_step_count = 0;  // register 0x8C as the last start took it over
     unsigned start_code = 0;        // the start command, kept while waiting for the simultaneous start
 
     // Where the axis is on it.
