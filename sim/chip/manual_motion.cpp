@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "chip.h"
+#include "home_operation.h"
 #include "motion_engine.h"
 #include "motion_registers.h"
 
@@ -53,8 +54,18 @@ void run_from_live(Chip& c, bool positioning, std::int64_t target, int direction
 // queued start go.
 void settle_turn(Chip& c, double t) {
     MotionState& s = c.motion;
-    const std::int64_t owed = s.manual.goal - s.done;
+    std::int64_t owed = s.manual.goal - s.done;
+    // A watch point (a pulser home search's home point) within the owed pulses is met there.
+    const bool meets_watch = s.watch >= 0 && s.done + owed >= s.watch;
+    if (meets_watch) owed = s.watch - s.done;
     if (owed > 0) output_pulses(c, owed);
+    if (meets_watch) {
+        s.watch = -1;
+        s.fraction = 0;
+        home_point_met(c);
+        s.manual.turn = 0;
+        if (s.phase != Phase::running) return;
+    }
     s.manual.turn = 0;
     s.fraction = 0;
     if (s.manual.wheel_run || (s.positioning && s.done >= s.target)) {
