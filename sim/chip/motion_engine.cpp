@@ -93,6 +93,8 @@ void finish(Chip& c, std::uint32_t reason) {
     MotionState& s = c.motion;
     unsigned axes = 1u << c.axis();
     s.phase = Phase::idle;
+    s.ended_pps = s.speed * unit_pps(s);
+    s.ramp_down_held = false;
     s.speed = 0;
     s.ramping = false;
     s.reversing = false;
