@@ -41,8 +41,11 @@ TEST_F(ManualEnable, DisabledSourcesDoNotMoveTheAxis) {
     const SourceCase cases[] = {
         {"hand wheel enabled", wheel_one_axis, turn_wheel, true},
         {"hand wheel routed to another axis",
-         [] { ASSERT_EQ(quvex_set_mpg_config(0, 1, 1, 2), QUVEX_OK); ASSERT_EQ(quvex_set_mpg_config(0, 1, 1, 0), QUVEX_OK);
-              ASSERT_EQ(quvex_set_mof_mode(0, 1), QUVEX_OK); ASSERT_EQ(quvex_manual_mpg(0, 3), QUVEX_OK); },
+         [] {
+             wheel_one_axis();  // axis 0 armed, then the board routes the wheel to axis 3
+             ASSERT_EQ(quvex_set_mof_mode(0, 1), QUVEX_OK);
+             ASSERT_EQ(quvex_manual_mpg(0, 3), QUVEX_OK);
+         },
          turn_wheel, false},
         // quvex_enable_jog with a value other than 0 or 1 writes 0 to the control word and leaves
         // the chips armed: the board no longer passes the wheel on.
