@@ -6,6 +6,10 @@
  * The one-axis module (slave type byte 0xA3; its identification has bit 20 clear, so the host's
  * identification request reports 0xA3) shows these bits:
  *
+ *   move amount 0xD0       as written; once a positioning move starts from it, the pulses the
+ *                          move has left (0 after it ran out) until 0x90 is written again
+ *   comparators (env4)     1 and 2 as the card's; 3 (the trigger comparator) with its method in
+ *                          bits 18-21 and its action in 22-23; each match of 3 pulses the trigger
  *   status register 0xF1   0..3 operation state (QUVEX_SIM_STATE_*), 4 latch, 5 origin, 6 index,
  *                          7 in-position, 8 slow-down, 9 general input pin 3, 13..15 general input
  *                          pins 0..2, 16 servo on, 17 alarm reset, 18 ERC output, 19 general output
