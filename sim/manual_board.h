@@ -1,6 +1,7 @@
 // The board side of manual operation: the hand wheel (pulser) input and the hand-wheel status
-// port. The manual-control word (board + 0x10) routes the wheel: bit 6 set sends it to the one
-// axis in bits 4-5, clear to every axis. Jog and step switches go to their chip axis directly.
+// port. The manual-control word (board + 0x10) enables and routes the wheel: bit 7 lets it
+// through, bit 6 set sends it to the one axis in bits 4-5, clear to every axis. Jog and step
+// switches go to their chip axis directly while bit 7 is set.
 //
 // A wheel turn is a number of detents (one pulse each, negative backwards) at a rate; turns
 // follow one another as a hand turns a wheel. Each turn is two machine timers, at its beginning
@@ -25,7 +26,10 @@ struct ManualBoard {
 // earliest) and lasts |detents| / rate seconds. Returns the time it ends.
 Ns queue_wheel_turn(Card& card, std::int64_t detents, double rate);
 
-// The board routes the wheel to `axis` (manual-control word bits 4-6).
+// The board lets the hand wheel through (manual-control word bit 7) and routes it to `axis`
+// (bits 4-6).
 bool wheel_reaches(Card& card, int axis);
+// The board lets the jog and step switches through (manual-control word bit 7).
+bool switches_enabled(Card& card);
 
 }  // namespace qsim

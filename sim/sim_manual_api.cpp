@@ -17,12 +17,14 @@ constexpr int kAxes = 4;
 bool valid_direction(int direction) { return direction == 1 || direction == -1; }
 
 // A switch of a device's axis at the current time, or -1 for bad arguments.
+// A press (not a release) reaches the chip only while the board enables the switches.
 template <typename Press>
-int press_switch(int device, int axis, int direction, Press press) {
+int press_switch(int device, int axis, int direction, bool pressing, Press press) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
     Card* card = m.card_locked(device);
     if (card == nullptr || axis < 0 || axis >= kAxes || !valid_direction(direction)) return -1;
+    if (pressing && !switches_enabled(*card)) return 0;
     Chip& chip = card->chip(axis);
     chip.update(m.now);
     const bool reacted = press(chip, ns_to_seconds(m.now));
@@ -52,12 +54,12 @@ QUVEX_API double QUVEX_CALL quvex_sim_wheel_idle_at(int device) {
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_jog_switch(int device, int axis, int direction, int pressed) {
-    return press_switch(device, axis, direction,
+    return press_switch(device, axis, direction, pressed != 0,
                         [&](Chip& c, double t) { return jog_switch(c, direction, pressed != 0, t); });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_step_press(int device, int axis, int direction) {
-    return press_switch(device, axis, direction, [&](Chip& c, double t) { return step_press(c, direction, t); });
+    return press_switch(device, axis, direction, true, [&](Chip& c, double t) { return step_press(c, direction, t); });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_set_wheel_status(int device, uint16_t status) {

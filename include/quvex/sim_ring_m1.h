@@ -6,6 +6,10 @@
  * The one-axis module (slave type byte 0xA3; its identification has bit 20 clear, so the host's
  * identification request reports 0xA3) shows these bits:
  *
+ *   move amount 0xD0       as written; once a positioning move starts from it, the pulses the
+ *                          move has left (0 after it ran out) until 0x90 is written again
+ *   comparators (env4)     1 and 2 as the card's; 3 (the trigger comparator) with its method in
+ *                          bits 18-21 and its action in 22-23; each match of 3 pulses the trigger
  *   status register 0xF1   0..3 operation state (QUVEX_SIM_STATE_*), 4 latch, 5 origin, 6 index,
  *                          7 in-position, 8 slow-down, 9 general input pin 3, 13..15 general input
  *                          pins 0..2, 16 servo on, 17 alarm reset, 18 ERC output, 19 general output
@@ -23,6 +27,7 @@
 #include <stdint.h>
 
 #include "quvex_base.h"
+#include "sim_compare.h"
 #include "sim_motion.h"
 
 QUVEX_EXTERN_C_BEGIN
@@ -47,6 +52,9 @@ QUVEX_API int QUVEX_CALL quvex_sim_module_input(int device, int slave, int axis,
 QUVEX_API int QUVEX_CALL quvex_sim_module_register(int device, int slave, int axis, unsigned code, uint32_t* value);
 /* Motion of a module axis, brought up to the current virtual time (as quvex_sim_motion_info_get). */
 QUVEX_API int QUVEX_CALL quvex_sim_module_motion_info(int device, int slave, int axis, quvex_sim_motion_info* out);
+/* Comparator matches and trigger output of a module axis (as quvex_sim_compare_info_get); the
+ * one-axis module's trigger output pulses on each match of its comparator 3. */
+QUVEX_API int QUVEX_CALL quvex_sim_module_compare_info(int device, int slave, int axis, quvex_sim_compare_info* out);
 /* Trajectory sampling of a module axis (as quvex_sim_sample_motion and quvex_sim_motion_samples). */
 QUVEX_API int QUVEX_CALL quvex_sim_module_sample_motion(int device, int slave, int axis, double period);
 QUVEX_API int QUVEX_CALL quvex_sim_module_motion_samples(int device, int slave, int axis, quvex_sim_motion_sample* out,

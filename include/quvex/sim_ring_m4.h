@@ -33,6 +33,14 @@ QUVEX_EXTERN_C_BEGIN
 /* Plugs a four-axis module with identification number `id_number` at `slave` (in place of any
  * station there), powered up: stopped, registers and counters 0, limits enabled, inputs inactive. */
 QUVEX_API int QUVEX_CALL quvex_sim_ring_add_m4_module(int device, int slave, uint16_t id_number);
+/* How long the module takes to answer each message: it holds the handshake line (bit 1 of window
+ * offset 256) low until the host has read it low `polls` times and `seconds` of virtual time have
+ * passed since the message, then carries the message out, answers it and raises the line.
+ * polls < 0: the module never answers. A message whose end-of-transfer word (0x0400) arrives
+ * first is given up: not carried out, never answered. 0 and 0 (the power-up setting): answered
+ * before the host's first read. 0, or -1 for no four-axis module there or seconds outside
+ * 0..10^6 (NaN included). */
+QUVEX_API int QUVEX_CALL quvex_sim_m4_set_reply_latency(int device, int slave, int polls, double seconds);
 /* A module register (addresses above, not the data words) as the host would read it, without
  * side effects. 0 on success. */
 QUVEX_API int QUVEX_CALL quvex_sim_m4_register(int device, int slave, unsigned address, uint16_t* value);

@@ -55,16 +55,15 @@ struct Config {
     unsigned action;
 };
 
-// Comparator n's configuration byte: comparators 1..4 in env4 (comparator 4's condition has
-// four bits and its action sits above it), comparator 5 in env5.
+// Comparator n's configuration, decoded by the chip kind's own layout; a comparator the kind
+// does not have reads as condition 0 (never matches).
 Config config(const Chip& c, int n) {
-    if (n == 5) {
-        const std::uint32_t b = c.env[kEnv5];
-        return {b & 0x7u, (b >> 3) & 0x7u, (b >> 6) & 0x3u};
-    }
-    const std::uint32_t b = (c.env[kEnv4] >> (8 * (n - 1))) & 0xFFu;
-    if (n == 4) return {b & 0x3u, (b >> 2) & 0xFu, (b >> 6) & 0x3u};
-    return {b & 0x3u, (b >> 2) & 0x7u, (b >> 5) & 0x3u};
+    const CompareLayout& layout = *c.units().compare;
+    if (n < 1 || n > layout.count) return {0, 0, 0};
+    const ComparatorField& f = layout.fields[n - 1];
+    const std::uint32_t b = (c.env[f.env] >> f.shift) & 0xFFu;
+    return {b & ((1u << f.source_bits) - 1u), (b >> f.source_bits) & ((1u << f.condition_bits) - 1u),
+            (b >> f.action_shift) & 0x3u};
 }
 
 std::int32_t data(const Chip& c, int n) { return static_cast<std::int32_t>(c.comparator[static_cast<std::size_t>(n - 1)]); }
@@ -263,7 +262,7 @@ bool any_comparator_watching(const Chip& c) {
 // ---- what a match does ----
 
 void record_trigger(Chip& c, double at) {
-    const unsigned type = (c.env[kEnv2] >> 14) & 0x3u;
+    const unsigned type = c.units().compare->trigger_type_in_env2 ? (c.env[kEnv2] >> 14) & 0x3u : kTriggerPulse;
     if (type != kTriggerPulse && type != kTriggerToggle) return;
     ChipCompare& cc = c.compare;
     ++cc.trigger_pulses;
@@ -338,7 +337,7 @@ void match(Chip& c, int n, double at) {
     const bool stops = is_stop(cfg.action) && driver_of(c).motion.phase == Phase::running;
     if (stops) take_action(c, n, cfg.action);
     if (n == 4 && cfg.condition >= kGeneralEqualClear && cfg.condition <= kGeneralDownClear) c.general_counter = 0;
-    if (n == 5) {
+    if (n == c.units().compare->trigger_comparator) {
         record_trigger(c, at);
         reload_auto_compare(c);
     }

@@ -1,6 +1,7 @@
 // Motion commands of a chip axis: start commands (single axes, several axes, paths), queued
 // starts, stops, simultaneous start and stop; and the motion read-outs of the status and
 // registers.
+#include <algorithm>
 #include <vector>
 
 #include "chip.h"
@@ -16,6 +17,8 @@ namespace {
 
 using Phase = MotionState::Phase;
 using namespace motion_reg;
+
+constexpr unsigned kArcStepCountIndex = 12;  // buffered register 0x8C
 
 double now_seconds() { return ns_to_seconds(Machine::get().now); }
 
@@ -66,6 +69,7 @@ void take_over(Chip& c, const std::array<std::uint32_t, 13>& bank, std::uint16_t
     for (unsigned n = 0; n < kOperationRegisters; ++n) {
         if ((written & (1u << n)) != 0) c.live[n] = bank[n];
     }
+    c.motion.arc_step_count = bank[kArcStepCountIndex];  // buffered only: the start reads it as it stands
 }
 
 // Starts the selected axes from the registers each takes over, at time t.
@@ -87,6 +91,10 @@ void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double
         }
         MotionState& ds = group.chip(on_path.driver).motion;
         ds.target = on_path.path->length();  // the profile runs over the path's steps
+        if (on_path.arc) {
+            // The arc decelerates by the step count it was given on its lead (receiving) axis.
+            ds.ramp_down_extra = static_cast<std::int64_t>(group.chip(receiver).motion.arc_step_count) - ds.target;
+        }
         ds.path = std::move(on_path.path);
         drivers.push_back(on_path.driver);
     } else {
@@ -103,6 +111,35 @@ void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double
     }
 }
 
+// A chained start waits behind the running move: the move runs to its end at speed.
+void hold_ramp_down(Chip& d) {
+    MotionState& s = d.motion;
+    if (s.phase != Phase::running || s.ramp_down_begun || !s.decelerates) return;
+    s.decelerates = false;
+    s.ramp_down_held = true;
+}
+
+// The chained start was dropped: the running move slows for its end again.
+void release_ramp_down(Chip& d) {
+    MotionState& s = d.motion;
+    if (!s.ramp_down_held) return;
+    s.ramp_down_held = false;
+    if (s.phase == Phase::running) s.decelerates = true;
+}
+
+// A chained start begins at the speed the move before it ended at, within its own FL..FH.
+void carry_speed(ChipGroup& group, unsigned axes, double pps) {
+    for_each_axis(axes, [&](int a) {
+        MotionState& s = group.chip(a).motion;
+        if (s.phase != Phase::running || s.start_code != kStartRamped || s.manual.paced) return;
+        const double carried = std::clamp(pps / s.unit_pps, s.start_speed, s.max_speed);
+        if (carried <= s.speed) return;
+        s.speed = carried;
+        s.peak_speed = std::max(s.peak_speed, carried);
+        ramp_to(group.chip(a), s.max_speed);
+    });
+}
+
 void start(Chip& receiver, unsigned code, unsigned select) {
     ChipGroup& group = receiver.group();
     const unsigned axes = selected_axes(receiver, select);
@@ -115,10 +152,12 @@ void start(Chip& receiver, unsigned code, unsigned select) {
     const bool mode_written = (receiver.buffered_written & (1u << kOperationMode)) != 0;
     const std::uint32_t mode = mode_written ? receiver.buffered[kOperationMode] : receiver.live[kOperationMode];
     if (busy && (mode & kQueuedStartBits) != 0) {
+        const bool chained = (mode & kChainBits) == kChainBits;
         for_each_axis(axes, [&](int a) {
             Chip& c = group.chip(a);
-            c.motion.queued = {true, code, select, receiver.axis(), c.buffered, c.buffered_written};
+            c.motion.queued = {true, code, select, receiver.axis(), c.buffered, c.buffered_written, chained};
             c.buffered_written = 0;
+            if (chained) hold_ramp_down(driving_chip(c));
         });
         return;
     }
@@ -159,12 +198,15 @@ void start_queued_moves(ChipGroup& group, double t) {
         bool busy = false;
         for_each_axis(axes, [&](int a) { busy = busy || moving(group.chip(a)); });
         if (busy) continue;
+        double carried_pps = 0;
         for_each_axis(axes, [&](int a) {
             Chip& c = group.chip(a);
             c.motion.queued.waiting = false;
+            carried_pps = std::max(carried_pps, c.motion.ended_pps);
             take_over(c, c.motion.queued.bank, c.motion.queued.written);
         });
         launch(group, r, q.code, axes, t);
+        if (q.chained) carry_speed(group, axes, carried_pps);
         report(receiver, ChipEvent::queued_move_started, t);
     }
 }
@@ -175,7 +217,10 @@ void drop_queued_moves(ChipGroup& group, unsigned axes) {
         if (!q.waiting || q.receiver != r) continue;
         const unsigned selected = selected_axes(group.chip(r), q.select);
         if ((selected & axes) == 0) continue;
-        for_each_axis(selected, [&](int a) { group.chip(a).motion.queued.waiting = false; });
+        for_each_axis(selected, [&](int a) {
+            group.chip(a).motion.queued.waiting = false;
+            release_ramp_down(driving_chip(group.chip(a)));
+        });
     }
 }
 

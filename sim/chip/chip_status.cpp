@@ -69,8 +69,14 @@ std::uint16_t Chip::main_status() {
 
 std::uint16_t Chip::sub_status() { return static_cast<std::uint16_t>(compose(*this, kSubStatusBits)); }
 
+// Bits 20-21: how full the chip's chain of moves is: 0 stopped, 1 a move runs with nothing
+// behind it, 2 a queued start waits behind it (3 is not produced).
+constexpr unsigned kChainShift = 20;
+
 std::uint32_t Chip::status_register() {
-    return (operation_state() & kOperationStateMask) | compose(*this, kStatusRegisterBits);
+    const unsigned state = operation_state() & kOperationStateMask;
+    const std::uint32_t chain = motion.queued.waiting ? 2u : state != opstate::kStopped ? 1u : 0u;
+    return state | compose(*this, kStatusRegisterBits) | chain << kChainShift;
 }
 
 }  // namespace qsim

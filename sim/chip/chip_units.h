@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "compare_layout.h"
+
 namespace qsim {
 
 struct ChipUnits {
@@ -17,6 +19,8 @@ struct ChipUnits {
     unsigned speed_bits;
     // Width of the move amount register, in bits; the top bit is its sign.
     unsigned amount_bits = 32;
+    // Where the comparators' configuration sits in the environment registers.
+    const CompareLayout* compare = &kCardCompareLayout;
 
     std::uint32_t speed_mask() const { return (std::uint32_t{1} << speed_bits) - 1u; }
     // The move amount register as a signed number of pulses.
@@ -33,8 +37,8 @@ struct ChipUnits {
 constexpr ChipUnits kCardChipUnits{300.0, 4915200.0, 16};
 // The one-axis module's chip: 200 / (R + 1) pps, 5 000 000 counts per second (a pure S-ramp
 // lasts twice as long, as if counted at 2 500 000), 17-bit speeds (up to 100 000 units), a
-// 28-bit move amount.
-constexpr ChipUnits kOneAxisModuleUnits{200.0, 5000000.0, 17, 28};
+// 28-bit move amount, its own comparator layout.
+constexpr ChipUnits kOneAxisModuleUnits{200.0, 5000000.0, 17, 28, &kOneAxisCompareLayout};
 // The four-axis module's chips: 1200 / (R + 1) pps, 9 830 400 counts per second (its rates are
 // programmed as 19 660 800 / (2 * span)), 14-bit speeds, a 28-bit move amount.
 constexpr ChipUnits kFourAxisModuleUnits{1200.0, 9830400.0, 14, 28};

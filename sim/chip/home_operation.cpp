@@ -142,7 +142,9 @@ void begin_home(Chip& c) {
     h.search = false;
     const OperationKind& kind = decode_kind(c.live[kOperationMode]);
     if (kind.motion != KindMotion::home) return;
-    const unsigned operation = kind.code & kOperationBits;
+    // The pulser home searches search as 0x15 / 0x1D do, paced by the wheel, and end on the home
+    // point: the library gives them no offset (their move amount is whatever was left).
+    const unsigned operation = kind.paced_by_pulser ? kSearch : kind.code & kOperationBits;
     if (operation == kEscape) {
         h.stage = HomeStage::escaping;
         const std::int64_t off = pulses_off_origin(h.origin, h.place, s.direction);
@@ -153,7 +155,7 @@ void begin_home(Chip& c) {
     h.stage = HomeStage::searching;
     if (operation == kSearch) {
         h.search = true;
-        h.offset = static_cast<std::int32_t>(c.live[kMoveAmount]);
+        h.offset = kind.paced_by_pulser ? 0 : static_cast<std::int32_t>(c.live[kMoveAmount]);
         s.target = kSearchRun;
     }
     const auto to_home = pulses_to_home_point(h, cfg.mode, cfg.index_count, h.place, s.direction);
@@ -172,7 +174,7 @@ void home_point_met(Chip& c) {
             return;
         case HomeStage::searching:
             h.home_point = position_in_move(s);
-            if (read_home_config(c).correction) {
+            if (read_home_config(c).correction && !s.manual.paced) {
                 begin_correction(c);
             } else if (!reach_home(c)) {
                 end_move_here(c);

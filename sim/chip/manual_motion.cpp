@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "chip.h"
+#include "home_operation.h"
 #include "motion_engine.h"
 #include "motion_registers.h"
 
@@ -17,7 +18,13 @@ constexpr std::uint32_t kKindHandWheel = 0x01;
 constexpr std::uint32_t kKindJog = 0x02;
 constexpr std::uint32_t kKindStep = 0x56;
 constexpr std::uint32_t kEnv2PulserInverse = 1u << 26;
-constexpr unsigned kEnv2 = 1, kEnv6 = 5;
+constexpr unsigned kEnv2PulserModeShift = 24;
+constexpr std::uint32_t kEnv3HandWheelEnable = 1u << 13;
+constexpr unsigned kEnv2 = 1, kEnv3 = 2, kEnv6 = 5;
+
+// Wheel pulses counted per detent by the pulser input mode (env2 bits 24-25): the A/B phase
+// signals once, twice or four times per cycle; mode 3 takes count pulses one for one.
+constexpr std::int64_t kPulsesPerDetent[4] = {1, 2, 4, 1};
 
 bool armed_for(const Chip& c, std::uint32_t kind) { return c.motion.manual.armed && c.motion.manual.kind == kind; }
 
@@ -47,8 +54,18 @@ void run_from_live(Chip& c, bool positioning, std::int64_t target, int direction
 // queued start go.
 void settle_turn(Chip& c, double t) {
     MotionState& s = c.motion;
-    const std::int64_t owed = s.manual.goal - s.done;
+    std::int64_t owed = s.manual.goal - s.done;
+    // A watch point (a pulser home search's home point) within the owed pulses is met there.
+    const bool meets_watch = s.watch >= 0 && s.done + owed >= s.watch;
+    if (meets_watch) owed = s.watch - s.done;
     if (owed > 0) output_pulses(c, owed);
+    if (meets_watch) {
+        s.watch = -1;
+        s.fraction = 0;
+        home_point_met(c);
+        s.manual.turn = 0;
+        if (s.phase != Phase::running) return;
+    }
     s.manual.turn = 0;
     s.fraction = 0;
     if (s.manual.wheel_run || (s.positioning && s.done >= s.target)) {
@@ -57,6 +74,38 @@ void settle_turn(Chip& c, double t) {
         return;
     }
     s.speed = 0;
+}
+
+// A turn of the hand wheel runs the armed axis by its pulses at the turn's pace, but never above
+// the profile's FH (the live maximum speed): a turn too fast for it runs on at FH after the
+// wheel stopped, until its pulses are out, and the turns after it add to the run.
+void wheel_runs_axis(Chip& c, std::uint64_t turn, std::int64_t detents, double duration, double t) {
+    MotionState& s = c.motion;
+    std::int64_t pulses = divide_wheel_pulses(c, detents);
+    if ((c.env[kEnv2] & kEnv2PulserInverse) != 0) pulses = -pulses;
+    if (pulses == 0) return;
+    const double fh = std::max<double>(1.0, c.live[kMaxSpeed] & c.units().speed_mask());
+    if (!idle(c)) {
+        if (!s.manual.wheel_run || s.phase != Phase::running) return;
+        // Still running out an earlier fast turn: the new pulses extend (or shorten) its run.
+        const std::int64_t end = s.origin_offset + s.direction * s.target + pulses;
+        retarget(c, end);
+        return;
+    }
+    run_from_live(c, true, pulses < 0 ? -pulses : pulses, pulses < 0 ? -1 : 1, t);
+    s.decelerates = false;
+    const double pace = static_cast<double>(s.target) / duration / unit_pps(s);
+    s.manual.wheel_run = true;
+    if (pace > fh) {
+        s.speed = fh;  // the run ends on its count, after the turn
+        s.max_speed = fh;
+        s.start_speed = std::min(s.start_speed, fh);
+    } else {
+        s.speed = pace;
+        s.manual.turn = turn;
+        s.manual.goal = s.target;
+    }
+    s.peak_speed = s.speed;
 }
 
 }  // namespace
@@ -119,7 +168,8 @@ std::int64_t divide_wheel_pulses(Chip& c, std::int64_t detents) {
     const std::int64_t p = static_cast<std::int64_t>(half & 0x7FFu) + 1;
     const std::int64_t m = static_cast<std::int64_t>(half >> 11) + 1;
     ManualState& ms = c.motion.manual;
-    const std::int64_t total = ms.remainder + detents * m;
+    const std::int64_t counted = detents * kPulsesPerDetent[(c.env[kEnv2] >> kEnv2PulserModeShift) & 0x3u];
+    const std::int64_t total = ms.remainder + counted * m;
     const std::int64_t out = total / p;  // toward zero, as the divider counts
     ms.remainder = total - out * p;
     return out;
@@ -127,17 +177,13 @@ std::int64_t divide_wheel_pulses(Chip& c, std::int64_t detents) {
 
 void wheel_turn_begins(Chip& c, std::uint64_t turn, std::int64_t detents, double duration, bool selected, double t) {
     MotionState& s = c.motion;
-    if (armed_for(c, kKindHandWheel) && selected && idle(c)) {
-        std::int64_t pulses = divide_wheel_pulses(c, detents);
-        if ((c.env[kEnv2] & kEnv2PulserInverse) != 0) pulses = -pulses;
-        if (pulses == 0) return;
-        run_from_live(c, true, pulses < 0 ? -pulses : pulses, pulses < 0 ? -1 : 1, t);
-        s.decelerates = false;
-        s.speed = static_cast<double>(s.target) / duration / unit_pps(s);
-        s.peak_speed = s.speed;
-        s.manual.wheel_run = true;
-        s.manual.turn = turn;
-        s.manual.goal = s.target;
+    // Kind 0x01 armed by a start at FH (0x51) is the hand wheel: it takes the wheel as the board
+    // passes it on (enable, routing) and while its own enable (env3 bit 13) is set. Armed by
+    // another start (0x50) it is a pulser speed move, which takes every turn.
+    const bool hand_wheel = c.motion.start_code == motion_reg::kStartAtMaxSpeed;
+    const bool takes_turn = hand_wheel ? selected && (c.env[kEnv3] & kEnv3HandWheelEnable) != 0 : true;
+    if (armed_for(c, kKindHandWheel) && takes_turn) {
+        wheel_runs_axis(c, turn, detents, duration, t);
         return;
     }
     if (!s.manual.paced || s.phase != Phase::running) return;

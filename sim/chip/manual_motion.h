@@ -25,8 +25,9 @@ bool jog_switch(Chip& c, int direction, bool pressed, double t);
 bool step_press(Chip& c, int direction, double t);
 
 // A hand-wheel turn of `detents` (signed) lasting `duration` seconds begins at t. `selected`:
-// the board routes the hand wheel to this axis. The axis takes the turn if it is armed for the
-// hand wheel and selected, or drives a pulser-paced move.
+// the board enables the hand wheel and routes it to this axis. The axis takes the turn if it is
+// armed for kind 0x01 and either selected (hand-wheel mode, env3 bit 13) or a pulser speed move
+// (without that bit), or drives a pulser-paced move.
 void wheel_turn_begins(Chip& c, std::uint64_t turn, std::int64_t detents, double duration, bool selected, double t);
 // The turn ends at t: whatever pulses it owes the axis are out, and the axis stands again.
 void wheel_turn_ends(Chip& c, std::uint64_t turn, double t);

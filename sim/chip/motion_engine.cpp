@@ -93,6 +93,8 @@ void finish(Chip& c, std::uint32_t reason) {
     MotionState& s = c.motion;
     unsigned axes = 1u << c.axis();
     s.phase = Phase::idle;
+    s.ended_pps = s.speed * unit_pps(s);
+    s.ramp_down_held = false;
     s.speed = 0;
     s.ramping = false;
     s.reversing = false;
@@ -249,13 +251,15 @@ static RunEnd longest_run(const Chip& c, int high) {
     const RampRun run(s);
     const bool watch = watching_ramp_down(s);
     const double left = static_cast<double>(s.target - s.done) - s.fraction;
+    const double measured = left + static_cast<double>(s.ramp_down_extra);  // what the ramp-down measures
     auto fits = [&](int last, double* pulses) {
         *pulses = run.pulses_to(last);
         if (s.watch >= 0 && static_cast<double>(s.watch - s.done) - s.fraction - *pulses <= 1e-3) return false;
         if (!s.positioning) return true;
-        double margin = 1e-3;  // the end itself is an event of its own
-        if (watch) margin += ramp_down_threshold(c, std::max(s.speed, r.speed_after(last)));
-        return left - *pulses > margin;
+        constexpr double kEventMargin = 1e-3;  // the end and the ramp-down point are events of their own
+        if (left - *pulses <= kEventMargin) return false;
+        return !watch ||
+               measured - *pulses > kEventMargin + ramp_down_threshold(c, std::max(s.speed, r.speed_after(last)));
     };
     RunEnd end{high, 0, INT_MAX};
     if (fits(high, &end.pulses)) return end;
@@ -346,11 +350,12 @@ void integrate(Chip& c, double until) {
             }
             if (watching_ramp_down(s)) {
                 const double threshold = ramp_down_threshold(c, s.speed);
-                if (left <= threshold) {
+                const double measured = left + static_cast<double>(s.ramp_down_extra);
+                if (measured <= threshold) {
                     begin_deceleration(c, false);
                     continue;
                 }
-                const double at_ramp_down = s.time + (left - threshold) / pps;
+                const double at_ramp_down = s.time + (measured - threshold) / pps;
                 if (at_ramp_down < next) {
                     next = at_ramp_down;
                     event = MotionEvent::ramp_down;
@@ -460,6 +465,7 @@ void take_profile(Chip& c) {
     s.s_curve = (mode & kSCurveBit) != 0;
     s.manual_ramp_down = (mode & kManualRampDownBit) != 0;
     s.ramp_down_point = c.live[kRampDownPoint];
+    s.ramp_down_extra = 0;
     s.done = 0;
     s.fraction = 0;
     s.stop_reason = 0;

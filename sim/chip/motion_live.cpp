@@ -107,7 +107,7 @@ Ns Chip::motion_event_time() const {
                 s.manual_ramp_down ? static_cast<double>(s.ramp_down_point)
                                    : ramp_distance(units(), s.speed, s.start_speed, live[kDecelRate], s.s_curve,
                                                    live[kDecelSection], s.multiplier);
-            ahead = std::min(left, left - threshold);
+            ahead = std::min(left, left + static_cast<double>(s.ramp_down_extra) - threshold);
         }
         if (s.watch >= 0) ahead = std::min(ahead, static_cast<double>(s.watch - s.done) - s.fraction);
         return s.time + std::max(0.0, ahead) / pps;

@@ -40,6 +40,8 @@ constexpr std::uint32_t kWaitForSimultaneousStart = 1u << 24;
 // A start whose mode has either bit, written while its axes still move, waits for the move to end.
 constexpr std::uint32_t kQueuedStartBits = (1u << 26) | (1u << 27);
 constexpr std::uint32_t kStopOnSimultaneousStop = 1u << 25;
+// All six set on a queued start: it continues the running move without stopping.
+constexpr std::uint32_t kChainBits = 0x3Fu << 18;
 
 // env1 fields.
 constexpr std::uint32_t kEnv1EndLimitDecelerates = 1u << 3;

@@ -32,7 +32,14 @@
 //           (simultaneous start) is written to any axis of the card;
 //   bit 25: command 0x07 (simultaneous stop) written to any axis of the card stops this axis;
 //           it stops decelerating when env1 bit 27 (synchronous stop mode) is set, else at once.
-//   Bits 18-23 are kept in the register and have no effect on the virtual chip.
+//   Bits 18-23 all set on a queued start chain it to the running move (below); otherwise they
+//   are kept in the register and have no effect on the virtual chip.
+//
+// Chained starts: a queued start whose mode has all of bits 18-23 set (the mark a continuous
+// arc gets while a move runs or waits) continues the running move without stopping: the
+// running move skips its deceleration and ends on its count at speed, and a ramped (0x53)
+// start then begins at that speed (within its FL..FH) and ramps to its own FH. Any other queued
+// start begins as its start code says (0x53 from FL with its own ramps).
 #pragma once
 
 #include <array>
@@ -86,6 +93,11 @@ struct MotionState {
     bool decelerates = true;        // false for the constant-speed starts 0x50 and 0x51
     bool manual_ramp_down = false;
     std::uint32_t ramp_down_point = 0;
+    // The ramp-down is measured against a count of its own on an arc: the step count the arc was
+    // given (register 0x8C), not the path's own length. This is that count minus `target` (0 on
+    // every other move), so a count too small slows the arc early and one too large late.
+    std::int64_t ramp_down_extra = 0;
+    std::uint32_t arc_step_count = 0;  // register 0x8C as the last start took it over
     unsigned start_code = 0;        // the start command, kept while waiting for the simultaneous start
 
     // Where the axis is on it.
@@ -121,6 +133,7 @@ struct MotionState {
         int receiver = -1;                       // the axis the command was written to
         std::array<std::uint32_t, 13> bank{};    // the buffered registers as they were
         std::uint16_t written = 0;               // which of them were written since the last start
+        bool chained = false;                    // continues the running move without stopping
     };
     QueuedStart queued;
 
@@ -129,6 +142,8 @@ struct MotionState {
     std::uint32_t stop_reason = 0;
     double started_at = 0;          // virtual time the last motion began to run, seconds
     double ended_at = 0;            // virtual time it ended, seconds
+    double ended_pps = 0;           // the speed it ended at, pulses per second
+    bool ramp_down_held = false;    // a chained start waits: the move runs to its end at speed
 
     // Trajectory sampling.
     Ns sample_period = 0;

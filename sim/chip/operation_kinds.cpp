@@ -9,7 +9,7 @@ using K = KindMotion;
 
 // Manual kinds: 0x01, 0x02 and 0x56 arm the axis for the hand wheel, jog or step; the pulser
 // kinds run as their motion says, paced by the hand wheel's pulses (manual_state.h). The pulser
-// arcs follow the arc path like the plain arcs.
+// arcs follow the arc path like the plain arcs; the pulser home searches search as a home does.
 // Origin kinds 0x10-0x1D: bit 3 is the direction (set: -); the low bits choose the operation
 // (0 home return, 2 escape, 5 home search; the other origin kinds run as the home return).
 constexpr OperationKind kKinds[] = {
@@ -33,8 +33,8 @@ constexpr OperationKind kKinds[] = {
     {0x1D, K::home, -1, false, "home search -"},
     {0x41, K::positioning, 0, false, "positioning"},
     {0x51, K::positioning, 0, false, "pulser positioning", true},
-    {0x54, K::continuous, +1, false, "pulser home search +", true},
-    {0x55, K::continuous, -1, false, "pulser home search -", true},
+    {0x54, K::home, +1, false, "pulser home search +", true},
+    {0x55, K::home, -1, false, "pulser home search -", true},
     {0x56, K::external, 0, false, "step"},
     {0x61, K::line, 0, false, "line"},
     {0x63, K::line, 0, false, "module line"},

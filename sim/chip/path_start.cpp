@@ -48,7 +48,7 @@ PathStart make_arc(ChipGroup& group, int receiver, const std::vector<int>& selec
     for (const int a : selected) {
         if (a != circle[0] && a != circle[1]) beside.push_back(member(group.chip(a)));
     }
-    return {circle[0], std::make_unique<ArcPath>(shape, std::move(beside))};
+    return {circle[0], std::make_unique<ArcPath>(shape, std::move(beside)), true};
 }
 
 }  // namespace

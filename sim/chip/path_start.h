@@ -14,6 +14,7 @@ class ChipGroup;
 struct PathStart {
     int driver = -1;                    // the axis whose profile runs over the path
     std::unique_ptr<MotionPath> path;   // null: the axes run one by one
+    bool arc = false;                   // an arc or helix: its ramp-down counts the given step count
 };
 
 // Called once every selected axis has taken its profile over (their live registers and

@@ -63,6 +63,7 @@ FourAxisStation::FourAxisStation(int device, int slave, std::uint16_t id_number)
 
 void FourAxisStation::on_plug(StationLink& link) {
     ready_ = false;
+    pending_ = PendingMessage{};
     ModuleStation::on_plug(link);
 }
 
@@ -70,13 +71,54 @@ std::optional<StationWords> FourAxisStation::on_message(StationLink& link, const
     // The line goes up once the module has taken a message and down with its end-of-transfer
     // word, so between transfers a station at slave 0 shows its own bit 1 again.
     const bool end_of_transfer = words.size() == 1 && words[0] == kEndOfTransfer;
+    give_up_pending(link);
     ready_ = !end_of_transfer;
-    if (ready_) {
+    if (end_of_transfer) {
+        link.release_ready();
+    } else if (instant()) {
         link.drive_ready(true);
     } else {
-        link.release_ready();
+        // The module is busy with the message: the line stays low until its latency has passed.
+        link.drive_ready(false);
+        pending_ = PendingMessage{true, words, 0, latency_.delay == 0, ++last_serial_, 0};
+        if (latency_.delay > 0) {
+            const std::uint64_t serial = pending_.serial;
+            pending_.timer = link.schedule(link.now() + latency_.delay, [this, serial](StationLink& l) {
+                if (!pending_.waiting || pending_.serial != serial) return;
+                pending_.delay_passed = true;
+                try_answer(l);
+            });
+        }
+        return std::nullopt;
     }
     return ModuleStation::on_message(link, words);
+}
+
+void FourAxisStation::on_handshake_poll(StationLink& link) {
+    if (!pending_.waiting) return;
+    try_answer(link);
+    if (pending_.waiting) ++pending_.polls_seen;
+}
+
+bool FourAxisStation::set_reply_latency(int polls, Ns delay) {
+    if (delay < 0) return false;
+    latency_ = {polls, delay};
+    return true;
+}
+
+void FourAxisStation::give_up_pending(StationLink& link) {
+    if (!pending_.waiting) return;
+    if (pending_.timer != 0) link.cancel(pending_.timer);
+    pending_ = PendingMessage{};
+}
+
+void FourAxisStation::try_answer(StationLink& link) {
+    if (latency_.polls < 0 || pending_.polls_seen < latency_.polls || !pending_.delay_passed) return;
+    const StationWords words = std::move(pending_.words);
+    pending_ = PendingMessage{};
+    const std::optional<StationWords> reply = ModuleStation::on_message(link, words);
+    link.drive_ready(true);
+    link.answer(reply.value_or(StationWords{}));
 }
 
 StationWords FourAxisStation::decode(const StationWords& words) {

@@ -31,6 +31,12 @@
 //   0x24 / 0x26 + 8k  axis k's chip data words, low / high
 //   anything else  reads 0; writes are ignored
 //
+// Reply latency: by default the module has done a message's work before the host's first
+// handshake read. A latency makes it hold the line low until the host has read the line low
+// `polls` times and `seconds` of virtual time have passed since the message (polls < 0: never);
+// only then does it carry the message out, answer it and raise the line. A message whose
+// end-of-transfer word comes first is given up: not carried out, never answered.
+//
 // Cyclic bytes: port 0 bit 0 every axis stopped, bit 1 the handshake line, bits 4..7 axis k
 // running; port 2 bits 0..3 axis k alarm, bits 4..7 axis k at an end limit; ports 1 and 3 are the
 // host's and keep what it wrote.
@@ -52,6 +58,10 @@ public:
     FourAxisStation(int device, int slave, std::uint16_t id_number);
 
     void on_plug(StationLink& link) override;
+    void on_handshake_poll(StationLink& link) override;
+    // How long the module takes to answer a message (see above). False for a delay below 0 or
+    // NaN.
+    bool set_reply_latency(int polls, Ns delay);
     // Raises or lets go of the handshake line around the base's decoding.
     std::optional<StationWords> on_message(StationLink& link, const StationWords& words) override;
 
@@ -86,6 +96,25 @@ private:
     std::uint16_t manual_control_ = 0;
     std::array<Limits, kFourAxisModuleAxes> limits_{};
     bool ready_ = false;
+
+    struct Latency {
+        int polls = 0;  // < 0: the module never answers
+        Ns delay = 0;
+    };
+    struct PendingMessage {
+        bool waiting = false;
+        StationWords words;
+        int polls_seen = 0;
+        bool delay_passed = false;
+        std::uint64_t serial = 0;  // names the message for its timer
+        std::uint64_t timer = 0;
+    };
+    bool instant() const { return latency_.polls == 0 && latency_.delay == 0; }
+    void give_up_pending(StationLink& link);
+    void try_answer(StationLink& link);
+    Latency latency_;
+    PendingMessage pending_;
+    std::uint64_t last_serial_ = 0;
 };
 
 }  // namespace qsim

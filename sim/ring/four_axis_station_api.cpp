@@ -1,4 +1,5 @@
 // The C control interface of the virtual four-axis module.
+#include <cmath>
 #include <memory>
 #include <mutex>
 
@@ -56,6 +57,13 @@ QUVEX_API int QUVEX_CALL quvex_sim_ring_add_m4_module(int device, int slave, uin
     Card* card = Machine::get().card_locked(device);
     if (card == nullptr) return kRefused;
     return ring_model(*card).plug(slave, std::make_unique<FourAxisStation>(device, slave, id_number)) ? 0 : kRefused;
+}
+
+QUVEX_API int QUVEX_CALL quvex_sim_m4_set_reply_latency(int device, int slave, int polls, double seconds) {
+    constexpr double kLongestLatency = 1e6;  // seconds; a latency far past any run is a mistake
+    if (!(seconds >= 0 && seconds <= kLongestLatency)) return kRefused;
+    const Ns delay = static_cast<Ns>(std::llround(seconds * static_cast<double>(kNsPerSecond)));
+    return with_station(device, slave, [&](FourAxisStation& m) { return m.set_reply_latency(polls, delay) ? 0 : kRefused; });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_m4_register(int device, int slave, unsigned address, uint16_t* value) {

@@ -110,6 +110,18 @@ QUVEX_API int QUVEX_CALL quvex_sim_module_register(int device, int slave, int ax
     });
 }
 
+QUVEX_API int QUVEX_CALL quvex_sim_module_compare_info(int device, int slave, int axis, quvex_sim_compare_info* out) {
+    return with_chip(device, slave, axis, [&](Chip& c) {
+        if (out == nullptr) return kRefused;
+        const ChipCompare& cc = c.compare;
+        std::copy(cc.matches.begin(), cc.matches.end(), out->matches);
+        out->trigger_pulses = cc.trigger_pulses;
+        out->trigger_level = cc.trigger_level ? 1 : 0;
+        out->last_trigger = cc.last_trigger;
+        return 0;
+    });
+}
+
 QUVEX_API int QUVEX_CALL quvex_sim_module_motion_info(int device, int slave, int axis, quvex_sim_motion_info* out) {
     return with_chip(device, slave, axis, [&](Chip& c) {
         if (out != nullptr) {

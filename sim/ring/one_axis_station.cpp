@@ -14,12 +14,15 @@ constexpr unsigned kClearPositionCounter = 0x21;
 constexpr unsigned kReadStatus = 0xF1;
 constexpr unsigned kReadErrorStatus = 0xF2;
 constexpr unsigned kReadEventStatus = 0xF3;
+constexpr unsigned kWriteMoveAmount = 0x90;
+constexpr unsigned kReadMoveAmount = 0xD0;
 }  // namespace m1code
 
 // Chip codes the module passes on as they are.
 constexpr unsigned kChipImmediateStop = 0x49;
 constexpr unsigned kChipCommandCounter = 0xA3;
 constexpr unsigned kChipPositionCounter = 0xA4;
+constexpr unsigned kChipReadRemaining = 0xF4;
 
 bool in(unsigned code, unsigned first, unsigned last) { return code >= first && code <= last; }
 
@@ -109,6 +112,7 @@ StationWords OneAxisStation::decode(const StationWords& words) {
 
 void OneAxisStation::execute(unsigned code, std::uint32_t value) {
     if (writable(code)) {
+        if (code == m1code::kWriteMoveAmount) amount_counts_down_ = false;
         write_register(kAxis, code, value);
     } else if (chip_command(code)) {
         command(kAxis, code);
@@ -138,6 +142,11 @@ std::uint32_t OneAxisStation::read(unsigned code) {
             c.event_status = 0;
             move_ended_ = false;
             return v;
+        }
+        case m1code::kReadMoveAmount: {
+            if (!amount_counts_down_) break;
+            const std::uint32_t left = read_register(kAxis, kChipReadRemaining);  // brings the chip up to now
+            return c.operation_state() != 0 ? left : amount_left_;
         }
         default: break;
     }
@@ -189,8 +198,12 @@ void OneAxisStation::motion_event(int axis, ChipEvent event) {
     Chip& c = chip(axis);
     const std::uint32_t factors = c.int_factor;
     switch (event) {
+        case ChipEvent::move_started:
+            if (c.motion.positioning) amount_counts_down_ = true;
+            break;
         case ChipEvent::move_ended:
             move_ended_ = true;
+            amount_left_ = c.motion.positioning ? static_cast<std::uint32_t>(c.motion.target - c.motion.done) : 0;
             c.raise_interrupt(factors & kEventMoveEnded, c.motion.stop_reason & kErrorStatusMask);
             break;
         case ChipEvent::ramp_ended:
@@ -206,6 +219,7 @@ void OneAxisStation::reset() {
     // The servo and alarm-reset outputs keep following the host's output byte.
     take_outputs(1, static_cast<std::uint16_t>(outputs_ << 8));
     move_ended_ = false;
+    amount_counts_down_ = false;
 }
 
 }  // namespace qsim

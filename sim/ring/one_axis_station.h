@@ -4,6 +4,9 @@
 // Messages: three words {code, low, high} write a register or give a command; one word {code}
 // asks for a register, answered {code, low, high}. The module's own registers and bytes:
 //
+//   move amount 0xD0     the amount as written; once a positioning move starts from it, the
+//                        pulses the move has left (0 after it ran out, what a stop left
+//                        undone), until the next write of 0x90
 //   status 0xF1 (bits)   0..3 operation state (0 stopped), 4 latch input, 5 origin, 6 index,
 //                        7 in-position, 8 slow-down, 9 general input pin 3, 13..15 general
 //                        input pins 0..2, 16 servo on, 17 alarm reset, 18 deviation clear
@@ -58,6 +61,10 @@ private:
     std::uint8_t outputs_ = 0;
     std::uint8_t digital_inputs_ = 0;  // bit k = digital input k
     bool move_ended_ = false;
+    // The move-amount register (0xD0) counts down once a positioning move starts from it, until
+    // the host writes a new amount; `amount_left_` is what the last move left undone.
+    bool amount_counts_down_ = false;
+    std::uint32_t amount_left_ = 0;
 };
 
 }  // namespace qsim

@@ -162,6 +162,12 @@ std::uint16_t RingMasterModel::read_cyclic(std::uint32_t off) {
         v = st->read_cyclic(link, word);
     }
     if (off == ringhw::kHandshakeWord && ready_holder_ >= 0) {
+        if (RingStation* holder = stations_[index(ready_holder_)].get()) {
+            StationLink link(*this, ready_holder_);
+            holder->on_handshake_poll(link);
+        }
+    }
+    if (off == ringhw::kHandshakeWord && ready_holder_ >= 0) {
         v = static_cast<std::uint16_t>((v & ~ringhw::kHandshakeReady) | (ready_level_ ? ringhw::kHandshakeReady : 0u));
     }
     return v;

@@ -69,6 +69,9 @@ public:
     // The host reads cyclic word 0 or 1: the station answers with what its terminals show. The
     // default is the word as stored; a station whose inputs follow its own state refreshes here.
     virtual std::uint16_t read_cyclic(StationLink& link, int word) { return link.cyclic(word); }
+    // The host read the handshake word while this station holds the line, before the read takes
+    // the line's level: a station that answers after some polls counts them here.
+    virtual void on_handshake_poll(StationLink& /*link*/) {}
     // Called once when plugged (a station may start its timers here).
     virtual void on_plug(StationLink& /*link*/) {}
 };

@@ -20,9 +20,22 @@ protected:
         ASSERT_EQ(quvex_manual_mpg(0, axis), QUVEX_OK);
         ASSERT_EQ(quvex_set_mof_config(0, 1), QUVEX_OK);
     }
+    // Turns the wheel and waits until every axis has run out the turn's pulses (an axis limited
+    // by its FH runs on after the wheel stopped).
     static void turn(int detents, double rate = 400) {
         ASSERT_EQ(quvex_sim_turn_wheel(0, detents, rate), 0);
         finish_wheel_turns();
+        for (double left = run_out_time(); left > 0; left = run_out_time()) quvex_sim_advance(left + 0.001);
+    }
+    // Seconds the slowest axis still needs to run out its pulses at its speed (0: none runs on).
+    static double run_out_time() {
+        double longest = 0;
+        for (int a = 0; a < 4; ++a) {
+            const quvex_sim_motion_info m = axis_motion(a);
+            if (m.state == QUVEX_SIM_STATE_STOPPED || m.remaining == 0 || m.speed <= 0) continue;
+            longest = std::fmax(longest, m.remaining / m.speed);
+        }
+        return longest;
     }
 };
 

@@ -46,7 +46,10 @@ TEST_F(ModuleStationTest, SpeedAndRemainingPulsesReadWhileMoving) {
     EXPECT_DOUBLE_EQ(speed, 5000.0);
     ASSERT_EQ(kring_m1_get_rmv(r(), kSlave, &rmv_now, &rmv_set), 0);
     EXPECT_EQ(rmv_set, 20000.0);
-    EXPECT_EQ(rmv_now, 20000.0);  // 0xD0 is the move amount register, not the pulses left
+    EXPECT_LT(rmv_now, 20000.0);  // the pulses left of the running move
+    std::uint32_t left = 0;
+    ASSERT_EQ(quvex_sim_module_register(0, kSlave, 0, 0xF4, &left), 0);
+    EXPECT_EQ(rmv_now, static_cast<double>(left));
     ASSERT_EQ(kring_m1_get_FH(r(), kSlave, &fh_now, &fh_set), 0);
     EXPECT_EQ(fh_now, fh_set);
     EXPECT_EQ(done(), 2);  // constant speed

@@ -20,7 +20,7 @@ constexpr KindCase kKinds[] = {
     {0x10, KindMotion::home, +1},       {0x18, KindMotion::home, -1},       {0x12, KindMotion::home, +1},
     {0x1A, KindMotion::home, -1},       {0x15, KindMotion::home, +1},       {0x1D, KindMotion::home, -1},
     {0x01, KindMotion::external, 0},    {0x02, KindMotion::external, 0},    {0x56, KindMotion::external, 0},
-    {0x51, KindMotion::positioning, 0}, {0x54, KindMotion::continuous, +1}, {0x55, KindMotion::continuous, -1},
+    {0x51, KindMotion::positioning, 0}, {0x54, KindMotion::home, +1}, {0x55, KindMotion::home, -1},
     {0x6A, KindMotion::line, 0},        {0x6C, KindMotion::arc, 0},         {0x6D, KindMotion::arc, 0},
     {0x61, KindMotion::line, 0},        {0x63, KindMotion::line, 0},        {0x64, KindMotion::arc, 0},
     {0x65, KindMotion::arc, 0},         {0x66, KindMotion::helix, 0},       {0x67, KindMotion::helix, 0},
