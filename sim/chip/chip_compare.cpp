@@ -442,14 +442,18 @@ Ns comparator_event_time(const Chip& c) {
 
 Ns Chip::next_event_time() const { return std::min(motion_event_time(), comparator_event_time(*this)); }
 
-void set_latch_input(Chip& c, bool active) {
-    if (active && !c.inputs.latch) {
+// The latch input is the pin's level; env1 bit 23 picks the edge that latches: rising when set
+// (as at power-up), falling when clear.
+void set_latch_input(Chip& c, bool level) {
+    const bool rising_edge = (c.env[0] & (1u << 23)) != 0;
+    const bool edge = rising_edge ? level && !c.inputs.latch : !level && c.inputs.latch;
+    if (edge) {
         c.latch[0] = static_cast<std::uint32_t>(c.command_counter);
         c.latch[1] = static_cast<std::uint32_t>(c.error_counter);
         c.latch[2] = static_cast<std::uint32_t>(c.position_counter);
         c.latch[3] = static_cast<std::uint32_t>(c.general_counter);
     }
-    c.inputs.latch = active;
+    c.inputs.latch = level;
 }
 
 bool affects_comparators(unsigned write_code) {
