@@ -91,7 +91,8 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
     const std::int64_t dx = d.commanded - d.commanded_seen;
     d.commanded_seen = d.commanded;
     const double e0 = d.deviation;
-    if (output_on(c, chipcode::kErcOutputBit)) {
+    const bool clearing = output_on(c, chipcode::kErcOutputBit);
+    if (clearing) {
         d.reference_offset += static_cast<double>(dx);  // the pulses are dropped; the motor stands
         d.deviation = 0;
     } else if (!output_on(c, kServoOnOutput)) {
@@ -106,7 +107,7 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
     c.position_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.position_counter) +
                                                    static_cast<std::uint32_t>(pulses));
     c.error_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.error_counter) +
-                                                static_cast<std::uint32_t>(dx - pulses));
+                                                static_cast<std::uint32_t>((clearing ? 0 : dx) - pulses));
     note_band(d, e0, from, t, dx == 0 && following(c));
     d.time = t;
     const bool was_alarm = d.alarm;
