@@ -456,6 +456,29 @@ void set_latch_input(Chip& c, bool level) {
     c.inputs.latch = level;
 }
 
+void error_counter_moved(Chip& c, std::int32_t before, double at) {
+    const std::int32_t now = c.error_counter;
+    if (now == before) return;
+    for (int n = 1; n <= 5; ++n) {
+        if ((config(c, n).source & 0x3u) != kErrorCounter) continue;
+        c.error_counter = before;
+        const bool was = condition_holds(c, n);
+        c.error_counter = now;
+        if (!was && condition_holds(c, n)) match(c, n, at);
+    }
+}
+
+double error_check_level(const Chip& c) {
+    double level = -1;
+    for (int n = 1; n <= 5; ++n) {
+        const Config cfg = config(c, n);
+        if ((cfg.source & 0x3u) != kErrorCounter || cfg.condition != kAbove || condition_holds(c, n)) continue;
+        const double d = static_cast<double>(data(c, n));
+        if (d >= 0 && (level < 0 || d < level)) level = d;
+    }
+    return level;
+}
+
 bool affects_comparators(unsigned write_code) {
     return (write_code >= chipcode::kEnvWrite + kEnv2 && write_code <= chipcode::kEnvWrite + kEnv5) ||
            (write_code >= chipcode::kCommandCounter && write_code < chipcode::kIntFactor);

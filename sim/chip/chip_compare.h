@@ -52,6 +52,13 @@ Ns comparator_event_time(const Chip& c);
 // into the latch registers.
 void set_latch_input(Chip& c, bool level);
 
+// The error counter moved from `before` (a drive's feedback): a comparator watching it whose
+// condition became true matches at `at` seconds.
+void error_counter_moved(Chip& c, std::int32_t before, double at);
+// The size of error counter at which the next error-counter check (condition 5) matches; -1
+// when none waits.
+double error_check_level(const Chip& c);
+
 // True for a register write that can change what the comparators see (configuration, data,
 // counters); the chip then asks for its next event again.
 bool affects_comparators(unsigned write_code);

@@ -200,18 +200,25 @@ static void complete(Chip& c) {
     start_queued_moves(c.group(), c.motion.time);
 }
 
-// A move waiting for in-position: it ends when its axes get there, by `until` or later.
+// A move waiting for in-position: it ends when its axes get there, by `until` or later. The
+// drives say when their signal comes; the in-position input of an axis without a drive is
+// looked at as it is.
 static void settle(Chip& c, double until) {
     MotionState& s = c.motion;
-    const double at = move_in_position(c) ? s.time : std::max(s.time, drives_event_time(c, true));
-    s.time = std::min(until, at);
-    follow_drives(c, 0, 0);
-    if (at > until || !move_in_position(c)) {
-        s.time = until;
-        return;
+    constexpr int kMaxLooks = 16;  // each look brings the drives to their next event
+    for (int look = 0; look < kMaxLooks; ++look) {
+        if (move_in_position(c)) {
+            finish(c, 0);
+            start_queued_moves(c.group(), s.time);
+            return;
+        }
+        const double at = std::max(s.time, drives_event_time(c, true));
+        if (at > until) break;
+        s.time = at;
+        follow_drives(c, 0, 0);
     }
-    finish(c, 0);
-    start_queued_moves(c.group(), s.time);
+    s.time = until;
+    follow_drives(c, 0, 0);
 }
 
 static void start_ramp(Chip& c, double target, int direction) {
@@ -423,7 +430,7 @@ void integrate(Chip& c, double until) {
             return;
         }
         // A drive's alarm is an event of the motion: runs of steps stop short of it.
-        const double at_drive = drives_event_time(c, false);
+        const double at_drive = std::max(s.time, drives_event_time(c, false));
         if (s.ramping && skip_steps(c, std::min(until, at_drive))) continue;
         double next = kNoEvent;
         MotionEvent event = MotionEvent::none;

@@ -101,6 +101,7 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
         d.deviation = lagged_deviation(e0, static_cast<double>(dx), dt, d.params.time_constant, v_from, v_to);
     }
     d.motor = (static_cast<double>(d.commanded) - d.reference_offset) - d.deviation;
+    const std::int32_t error_before = c.error_counter;
     const std::int64_t fed = std::llround(d.motor);
     const std::int64_t pulses = fed - d.fed_back;
     d.fed_back = fed;
@@ -110,11 +111,28 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
                                                 static_cast<std::uint32_t>((clearing ? 0 : dx) - pulses));
     note_band(d, e0, from, t, dx == 0 && following(c));
     d.time = t;
+    error_counter_moved(c, error_before, t);
     const bool was_alarm = d.alarm;
     const double limit = d.params.deviation_limit;
     if (limit > 0 && std::fabs(d.deviation) > limit) d.alarm = true;
     if (d.alarm && was_alarm && output_on(c, kAlarmResetOutput)) drive_reset_alarm(c);
     return d.alarm && !was_alarm;
+}
+
+// Time until the deviation's size passes `limit` at commanded speed v; infinity when it does not.
+static double time_past_level(const Chip& c, double v, double limit) {
+    const ServoDrive& d = c.drive;
+    const double tau = d.params.time_constant;
+    const double e = d.deviation;
+    double to_alarm = kNoDriveEvent;
+    if (!output_on(c, kServoOnOutput)) {
+        if (v != 0) to_alarm = ((v > 0 ? limit : -limit) - e) / v;
+        if (to_alarm < 0) to_alarm = kNoDriveEvent;
+    } else {
+        const double asymptote = v * tau;
+        if (std::fabs(asymptote) > limit) to_alarm = time_to_level(e, asymptote, asymptote > 0 ? limit : -limit, tau);
+    }
+    return to_alarm;
 }
 
 double drive_event_time(const Chip& c, double v, bool in_position) {
@@ -124,15 +142,14 @@ double drive_event_time(const Chip& c, double v, bool in_position) {
     const double e = d.deviation;
     double at = kNoDriveEvent;
     const double limit = d.params.deviation_limit;
+    const double check = error_check_level(c);
+    if (check >= 0 && !output_on(c, chipcode::kErcOutputBit)) {
+        // The error counter passes its check a pulse past the deviation's level.
+        const double to_check = time_past_level(c, v, check + 1);
+        if (to_check != kNoDriveEvent) at = std::min(at, d.time + to_check * (1 + 1e-9) + kInstant);
+    }
     if (limit > 0 && !d.alarm && !output_on(c, chipcode::kErcOutputBit)) {
-        double to_alarm = kNoDriveEvent;
-        if (!output_on(c, kServoOnOutput)) {
-            if (v != 0) to_alarm = ((v > 0 ? limit : -limit) - e) / v;
-            if (to_alarm < 0) to_alarm = kNoDriveEvent;
-        } else {
-            const double asymptote = v * tau;
-            if (std::fabs(asymptote) > limit) to_alarm = time_to_level(e, asymptote, asymptote > 0 ? limit : -limit, tau);
-        }
+        const double to_alarm = time_past_level(c, v, limit);
         // A step past the level itself, so that the alarm is there when the time comes.
         if (to_alarm != kNoDriveEvent) at = std::min(at, d.time + to_alarm * (1 + 1e-9) + kInstant);
     }

@@ -160,3 +160,30 @@ TEST_F(ServoDrive, BadParametersChangeNothing) {
 
 }  // namespace
 }  // namespace quvex::test
+
+namespace quvex::test {
+namespace {
+
+// The error-counter check (comparator 3 on the error counter) matches when the drive's lag
+// passes its tolerance: at τ·ln(vτ / (vτ − tolerance)) from a standing start, within a pulse.
+TEST_F(ServoDrive, ErrorCounterCheckMatchesWhenTheLagPassesItsTolerance) {
+    watch_stops("drive_check.log");
+    ASSERT_EQ(quvex_set_int_factor(0, 0x400), QUVEX_OK);
+    drive_on(0, 0.05);
+    ASSERT_EQ(quvex_set_error_counter_check(0, 50, 1), QUVEX_OK);
+    const double t0 = quvex_sim_now();
+    ASSERT_EQ(quvex_tv_move(0, 2000, 2000, 0), QUVEX_OK);
+    const double lag = 2000 * 0.05;
+    const double match_at = 0.05 * std::log(lag / (lag - 50));
+    quvex_sim_advance(match_at - 0.002);
+    EXPECT_EQ(g_signal_callback_axes.load(), 0u);
+    quvex_sim_advance(0.004);
+    EXPECT_EQ(g_signal_callback_axes.load(), 0x1u) << "the match interrupt at " << quvex_sim_now() - t0;
+    uint32_t events = 0, reasons = 0;
+    ASSERT_EQ(quvex_get_int_status(0, &events, &reasons), QUVEX_OK);
+    EXPECT_EQ(events, 0x400u);
+    EXPECT_NE(quvex_motion_done(0), 0) << "the check only reports";
+}
+
+}  // namespace
+}  // namespace quvex::test
