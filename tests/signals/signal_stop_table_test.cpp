@@ -9,7 +9,7 @@
 namespace quvex::test {
 namespace {
 
-enum class MoveKind { single, line, arc, home, jog };
+enum class MoveKind { single, positioning, line, arc, home, jog };
 enum class Signal { alarm, emergency, slow_down, end_limit_plus };
 enum class How {
     at_once,         // speed 0 at the first sample after the signal, no pulse after it
@@ -49,6 +49,9 @@ std::vector<int> axes_of(MoveKind kind, int signal_axis) {
 void start_move(MoveKind kind, int axis) {
     switch (kind) {
         case MoveKind::single: ASSERT_EQ(quvex_tv_move(0, kStartSpeed, kMaxSpeed, kRampTime), QUVEX_OK); break;
+        case MoveKind::positioning:  // starts at FH, decelerates at its end
+            ASSERT_EQ(quvex_start_tr_move(0, 100000, kStartSpeed, kMaxSpeed, 0, 5 * kRampTime), QUVEX_OK);
+            break;
         case MoveKind::line:
             ASSERT_EQ(quvex_start_tr_line2(0, kXY, 100000, 50000, kStartSpeed, kMaxSpeed, kRampTime, kRampTime), QUVEX_OK);
             break;
@@ -80,7 +83,9 @@ const SignalRow kRows[] = {
      {"Axis:0,ALM happen and stop"}, 0x1},
     {"single alarm decelerating", MoveKind::single, Signal::alarm, 0, 1, 0, 0, 0, false, How::decelerating,
      {"Axis:0,ALM happen and stop"}, 0x1},
-    {"single start under alarm", MoveKind::single, Signal::alarm, 0, 1, 0, 0, 0, true, How::refused,
+    {"positioning start under alarm", MoveKind::positioning, Signal::alarm, 0, 1, 0, 0, 0, true, How::refused,
+     {"Axis:0,ALM happen and stop"}, 0x1},
+    {"positioning alarm decelerating", MoveKind::positioning, Signal::alarm, 0, 1, 0, 0, 0, false, How::decelerating,
      {"Axis:0,ALM happen and stop"}, 0x1},
     {"single emergency", MoveKind::single, Signal::emergency, 0, 1, 0, 0, 0, false, How::at_once,
      {"Axis:0,CEMG, Emergency on and stop"}, 0x1},
@@ -114,6 +119,8 @@ const SignalRow kRows[] = {
      {"Axis:2,CEMG, Emergency on and stop"}, 0x4},
     {"jog slow-down slowing", MoveKind::jog, Signal::slow_down, 3, 0, 1, 0, 0, false, How::slows_and_runs, {}, 0},
 };
+
+void PrintTo(const SignalRow& row, std::ostream* os) { *os << row.name; }
 
 class SignalStopTable : public SignalsTest, public ::testing::WithParamInterface<SignalRow> {};
 
