@@ -94,6 +94,16 @@ int counting_direction(const Chip& c, unsigned source, int motion_direction) {
     }
 }
 
+// True when some comparator watches the error counter (source 2): a quick look at the source
+// fields before the comparators are decoded one by one.
+bool error_counter_watched(const Chip& c) {
+    const std::uint32_t env4 = c.env[kEnv4];
+    for (unsigned n = 0; n < 4; ++n) {
+        if (((env4 >> (8 * n)) & 0x3u) == kErrorCounter) return true;
+    }
+    return (c.env[kEnv5] & 0x3u) == kErrorCounter;
+}
+
 bool is_stop(unsigned action) { return action == kImmediateStop || action == kDeceleratingStop; }
 
 bool stopping(const Chip& c) { return c.motion.ramp_down_begun && c.motion.stop_at_start_speed; }
@@ -458,7 +468,7 @@ void set_latch_input(Chip& c, bool level) {
 
 void error_counter_moved(Chip& c, std::int32_t before, double at) {
     const std::int32_t now = c.error_counter;
-    if (now == before) return;
+    if (now == before || !error_counter_watched(c)) return;
     for (int n = 1; n <= 5; ++n) {
         if ((config(c, n).source & 0x3u) != kErrorCounter) continue;
         c.error_counter = before;
@@ -470,6 +480,7 @@ void error_counter_moved(Chip& c, std::int32_t before, double at) {
 
 double error_check_level(const Chip& c) {
     double level = -1;
+    if (!error_counter_watched(c)) return level;
     for (int n = 1; n <= 5; ++n) {
         const Config cfg = config(c, n);
         if ((cfg.source & 0x3u) != kErrorCounter || cfg.condition != kAbove || condition_holds(c, n)) continue;

@@ -55,7 +55,12 @@ static bool follow_drives(Chip& c, double from, double to) {
     MotionState& s = c.motion;
     if (c.group().drives_on == 0) return false;
     const double pps = unit_pps(s);
-    if (!s.path) return advance_drive(c, s.time, s.direction * from * pps, s.direction * to * pps);
+    if (!s.path) {
+        const ServoDrive& d = c.drive;
+        // Nothing to follow at the same instant with no new pulse (a poll, the end of a move).
+        if (!d.on || (s.time == d.time && d.commanded == d.commanded_seen)) return false;
+        return advance_drive(c, s.time, s.direction * from * pps, s.direction * to * pps);
+    }
     bool alarm = false;
     for (const PathAxis& a : s.path->axes()) {
         Chip& axis = c.group().chip(a.axis);
@@ -78,6 +83,19 @@ double drives_event_time(Chip& c, bool in_position) {
         if (axis.drive.on) at = std::min(at, drive_event_time(axis, s.path->share(a, s.done) * a.direction * pps, in_position));
     }
     return at;
+}
+
+// True when a drive of the move's axes has a level to watch (its deviation limit, an
+// error-counter check): only then does the motion look for drive events while it runs.
+static bool drives_watch_levels(Chip& c) {
+    const MotionState& s = c.motion;
+    if (c.group().drives_on == 0) return false;
+    if (!s.path) return c.drive.on && drive_watches_levels(c);
+    for (const PathAxis& a : s.path->axes()) {
+        const Chip& axis = c.group().chip(a.axis);
+        if (axis.drive.on && drive_watches_levels(axis)) return true;
+    }
+    return false;
 }
 
 bool move_in_position(Chip& c) {
@@ -424,13 +442,15 @@ static bool skip_steps(Chip& c, double until) {
 
 void integrate(Chip& c, double until) {
     MotionState& s = c.motion;
+    const bool drive_events = drives_watch_levels(c);
     while (s.phase == Phase::running) {
         if (s.settling) {
             settle(c, until);
             return;
         }
-        // A drive's alarm is an event of the motion: runs of steps stop short of it.
-        const double at_drive = std::max(s.time, drives_event_time(c, false));
+        // A drive's alarm or error-counter check is an event of the motion: runs of steps stop
+        // short of it.
+        const double at_drive = drive_events ? std::max(s.time, drives_event_time(c, false)) : kNoEvent;
         if (s.ramping && skip_steps(c, std::min(until, at_drive))) continue;
         double next = kNoEvent;
         MotionEvent event = MotionEvent::none;

@@ -13,6 +13,7 @@ constexpr unsigned kServoOnOutput = 0;
 constexpr unsigned kAlarmResetOutput = 1;
 // Spans shorter than this take the pulses at once: the motor has no time to move.
 constexpr double kInstant = 1e-12;
+constexpr double kSettled = 1e-6;  // pulses
 
 bool output_on(const Chip& c, unsigned bit) { return (c.outputs & (1u << bit)) != 0; }
 
@@ -89,6 +90,10 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
     const double from = d.time;
     const double dt = t - from;
     const std::int64_t dx = d.commanded - d.commanded_seen;
+    if (dx == 0 && (d.deviation == 0 || t == d.time)) {
+        d.time = t;  // settled, or no time and no pulses: nothing moves
+        return false;
+    }
     d.commanded_seen = d.commanded;
     const double e0 = d.deviation;
     const bool clearing = output_on(c, chipcode::kErcOutputBit);
@@ -99,6 +104,8 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
         d.deviation += static_cast<double>(dx);  // a free motor: the reference runs away from it
     } else {
         d.deviation = lagged_deviation(e0, static_cast<double>(dx), dt, d.params.time_constant, v_from, v_to);
+        // A deviation far below a pulse is none: a settled drive then costs nothing to follow.
+        if (dx == 0 && std::fabs(d.deviation) < kSettled) d.deviation = 0;
     }
     d.motor = (static_cast<double>(d.commanded) - d.reference_offset) - d.deviation;
     const std::int32_t error_before = c.error_counter;
@@ -163,6 +170,11 @@ double drive_event_time(const Chip& c, double v, bool in_position) {
         if (entered >= 0) at = std::min(at, std::max(entered + d.params.settling_time, d.time));
     }
     return at;
+}
+
+bool drive_watches_levels(const Chip& c) {
+    const ServoDrive& d = c.drive;
+    return (d.params.deviation_limit > 0 && !d.alarm) || error_check_level(c) >= 0;
 }
 
 void drive_clear_deviation(Chip& c) {

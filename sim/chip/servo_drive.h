@@ -50,6 +50,10 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to);
 // the in-position signal turning on. Infinity when none is due.
 double drive_event_time(const Chip& c, double v, bool in_position);
 
+// True when the drive has a level whose crossing is an event: its deviation limit (until the
+// alarm), or an error-counter check of the chip.
+bool drive_watches_levels(const Chip& c);
+
 // The deviation-clear output came on: the drive takes its motor position as its reference.
 void drive_clear_deviation(Chip& c);
 // The alarm-reset output came on: the alarm clears when its cause (the deviation) is gone.
