@@ -185,7 +185,7 @@ void finish_axes(Chip& c, const AxisReasons& reasons) {
             fs.stop_reason |= own;
             fs.ended_at = s.time;
             any |= own;
-            if (fs.stop_reason != 0) reporting |= 1u << a.axis;
+            if ((fs.stop_reason & stop_reason::kReportedCauses) != 0) reporting |= 1u << a.axis;
         }
     }
     release_followers(c);

@@ -58,6 +58,9 @@ constexpr std::uint32_t kAlarm = 1u << 5;
 constexpr std::uint32_t kEmergency = 1u << 6;
 constexpr std::uint32_t kSlowDown = 1u << 7;
 constexpr std::uint32_t kOtherAxis = 1u << 8;  // another axis of the path stopped it
+// The causes the driver's error status reports (the stop commands are the library's own).
+constexpr std::uint32_t kReportedCauses =
+    kEndLimitPlus | kEndLimitMinus | kSimultaneousStop | kAlarm | kEmergency | kSlowDown | kOtherAxis;
 }  // namespace stop_reason
 
 namespace opstate {
