@@ -208,6 +208,11 @@ private:
                                                signal_of(in, name), in.value("active", true) ? 1 : 0),
                       name);
         }
+        if (s.contains("emergency")) {
+            const json& em = s["emergency"];
+            check_sim(quvex_sim_set_emergency(field_int(em, "device", name), em.value("active", true) ? 1 : 0), name);
+        }
+        if (s.contains("drive")) set_drive(s["drive"], name);
         if (s.contains("io_set")) {
             const json& io = s["io_set"];
             check_sim(quvex_sim_ring_io_set(field_int(io, "device", name), field_int(io, "slave", name),
@@ -215,6 +220,19 @@ private:
                                             static_cast<uint8_t>(field_int(io, "value", name))),
                       name);
         }
+    }
+
+    // {"device", "axis", "on" (default true), "time_constant", "in_position_band", "settling_time",
+    //  "deviation_limit"}: the axis's servo drive switched on with those parameters, or off.
+    static void set_drive(const json& d, const std::string& name) {
+        const int device = field_int(d, "device", name), axis = field_int(d, "axis", name);
+        if (!d.value("on", true)) {
+            check_sim(quvex_sim_set_drive(device, axis, nullptr), name);
+            return;
+        }
+        const quvex_sim_drive drive{field_number(d, "time_constant", name, 0.01), field_number(d, "in_position_band", name, 10),
+                                    field_number(d, "settling_time", name, 0), field_number(d, "deviation_limit", name, 0)};
+        check_sim(quvex_sim_set_drive(device, axis, &drive), name);
     }
 
     // Moves the clock to `target`, checking the sensors every millisecond of virtual time.
@@ -290,19 +308,21 @@ private:
     }
 
     // {"position"|"command": {device, axis, value, tolerance}, "state": {device, axis, value},
+    //  "stop_reason": {device, axis, value} (QUVEX_SIM_STOP_* bits of the last motion),
     //  "input": {device, axis, signal, active}, "output": {device, axis, output, on},
     //  "io": {device, slave, port, value}}
     void expect_state(const std::string& name, const json& e) {
         for (const auto& [key, x] : e.items()) {
             ++checked_;
             const std::string where = name + " " + key;
-            if (key == "position" || key == "command" || key == "state") {
+            if (key == "position" || key == "command" || key == "state" || key == "stop_reason") {
                 quvex_sim_motion_info m;
                 const int device = field_int(x, "device", where), axis = field_int(x, "axis", where);
                 check_sim(quvex_sim_motion_info_get(device, axis, &m), where);
                 const double got = key == "position" ? m.position_counter
                                    : key == "command" ? m.command_counter
-                                                      : static_cast<double>(m.state);
+                                   : key == "state"   ? static_cast<double>(m.state)
+                                                      : static_cast<double>(m.stop_reason);
                 const double want = field_number(x, "value", where, 0);
                 if (std::fabs(got - want) > field_number(x, "tolerance", where, 0)) {
                     fail(name, key + " of d" + std::to_string(device) + " axis " + std::to_string(axis) + " is " +

@@ -8,7 +8,8 @@ namespace quvex_runner {
 
 const KeyList kScenarioKeys = {"name",    "cards",   "stations", "origins", "indexes",       "modules",
                                "sensors", "sample",  "trace",    "timeline", "checks_nothing"};
-const KeyList kStepKeys = {"name", "at", "advance", "call", "args", "expect", "input", "io_set"};
+const KeyList kStepKeys = {"name", "at", "advance", "call", "args", "expect", "input", "io_set",
+                           "emergency", "drive"};
 
 const std::vector<KeyedObject> kScenarioLists = {
     {"stations", {"device", "slave", "type", "ident"}},
@@ -21,11 +22,14 @@ const std::vector<KeyedObject> kScenarioLists = {
 const std::vector<KeyedObject> kStepObjects = {
     {"input", {"device", "axis", "signal", "active"}},
     {"io_set", {"device", "slave", "port", "value"}},
+    {"emergency", {"device", "active"}},
+    {"drive", {"device", "axis", "on", "time_constant", "in_position_band", "settling_time", "deviation_limit"}},
 };
 const std::vector<KeyedObject> kStateExpectations = {
     {"position", {"device", "axis", "value", "tolerance"}},
     {"command", {"device", "axis", "value", "tolerance"}},
     {"state", {"device", "axis", "value", "tolerance"}},
+    {"stop_reason", {"device", "axis", "value", "tolerance"}},
     {"input", {"device", "axis", "signal", "active"}},
     {"output", {"device", "axis", "output", "on"}},
     {"io", {"device", "slave", "port", "value"}},

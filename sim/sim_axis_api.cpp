@@ -1,5 +1,6 @@
 // The C control interface of the axis signal inputs, counters and TTL inputs.
 #include "card.h"
+#include "chip/signal_stops.h"
 #include "machine.h"
 #include "quvex/sim.h"
 
@@ -41,15 +42,20 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_axis_input(int device, int axis, int sign
     if (chip == nullptr || !signal_known(signal)) return -1;
     // Motion up to now ran with the old input level.
     chip->update(m.now);
-    if (signal < kSignalInputCount) {
+    if (signal == QUVEX_SIM_INPUT_LATCH) {
+        set_latch_input(*chip, active != 0);
+    } else if (signal < kSignalInputCount) {
         chip->inputs.*kSignalInputs[signal] = active != 0;
     } else if (active != 0) {
         chip->inputs.general |= general_pin_bit(signal);
     } else {
         chip->inputs.general &= ~general_pin_bit(signal);
     }
-    // An end limit stops motion towards it at once, and raises its interrupt then.
+    // An end limit, an alarm or a slow-down acts on motion at once, and raises its interrupt then.
     chip->update(m.now);
+    stop_at_signals(chip->motion.phase == MotionState::Phase::following && chip->motion.leader >= 0
+                        ? chip->group().chip(chip->motion.leader)
+                        : *chip);
     chip->group().schedule_next_event(axis);
     return 0;
 }

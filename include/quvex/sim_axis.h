@@ -24,7 +24,12 @@
  *   buffered move pending                            14      --
  *     (a start waits for the running move)
  *
- * Bits 8-12 of M (comparators) belong to the comparator model. */
+ * Bits 8-12 of M (comparators) belong to the comparator model.
+ *
+ * The alarm bits also show the alarm of the axis's servo drive, and with a drive on the
+ * in-position bit is the drive's signal (sim_drive.h). The slow-down and latch inputs are pin
+ * levels, read through their logic bits (env1 bits 6 and 23; 1, as at power-up, is active high /
+ * the rising edge) when they act; their status bits show the pin as driven. */
 #ifndef QUVEX_SIM_AXIS_H
 #define QUVEX_SIM_AXIS_H
 

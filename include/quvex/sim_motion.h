@@ -15,6 +15,7 @@ QUVEX_EXTERN_C_BEGIN
 #define QUVEX_SIM_STATE_CONSTANT 2     /* running at constant speed */
 #define QUVEX_SIM_STATE_ACCELERATING 3
 #define QUVEX_SIM_STATE_DECELERATING 4
+#define QUVEX_SIM_STATE_IN_POSITION_WAIT 5  /* pulses out, waiting for the in-position signal */
 
 /* Why the last motion ended early (bits; 0 when it ran to its end). */
 #define QUVEX_SIM_STOP_EL_PLUS 0x01u
@@ -22,6 +23,10 @@ QUVEX_EXTERN_C_BEGIN
 #define QUVEX_SIM_STOP_DECELERATING 0x04u  /* command 0x4A */
 #define QUVEX_SIM_STOP_IMMEDIATE 0x08u     /* command 0x49 */
 #define QUVEX_SIM_STOP_SIMULTANEOUS 0x10u  /* command 0x07 */
+#define QUVEX_SIM_STOP_ALARM 0x20u        /* the axis's alarm (input or drive) */
+#define QUVEX_SIM_STOP_EMERGENCY 0x40u    /* the card's emergency input */
+#define QUVEX_SIM_STOP_SLOW_DOWN 0x80u    /* the slow-down input in its stopping mode */
+#define QUVEX_SIM_STOP_OTHER_AXIS 0x100u  /* another axis of the path stopped it */
 
 /* The synchronisation options of the operation-mode register as the virtual chip reads them:
  * bit 24: a start command loads the move and the axis waits for command 0x06 written to any

@@ -211,6 +211,27 @@ class VirtualInstallation:
         self._checked("quvex_sim_motion_info_get", device, axis, ctypes.byref(info))
         return info
 
+    # ---- servo drives and the emergency input ----
+    def set_drive(self, device, axis, time_constant=0.01, in_position_band=10, settling_time=0, deviation_limit=0):
+        """Switches the axis's servo drive on with these parameters (seconds, pulses)."""
+        drive = TYPES.struct("quvex_sim_drive")(time_constant, in_position_band, settling_time, deviation_limit)
+        self._checked("quvex_sim_set_drive", device, axis, ctypes.byref(drive))
+
+    def drive_off(self, device, axis):
+        self._checked("quvex_sim_set_drive", device, axis, None)
+
+    def drive(self, device, axis):
+        """The drive brought up to now: on, deviation, motor, alarm, in_position."""
+        state = TYPES.struct("quvex_sim_drive_state")()
+        self._checked("quvex_sim_drive_state_get", device, axis, ctypes.byref(state))
+        return state
+
+    def set_emergency(self, device, active=True):
+        self._checked("quvex_sim_set_emergency", device, 1 if active else 0)
+
+    def emergency(self, device):
+        return bool(self._checked("quvex_sim_emergency", device))
+
     def sample_motion(self, device, axis, period):
         """Samples the axis every `period` seconds (0 stops sampling)."""
         self._checked("quvex_sim_sample_motion", device, axis, _checks.time_value("sample_motion", "period", period))

@@ -63,17 +63,26 @@ void Chip::execute(std::uint16_t word) {
         outputs &= ~(1u << (code - kOutputOff));
     } else if (code >= kOutputOn && code < kOutputOn + 8) {
         outputs |= 1u << (code - kOutputOn);
+        if (code == kOutputOn + kAlarmResetOutput) drive_reset_alarm(*this);
     } else if (code == kClearErrorCounter) {
         error_counter = 0;
     } else if (code == kErcOn) {
         outputs |= 1u << kErcOutputBit;
+        // The drive's deviation goes with the output, and the chip's error counter with it.
+        if (drive.on) {
+            drive_clear_deviation(*this);
+            error_counter = 0;
+        }
     } else if (code == kErcOff) {
         outputs &= ~(1u << kErcOutputBit);
     } else {
         motion_command(word);
         // A start, stop or simultaneous command may reach every chip of the group.
         for (int a = 0; a < card_.size(); ++a) card_.schedule_next_event(a);
+        return;
     }
+    // The drive's servo-on, alarm-reset and deviation-clear outputs change when its next event is.
+    if (drive.on) card_.schedule_next_event(axis_);
 }
 
 void Chip::trace_command(std::uint16_t word) {

@@ -13,6 +13,7 @@
 #include "chip_inputs.h"
 #include "home_state.h"
 #include "motion_state.h"
+#include "servo_drive.h"
 
 namespace qsim {
 
@@ -40,6 +41,7 @@ constexpr unsigned kCancelQueuedStart = 0x26;
 constexpr unsigned kErcOn = 0x24;
 constexpr unsigned kErcOff = 0x25;
 constexpr unsigned kErcOutputBit = 8;      // ERC output in the outputs word
+constexpr unsigned kAlarmResetOutput = 1;  // output 1 resets the drive's alarm
 }  // namespace chipcode
 
 class Chip {
@@ -55,7 +57,7 @@ public:
     bool peek_register(unsigned code, std::uint32_t* value);
 
     int axis() const { return axis_; }
-    ChipGroup& group() { return card_; }
+    ChipGroup& group() const { return card_; }
     const ChipUnits& units() const { return card_.units; }
 
     // Register file.
@@ -75,6 +77,7 @@ public:
     std::uint16_t data_high = 0;
     ChipInputs inputs;
     HomeState home;  // the axis's place, its origin and index sensors, the origin operation's stage
+    ServoDrive drive;  // the servo drive behind the axis (servo_drive.h); off: an ideal axis
 
     // ---- status (chip_status.cpp) ----
     std::uint16_t main_status();

@@ -93,6 +93,16 @@ int counting_direction(const Chip& c, unsigned source, int motion_direction) {
     }
 }
 
+// True when some comparator watches the error counter (source 2): a quick look at the source
+// fields before the comparators are decoded one by one.
+bool error_counter_watched(const Chip& c) {
+    const std::uint32_t env4 = c.env[kEnv4];
+    for (unsigned n = 0; n < 4; ++n) {
+        if (((env4 >> (8 * n)) & 0x3u) == kErrorCounter) return true;
+    }
+    return (c.env[kEnv5] & 0x3u) == kErrorCounter;
+}
+
 bool is_stop(unsigned action) { return action == kImmediateStop || action == kDeceleratingStop; }
 
 bool stopping(const Chip& c) { return c.motion.ramp_down_begun && c.motion.stop_at_start_speed; }
@@ -441,14 +451,42 @@ Ns comparator_event_time(const Chip& c) {
 
 Ns Chip::next_event_time() const { return std::min(motion_event_time(), comparator_event_time(*this)); }
 
-void set_latch_input(Chip& c, bool active) {
-    if (active && !c.inputs.latch) {
+// The latch input is the pin's level; env1 bit 23 picks the edge that latches: rising when set
+// (as at power-up), falling when clear.
+void set_latch_input(Chip& c, bool level) {
+    const bool rising_edge = (c.env[0] & (1u << 23)) != 0;
+    const bool edge = rising_edge ? level && !c.inputs.latch : !level && c.inputs.latch;
+    if (edge) {
         c.latch[0] = static_cast<std::uint32_t>(c.command_counter);
         c.latch[1] = static_cast<std::uint32_t>(c.error_counter);
         c.latch[2] = static_cast<std::uint32_t>(c.position_counter);
         c.latch[3] = static_cast<std::uint32_t>(c.general_counter);
     }
-    c.inputs.latch = active;
+    c.inputs.latch = level;
+}
+
+void error_counter_moved(Chip& c, std::int32_t before, double at) {
+    const std::int32_t now = c.error_counter;
+    if (now == before || !error_counter_watched(c)) return;
+    for (int n = 1; n <= 5; ++n) {
+        if ((config(c, n).source & 0x3u) != kErrorCounter) continue;
+        c.error_counter = before;
+        const bool was = condition_holds(c, n);
+        c.error_counter = now;
+        if (!was && condition_holds(c, n)) match(c, n, at);
+    }
+}
+
+double error_check_level(const Chip& c) {
+    double level = -1;
+    if (!error_counter_watched(c)) return level;
+    for (int n = 1; n <= 5; ++n) {
+        const Config cfg = config(c, n);
+        if ((cfg.source & 0x3u) != kErrorCounter || cfg.condition != kAbove || condition_holds(c, n)) continue;
+        const double d = static_cast<double>(data(c, n));
+        if (d >= 0 && (level < 0 || d < level)) level = d;
+    }
+    return level;
 }
 
 bool affects_comparators(unsigned write_code) {

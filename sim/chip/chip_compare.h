@@ -48,8 +48,16 @@ void integrate_watching_comparators(Chip& c, double until);
 // Virtual time of the next comparator match of the running motion, kNever when none is due.
 Ns comparator_event_time(const Chip& c);
 
-// The latch input: its active edge captures the counters into the latch registers.
-void set_latch_input(Chip& c, bool active);
+// The latch input's level: the edge the latch logic (env1 bit 23) picks captures the counters
+// into the latch registers.
+void set_latch_input(Chip& c, bool level);
+
+// The error counter moved from `before` (a drive's feedback): a comparator watching it whose
+// condition became true matches at `at` seconds.
+void error_counter_moved(Chip& c, std::int32_t before, double at);
+// The size of error counter at which the next error-counter check (condition 5) matches; -1
+// when none waits.
+double error_check_level(const Chip& c);
 
 // True for a register write that can change what the comparators see (configuration, data,
 // counters); the chip then asks for its next event again.

@@ -65,6 +65,11 @@ public:
     // is looked at.
     void schedule_next_event(int axis);
 
+    // Drives switched on among the group's chips: with none, motion skips the drive model.
+    int drives_on = 0;
+    // The card's emergency input: while active every axis stops and no move starts.
+    bool emergency = false;
+
 private:
     void fire(int axis, Ns at);
 

@@ -7,11 +7,26 @@ namespace {
 
 // The motion engine's stop causes in the driver's stop-reason layout. The stop commands the
 // library writes itself (immediate and decelerating stop) are no error and report no reason.
+struct ReasonBit {
+    std::uint32_t motion;  // stop_reason::*
+    std::uint32_t driver;  // stop_reason_bit::*
+};
+
+constexpr ReasonBit kReasonBits[] = {
+    {stop_reason::kEndLimitPlus, stop_reason_bit::kEndLimitPlus},
+    {stop_reason::kEndLimitMinus, stop_reason_bit::kEndLimitMinus},
+    {stop_reason::kAlarm, stop_reason_bit::kAlarm},
+    {stop_reason::kSimultaneousStop, stop_reason_bit::kSimultaneousStop},
+    {stop_reason::kEmergency, stop_reason_bit::kEmergency},
+    {stop_reason::kSlowDown, stop_reason_bit::kSlowDown},
+    {stop_reason::kOtherAxis, stop_reason_bit::kOtherAxis},
+};
+
 std::uint32_t error_bits_of(std::uint32_t motion_stop_reason) {
     std::uint32_t bits = 0;
-    if ((motion_stop_reason & stop_reason::kEndLimitPlus) != 0) bits |= stop_reason_bit::kEndLimitPlus;
-    if ((motion_stop_reason & stop_reason::kEndLimitMinus) != 0) bits |= stop_reason_bit::kEndLimitMinus;
-    if ((motion_stop_reason & stop_reason::kSimultaneousStop) != 0) bits |= stop_reason_bit::kSimultaneousStop;
+    for (const ReasonBit& r : kReasonBits) {
+        if ((motion_stop_reason & r.motion) != 0) bits |= r.driver;
+    }
     return bits;
 }
 

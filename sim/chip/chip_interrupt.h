@@ -7,7 +7,8 @@
 //   bit 2  a ramp reached its target speed
 //   bit 3  the deceleration to the start speed began (ramp-down point)
 //   bit 4  a queued move started
-//   bit 5  the axis stopped for a reason the error status reports (end limit, simultaneous stop)
+//   bit 5  the axis stopped for a reason the error status reports (end limit, alarm, emergency,
+//          slow-down, simultaneous stop, another axis of its path)
 // Other bits are kept in the register and raise nothing yet.
 #pragma once
 
@@ -32,7 +33,11 @@ constexpr std::uint32_t kErrorStop = 1u << 5;
 namespace stop_reason_bit {
 constexpr std::uint32_t kEndLimitPlus = 0x20;
 constexpr std::uint32_t kEndLimitMinus = 0x40;
+constexpr std::uint32_t kAlarm = 0x80;
 constexpr std::uint32_t kSimultaneousStop = 0x100;
+constexpr std::uint32_t kEmergency = 0x200;
+constexpr std::uint32_t kSlowDown = 0x400;
+constexpr std::uint32_t kOtherAxis = 0x2000;
 }  // namespace stop_reason_bit
 
 // Raises the interrupt event of a motion event of the chip (with the stop reasons of a stop).

@@ -11,6 +11,7 @@
 #include "motion_registers.h"
 #include "operation_kinds.h"
 #include "path_start.h"
+#include "signal_stops.h"
 
 namespace qsim {
 namespace {
@@ -229,11 +230,13 @@ void Chip::update(Ns now) {
         if (motion.leader >= 0) card_.chip(motion.leader).update(now);
         return;
     }
-    if (motion.phase != Phase::running) return;
     const double until = ns_to_seconds(now);
-    if (until < motion.time) return;
-    stop_at_limits(*this);
-    integrate_watching_comparators(*this, until);
+    if (motion.phase == Phase::running && until >= motion.time) {
+        stop_at_signals(*this);
+        integrate_watching_comparators(*this, until);
+    }
+    // A drive goes on settling after its axis stopped.
+    if (drive.on && motion.phase != Phase::running) advance_drive(*this, until, 0, 0);
 }
 
 void Chip::motion_command(std::uint16_t word) {
@@ -322,6 +325,7 @@ unsigned Chip::operation_state() {
         case Phase::following: return opstate::kConstantSpeed;  // a follower whose path was lost
         case Phase::running: break;
     }
+    if (s.settling) return opstate::kInPositionWait;
     if (!s.ramping) return opstate::kConstantSpeed;
     return s.ramp.direction > 0 ? opstate::kAccelerating : opstate::kDecelerating;
 }

@@ -23,7 +23,7 @@ constexpr unsigned kGeneralOutput = 4;
 constexpr StatusBit kMainStatusBits[] = {
     {4, [](const Chip& c) { return c.inputs.el_plus; }},
     {5, [](const Chip& c) { return c.inputs.el_minus; }},
-    {6, [](const Chip& c) { return c.inputs.alarm; }},
+    {6, [](const Chip& c) { return alarm_signal(c); }},
     {7, [](const Chip& c) { return origin_signal(c); }},
     {14, [](const Chip& c) { return c.motion.queued.waiting; }},  // a start waits for the running move
 };
@@ -31,11 +31,11 @@ constexpr StatusBit kMainStatusBits[] = {
 constexpr StatusBit kSubStatusBits[] = {
     {0, [](const Chip& c) { return c.inputs.el_plus; }},
     {1, [](const Chip& c) { return c.inputs.el_minus; }},
-    {3, [](const Chip& c) { return c.inputs.alarm; }},
+    {3, [](const Chip& c) { return alarm_signal(c); }},
     {6, [](const Chip& c) { return general_pin(c, 0); }},
     {11, [](const Chip& c) { return origin_signal(c); }},
     {12, [](const Chip& c) { return index_signal(c); }},
-    {13, [](const Chip& c) { return c.inputs.in_position; }},
+    {13, [](const Chip& c) { return in_position_signal(c); }},
     {14, [](const Chip& c) { return c.inputs.slow_down; }},
 };
 

@@ -62,6 +62,7 @@ void pulse_erc(Chip& c, const HomeConfig& cfg) {
     Machine& m = Machine::get();
     if (h.erc_timer != 0) m.cancel_timer_locked(h.erc_timer);
     h.erc_timer = 0;
+    drive_clear_deviation(c);
     c.error_counter = 0;
     c.outputs |= 1u << chipcode::kErcOutputBit;
     if (cfg.erc_width == kErcHeld) return;

@@ -13,6 +13,8 @@
 #include "manual_motion.h"
 #include "motion_registers.h"
 #include "operation_kinds.h"
+#include "servo_drive.h"
+#include "signal_stops.h"
 
 namespace qsim {
 
@@ -34,11 +36,75 @@ void report(Chip& c, ChipEvent event, double t) {
     c.group().report(c.axis(), event, static_cast<Ns>(std::llround(t * static_cast<double>(kNsPerSecond))));
 }
 
+// Command pulses go to the command counter; the position counter counts them too on an ideal
+// axis, and the drive's encoder pulses when a drive follows the axis.
 static void add_to_counters(Chip& c, int direction, std::int64_t pulses) {
     const std::uint32_t delta = static_cast<std::uint32_t>(direction * pulses);
     c.command_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.command_counter) + delta);
-    c.position_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.position_counter) + delta);
+    if (c.drive.on) {
+        c.drive.commanded += direction * pulses;
+    } else {
+        c.position_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.position_counter) + delta);
+    }
     c.home.place += direction * pulses;
+}
+
+// The drives of the move's axes follow it up to the motion's time; the profile's speed went from
+// `from` to `to` units over the span. True when a drive raised its alarm.
+static bool follow_drives(Chip& c, double from, double to) {
+    MotionState& s = c.motion;
+    if (c.group().drives_on == 0) return false;
+    const double pps = unit_pps(s);
+    if (!s.path) {
+        const ServoDrive& d = c.drive;
+        // Nothing to follow at the same instant with no new pulse (a poll, the end of a move).
+        if (!d.on || (s.time == d.time && d.commanded == d.commanded_seen)) return false;
+        return advance_drive(c, s.time, s.direction * from * pps, s.direction * to * pps);
+    }
+    bool alarm = false;
+    for (const PathAxis& a : s.path->axes()) {
+        Chip& axis = c.group().chip(a.axis);
+        if (!axis.drive.on) continue;
+        const double share = s.path->share(a, s.done) * a.direction * pps;
+        alarm = advance_drive(axis, s.time, from * share, to * share) || alarm;
+    }
+    return alarm;
+}
+
+// The next time a drive of the move's axes changes a signal at the motion's present speed.
+double drives_event_time(Chip& c, bool in_position) {
+    MotionState& s = c.motion;
+    if (c.group().drives_on == 0) return std::numeric_limits<double>::infinity();
+    const double pps = s.speed * unit_pps(s);
+    if (!s.path) return drive_event_time(c, s.direction * pps, in_position);
+    double at = std::numeric_limits<double>::infinity();
+    for (const PathAxis& a : s.path->axes()) {
+        const Chip& axis = c.group().chip(a.axis);
+        if (axis.drive.on) at = std::min(at, drive_event_time(axis, s.path->share(a, s.done) * a.direction * pps, in_position));
+    }
+    return at;
+}
+
+// True when a drive of the move's axes has a level to watch (its deviation limit, an
+// error-counter check): only then does the motion look for drive events while it runs.
+static bool drives_watch_levels(Chip& c) {
+    const MotionState& s = c.motion;
+    if (c.group().drives_on == 0) return false;
+    if (!s.path) return c.drive.on && drive_watches_levels(c);
+    for (const PathAxis& a : s.path->axes()) {
+        const Chip& axis = c.group().chip(a.axis);
+        if (axis.drive.on && drive_watches_levels(axis)) return true;
+    }
+    return false;
+}
+
+bool move_in_position(Chip& c) {
+    MotionState& s = c.motion;
+    if (!s.path) return in_position_signal(c);
+    for (const PathAxis& a : s.path->axes()) {
+        if (!in_position_signal(c.group().chip(a.axis))) return false;
+    }
+    return true;
 }
 
 // Outputs pulses of the profile: on the driving axis alone, or on every axis of its path.
@@ -90,36 +156,89 @@ void release_followers(Chip& c) {
 }
 
 void finish(Chip& c, std::uint32_t reason) {
+    AxisReasons reasons{};
+    reasons.fill(reason);
+    finish_axes(c, reasons);
+}
+
+void finish_axes(Chip& c, const AxisReasons& reasons) {
     MotionState& s = c.motion;
+    follow_drives(c, s.speed, s.speed);  // the last pulses reach the drives at this instant
     unsigned axes = 1u << c.axis();
+    std::uint32_t any = reasons[static_cast<std::size_t>(c.axis())];
     s.phase = Phase::idle;
     s.ended_pps = s.speed * unit_pps(s);
     s.ramp_down_held = false;
     s.speed = 0;
     s.ramping = false;
     s.reversing = false;
+    s.settling = false;
     s.ended_at = s.time;
-    s.stop_reason |= reason;
+    s.stop_reason |= reasons[static_cast<std::size_t>(c.axis())];
+    // The other axes of a path stopped with it; one that has a reason of its own raises its
+    // own stop interrupt.
+    unsigned reporting = 0;
     if (s.path) {
         for (const PathAxis& a : s.path->axes()) {
             axes |= 1u << a.axis;
             if (a.axis == c.axis()) continue;
             MotionState& fs = c.group().chip(a.axis).motion;
-            fs.stop_reason |= reason;
+            const std::uint32_t own = reasons[static_cast<std::size_t>(a.axis)];
+            fs.stop_reason |= own;
             fs.ended_at = s.time;
+            any |= own;
+            if ((fs.stop_reason & stop_reason::kReportedCauses) != 0) reporting |= 1u << a.axis;
         }
     }
     release_followers(c);
-    if (reason != 0) drop_queued_moves(c.group(), axes);
+    if (any != 0) drop_queued_moves(c.group(), axes);
     report(c, ChipEvent::move_ended, s.time);
+    if (c.group().has_interrupt_line()) {
+        for (int a = 0; a < c.group().size(); ++a) {
+            if ((reporting & (1u << a)) != 0) raise_motion_interrupt(c.group().chip(a), ChipEvent::move_ended);
+        }
+    }
 }
 
 // The move ran to its end: the last pulses, then a start that waited for it.
+// With in-position enabled (operation-mode bit 9) the move is done only once its axes are in
+// position; until then it stands at speed 0 with its pulses out.
 static void complete(Chip& c) {
     output_pulses(c, c.motion.target - c.motion.done);
     if (home_move_goes_on(c)) return;
+    if ((c.live[kOperationMode] & kWaitForInPosition) != 0) {
+        follow_drives(c, c.motion.speed, c.motion.speed);
+        if (!move_in_position(c)) {
+            MotionState& s = c.motion;
+            s.settling = true;
+            s.speed = 0;
+            s.ramping = false;
+            return;
+        }
+    }
     finish(c, 0);
     start_queued_moves(c.group(), c.motion.time);
+}
+
+// A move waiting for in-position: it ends when its axes get there, by `until` or later. The
+// drives say when their signal comes; the in-position input of an axis without a drive is
+// looked at as it is.
+static void settle(Chip& c, double until) {
+    MotionState& s = c.motion;
+    constexpr int kMaxLooks = 16;  // each look brings the drives to their next event
+    for (int look = 0; look < kMaxLooks; ++look) {
+        if (move_in_position(c)) {
+            finish(c, 0);
+            start_queued_moves(c.group(), s.time);
+            return;
+        }
+        const double at = std::max(s.time, drives_event_time(c, true));
+        if (at > until) break;
+        s.time = at;
+        follow_drives(c, 0, 0);
+    }
+    s.time = until;
+    follow_drives(c, 0, 0);
 }
 
 static void start_ramp(Chip& c, double target, int direction) {
@@ -199,7 +318,7 @@ static bool watching_ramp_down(const MotionState& s) {
     return s.positioning && s.decelerates && !s.ramp_down_begun;
 }
 
-enum class MotionEvent { none, step, ramp_down, watch, end };
+enum class MotionEvent { none, step, ramp_down, watch, end, drive };
 
 // The move got to its watch point: exactly there, whatever the rounding of the run to it.
 static void reach_watch(Chip& c) {
@@ -316,21 +435,36 @@ static bool skip_steps(Chip& c, double until) {
     output_pulses(c, static_cast<std::int64_t>(whole));
     s.time = r.start + r.step_offset(last);
     r.taken = last;
+    const double speed_before = s.speed;
     s.speed = r.speed();
     s.peak_speed = std::max(s.peak_speed, s.speed);
+    const bool alarmed = follow_drives(c, speed_before, s.speed);
     if (r.finished()) end_of_ramp(c);
+    if (alarmed && s.phase == Phase::running) stop_at_signals(c);
     return true;
 }
 
 void integrate(Chip& c, double until) {
     MotionState& s = c.motion;
+    const bool drive_events = drives_watch_levels(c);
     while (s.phase == Phase::running) {
-        if (s.ramping && skip_steps(c, until)) continue;
+        if (s.settling) {
+            settle(c, until);
+            return;
+        }
+        // A drive's alarm or error-counter check is an event of the motion: runs of steps stop
+        // short of it.
+        const double at_drive = drive_events ? std::max(s.time, drives_event_time(c, false)) : kNoEvent;
+        if (s.ramping && skip_steps(c, std::min(until, at_drive))) continue;
         double next = kNoEvent;
         MotionEvent event = MotionEvent::none;
         if (s.ramping) {
             next = s.ramp.next_step_time();
             event = MotionEvent::step;
+        }
+        if (at_drive < next) {
+            next = at_drive;
+            event = MotionEvent::drive;
         }
         const double pps = s.speed * unit_pps(s);
         if (s.positioning && pps > 0) {
@@ -365,10 +499,15 @@ void integrate(Chip& c, double until) {
         if (next > until) {
             run_for(c, until - s.time);
             s.time = until;
+            if (follow_drives(c, s.speed, s.speed)) stop_at_signals(c);
             return;
         }
         run_for(c, next - s.time);
         s.time = next;
+        if (follow_drives(c, s.speed, s.speed)) {
+            stop_at_signals(c);
+            continue;
+        }
         switch (event) {
             case MotionEvent::step:
                 ++s.ramp.taken;
@@ -379,37 +518,9 @@ void integrate(Chip& c, double until) {
             case MotionEvent::ramp_down: begin_deceleration(c, false); break;
             case MotionEvent::watch: reach_watch(c); break;
             case MotionEvent::end: complete(c); break;
+            case MotionEvent::drive: break;
             case MotionEvent::none: return;
         }
-    }
-}
-
-// The end limit in the direction of motion of the axis, as a stop reason (0 when clear).
-static std::uint32_t limit_ahead(const Chip& c, int direction) {
-    if (direction > 0 && c.inputs.el_plus) return stop_reason::kEndLimitPlus;
-    if (direction < 0 && c.inputs.el_minus) return stop_reason::kEndLimitMinus;
-    return 0;
-}
-
-static std::uint32_t limits_ahead_of_group(Chip& c) {
-    const MotionState& s = c.motion;
-    if (!s.path) return limit_ahead(c, s.direction);
-    std::uint32_t reason = 0;
-    for (const PathAxis& a : s.path->axes()) {
-        if (a.done < a.target) reason |= limit_ahead(c.group().chip(a.axis), a.direction);
-    }
-    return reason;
-}
-
-void stop_at_limits(Chip& c) {
-    const std::uint32_t reason = limits_ahead_of_group(c);
-    if (reason == 0) return;
-    if ((c.env[0] & kEnv1EndLimitDecelerates) == 0) {
-        finish(c, reason);
-    } else if (!c.motion.stop_at_start_speed) {
-        c.motion.stop_reason |= reason;
-        drop_queued_moves(c.group(), 1u << c.axis());
-        begin_deceleration(c, true);
     }
 }
 
@@ -422,10 +533,12 @@ void begin_running(Chip& c, unsigned code, double t) {
     s.ramp_down_begun = false;
     s.stop_at_start_speed = false;
     s.reversing = false;
+    s.settling = false;
     s.origin_offset = 0;
     s.decelerates = code == kStartDecelerating || code == kStartRamped;
     s.speed = code == kStartAtStartSpeed || code == kStartRamped ? s.start_speed : s.max_speed;
     s.peak_speed = s.speed;
+    drives_catch_up(c, t);
     const OperationKind& kind = decode_kind(c.live[kOperationMode]);
     if (kind.motion == KindMotion::external) {
         arm_manual_source(c, kind.code);
@@ -443,8 +556,7 @@ void begin_running(Chip& c, unsigned code, double t) {
         complete(c);
         return;
     }
-    const std::uint32_t reason = limits_ahead_of_group(c);
-    if (reason != 0) finish(c, reason);
+    refuse_start_under_signals(c);
 }
 
 void take_profile(Chip& c) {
@@ -469,8 +581,21 @@ void take_profile(Chip& c) {
     s.done = 0;
     s.fraction = 0;
     s.stop_reason = 0;
+    s.sd_slowed = false;
+    s.sd_seen = false;
+    s.settling = false;
     s.leader = -1;
     s.path.reset();
+}
+
+void drives_catch_up(Chip& c, double t) {
+    if (c.group().drives_on == 0) return;
+    const MotionState& s = c.motion;
+    if (!s.path) {
+        advance_drive(c, t, 0, 0);
+        return;
+    }
+    for (const PathAxis& a : s.path->axes()) advance_drive(c.group().chip(a.axis), t, 0, 0);
 }
 
 }  // namespace qsim

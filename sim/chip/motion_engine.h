@@ -2,6 +2,7 @@
 // to a time, decelerates, stops, and keeps the axes of its path on the path.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 #include "../machine.h"
@@ -23,8 +24,6 @@ void take_profile(Chip& c);
 void begin_running(Chip& c, unsigned code, double t);
 // Moves the running motion up to `until` (seconds), event by event.
 void integrate(Chip& c, double until);
-// An end limit stops motion towards it: at once, or decelerating when env1 says so.
-void stop_at_limits(Chip& c);
 // Deceleration to the start speed from the current speed at the live deceleration rate; a stop
 // ends the motion when the start speed is reached, a positioning move creeps on.
 void begin_deceleration(Chip& c, bool stop);
@@ -42,6 +41,14 @@ void retarget(Chip& c, std::int64_t end);
 void output_pulses(Chip& c, std::int64_t pulses);
 // Ends the motion (and its path) now, recording the reason.
 void finish(Chip& c, std::uint32_t reason);
+// Ends the motion (and its path) now with a reason per axis of the group.
+using AxisReasons = std::array<std::uint32_t, 4>;
+void finish_axes(Chip& c, const AxisReasons& reasons);
+// The next time a drive of c's move changes a signal at the move's present speed (seconds,
+// infinity when none is due): the alarm, and the in-position signal when asked for.
+double drives_event_time(Chip& c, bool in_position);
+// Brings the idle drives of a move's axes up to t before the move outputs pulses.
+void drives_catch_up(Chip& c, double t);
 // Lets the axes of c's path go.
 void release_followers(Chip& c);
 // Speed unit of the motion in pulses per second.

@@ -96,6 +96,11 @@ void Chip::live_register_written(unsigned n) {
 Ns Chip::motion_event_time() const {
     const MotionState& s = motion;
     if (s.phase != Phase::running) return kNever;
+    Chip& self = const_cast<Chip&>(*this);  // the drives are only looked at
+    if (s.settling) {
+        const double settled = drives_event_time(self, true);
+        return std::isfinite(settled) ? seconds_to_ns_ceil(settled) : kNever;
+    }
     double at = std::numeric_limits<double>::infinity();
     const double pps = s.speed * s.unit_pps;
     // The end or the ramp-down point at the current speed, as the event loop finds them.
@@ -129,6 +134,7 @@ Ns Chip::motion_event_time() const {
     } else if (s.positioning && pps > 0 && !s.reversing) {
         at = at_current_speed();
     }
+    at = std::min(at, drives_event_time(self, false));
     return std::isfinite(at) ? seconds_to_ns_ceil(at) : kNever;
 }
 

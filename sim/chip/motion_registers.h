@@ -34,6 +34,8 @@ constexpr std::uint32_t kKindMask = 0x7F;
 constexpr std::uint32_t kKindContinuousPlus = 0x00;
 constexpr std::uint32_t kKindContinuousMinus = 0x08;
 constexpr std::uint32_t kKindLinearInterpolation = 0x61;
+constexpr std::uint32_t kSlowDownEnable = 1u << 8;
+constexpr std::uint32_t kWaitForInPosition = 1u << 9;
 constexpr std::uint32_t kSCurveBit = 1u << 10;
 constexpr std::uint32_t kManualRampDownBit = 1u << 13;
 constexpr std::uint32_t kWaitForSimultaneousStart = 1u << 24;
@@ -45,6 +47,11 @@ constexpr std::uint32_t kChainBits = 0x3Fu << 18;
 
 // env1 fields.
 constexpr std::uint32_t kEnv1EndLimitDecelerates = 1u << 3;
+constexpr std::uint32_t kEnv1SlowDownStops = 1u << 4;
+constexpr std::uint32_t kEnv1SlowDownLatched = 1u << 5;
+constexpr std::uint32_t kEnv1SlowDownActiveHigh = 1u << 6;
+constexpr std::uint32_t kEnv1AlarmDecelerates = 1u << 8;
+constexpr std::uint32_t kEnv1LatchOnRisingEdge = 1u << 23;
 constexpr std::uint32_t kEnv1SyncStopDecelerates = 1u << 27;
 
 }  // namespace qsim::motion_reg

@@ -61,6 +61,13 @@ constexpr std::uint32_t kEndLimitMinus = 1u << 1;
 constexpr std::uint32_t kDeceleratingStop = 1u << 2;
 constexpr std::uint32_t kImmediateStop = 1u << 3;
 constexpr std::uint32_t kSimultaneousStop = 1u << 4;
+constexpr std::uint32_t kAlarm = 1u << 5;
+constexpr std::uint32_t kEmergency = 1u << 6;
+constexpr std::uint32_t kSlowDown = 1u << 7;
+constexpr std::uint32_t kOtherAxis = 1u << 8;  // another axis of the path stopped it
+// The causes the driver's error status reports (the stop commands are the library's own).
+constexpr std::uint32_t kReportedCauses =
+    kEndLimitPlus | kEndLimitMinus | kSimultaneousStop | kAlarm | kEmergency | kSlowDown | kOtherAxis;
 }  // namespace stop_reason
 
 namespace opstate {
@@ -69,6 +76,7 @@ constexpr unsigned kWaitingForStart = 1;
 constexpr unsigned kConstantSpeed = 2;
 constexpr unsigned kAccelerating = 3;
 constexpr unsigned kDecelerating = 4;
+constexpr unsigned kInPositionWait = 5;  // the pulses are out; the move waits for in-position
 }  // namespace opstate
 
 struct TrajectorySample {
@@ -124,6 +132,13 @@ struct MotionState {
     // A point of the move (a value of `done`) where the origin logic is told the axis got there
     // (home_operation.h); -1 when none.
     std::int64_t watch = -1;
+
+    // Slow-down input: the move runs at FL while it is active (sd_slowed), and a latched
+    // slow-down keeps it there once seen (sd_seen).
+    bool sd_slowed = false;
+    bool sd_seen = false;
+    // The pulses are out and the move waits for the in-position signal to end.
+    bool settling = false;
 
     // A start waiting for the running move to end (main status bit 14).
     struct QueuedStart {
