@@ -6,6 +6,7 @@
 #include <CLI/CLI.hpp>
 
 #include "call_args.h"
+#include "quvex/sim.h"
 #include "scenario.h"
 
 int main(int argc, char** argv) {
@@ -19,14 +20,25 @@ int main(int argc, char** argv) {
     app.add_option("--csv", options.csv_path, "write the trace as a CSV table");
     app.add_option("--vcd", options.vcd_path, "write the trace as a VCD waveform");
     app.add_option("--svg", options.svg_path, "draw the sampled axes (path, position and speed) as an SVG plot");
+    std::string panel;
+    app.add_option("--panel", panel, "show the run on the front panel at ADDRESS (host:port, loopback by default)");
     app.add_flag("--progress", progress, "show progress (default: on runs of 10 s of virtual time or more)");
     app.add_flag("--no-progress", no_progress, "never show progress");
     CLI11_PARSE(app, argc, argv);
     options.progress = no_progress ? 0 : progress ? 1 : -1;
+    if (!panel.empty()) {
+        if (quvex_sim_panel_start(panel.c_str()) != 0) {
+            std::cerr << "--panel: cannot listen on " << panel << "\n";
+            return 2;
+        }
+        std::cerr << "panel listening on port " << quvex_sim_panel_port() << "\n";
+    }
     try {
         std::ifstream in(path);
         const nlohmann::json scenario = nlohmann::json::parse(in);
-        return quvex_runner::run_scenario(scenario, options, std::cout, std::cerr);
+        const int rc = quvex_runner::run_scenario(scenario, options, std::cout, std::cerr);
+        quvex_sim_panel_stop();
+        return rc;
     } catch (const nlohmann::json::exception& e) {
         std::cerr << path << ": " << e.what() << "\n";
     } catch (const quvex_runner::ScenarioError& e) {

@@ -6,7 +6,13 @@
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-for p in cmake g++ make libgtest-dev libbenchmark-dev python3 python3-pytest libcli11-dev nlohmann-json3-dev; do have "$p" || need+=("$p"); done
+for p in cmake g++ make libgtest-dev libbenchmark-dev python3 python3-pytest libcli11-dev nlohmann-json3-dev \
+         pkg-config libcpp-httplib-dev; do have "$p" || need+=("$p"); done
+# The front panel's browser test: headless Chromium through WebDriver. Installed unless the
+# argument is "no-browser" (machines where no browser can be installed skip that test).
+if [ "${1:-}" != "no-browser" ]; then
+  for p in chromium chromium-driver python3-selenium; do have "$p" || need+=("$p"); done
+fi
 if [ "${1:-}" = "windows" ]; then
   for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
            googletest wine64; do

@@ -108,6 +108,11 @@ public:
 
     int port() const { return port_; }
 
+    // A panel still running at exit (started from the environment, never stopped) ends with it.
+    ~PanelServer() {
+        if (thread_.joinable()) stop();
+    }
+
 private:
     // Server-sent events: one snapshot per event at the asked rate (?rate=, 1..50 a second).
     void stream(const httplib::Request& req, httplib::Response& res) {
