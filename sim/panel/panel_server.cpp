@@ -62,6 +62,9 @@ public:
         server_.new_task_queue = [] { return new httplib::ThreadPool(kPanelWorkers); };
         server_.set_payload_max_length(kPanelLargestBody);
         server_.set_read_timeout(std::chrono::seconds(5));
+        // A control's reply leaves at once: with Nagle's algorithm a small reply waited for the
+        // client's delayed acknowledgement, tens of milliseconds.
+        server_.set_tcp_nodelay(true);
         // Address reuse only: a restarted panel takes its port back from TIME_WAIT, but a second
         // live panel on a taken port fails to bind instead of sharing it (the library's default
         // shares ports).
