@@ -310,10 +310,7 @@ Reply get_route(std::string_view target) {
                 return refusal(400, "trace must be an integer 0..200");
             }
         }
-        Json state = Json::parse(snapshot_json(tail));
-        const PanelClockState clock = panel_clock_state();
-        state["clock"]["paused"] = clock.paused;
-        return Reply{200, "application/json", state.dump(-1, ' ', false, Json::error_handler_t::replace)};
+        return Reply{200, "application/json", snapshot_json(tail)};
     }
     return refusal(404, "no such page");
 }

@@ -206,10 +206,12 @@ namespace qsim::panel {
 void start_from_environment() {
     const char* address = std::getenv("QUVEX_PANEL");
     if (address == nullptr || *address == '\0') return;
+    // A panel the application started itself before the machine came up stays as it is.
+    if (panel_port() >= 0) return;
     if (start_panel(address) != 0) {
         std::fprintf(stderr, "quvex: the panel cannot listen on '%s' (QUVEX_PANEL)\n", address);
     } else {
-        std::fprintf(stderr, "quvex: panel on http://%s\n", address);
+        std::fprintf(stderr, "quvex: panel listening on port %d (QUVEX_PANEL=%s)\n", panel_port(), address);
     }
 }
 

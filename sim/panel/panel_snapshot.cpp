@@ -15,6 +15,7 @@
 #include "../ring/module_station.h"
 #include "../ring/one_axis_station.h"
 #include "../ring/ring_master_model.h"
+#include "panel_clock.h"
 #include "panel_inputs.h"
 #include "quvex/sim.h"
 
@@ -184,6 +185,9 @@ std::string snapshot_json(int trace_tail) {
         j["trace"] = std::move(trace);
         j["tracing"] = m.trace.enabled;
     }
+    // Taken after the machine lock is let go: a pause holds the panel's clock lock while it reads
+    // the machine, so the other order could deadlock.
+    j["clock"]["paused"] = panel_clock_state().paused;
     // Text from the library's trace may hold any byte: replace what is not UTF-8.
     return j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
 }

@@ -12,7 +12,7 @@ struct ClockView {
     double scale = 1.0;
 };
 
-// The snapshot as JSON text: clock, cards with their axes and ring stations, and the last
+// The snapshot as JSON text: clock (and whether the panel paused it), cards with their axes and ring stations, and the last
 // `trace_tail` decoded trace events (0..kMaxTraceTail).
 constexpr int kMaxTraceTail = 200;
 std::string snapshot_json(int trace_tail);
