@@ -48,7 +48,7 @@ struct OutputName {
 };
 constexpr OutputName kPanelOutputs[] = {{0, "servo_on"}, {1, "alarm_reset"}, {4, "general_out"}, {8, "erc"}};
 
-bool chip_input_level(const ChipInputs& in, int signal) {
+bool panel_chip_input(const ChipInputs& in, int signal) {
     switch (signal) {
         case QUVEX_SIM_INPUT_EL_PLUS: return in.el_plus;
         case QUVEX_SIM_INPUT_EL_MINUS: return in.el_minus;
@@ -64,7 +64,7 @@ bool chip_input_level(const ChipInputs& in, int signal) {
     return pin >= 0 && pin < 5 && (in.general & (1u << pin)) != 0;
 }
 
-nlohmann::json stop_reasons_json(std::uint32_t reason) {
+nlohmann::json panel_stop_reasons(std::uint32_t reason) {
     nlohmann::json names = nlohmann::json::array();
     for (const StopReasonName& r : kPanelStopReasons) {
         if ((reason & r.bit) != 0) names.push_back(r.name);
@@ -73,7 +73,7 @@ nlohmann::json stop_reasons_json(std::uint32_t reason) {
 }
 
 // Motion of one chip (a card axis or a module axis), brought up to now.
-nlohmann::json chip_motion_json(Chip& chip, Ns now) {
+nlohmann::json panel_chip_motion(Chip& chip, Ns now) {
     chip.update(now);
     const unsigned state = chip.operation_state();
     nlohmann::json j;
@@ -84,16 +84,16 @@ nlohmann::json chip_motion_json(Chip& chip, Ns now) {
     j["remaining"] = chip.remaining_pulses();
     j["state"] = state < std::size(kPanelStateNames) ? kPanelStateNames[state] : "unknown";
     j["stop_reason"] = chip.motion.stop_reason;
-    j["stop_reasons"] = stop_reasons_json(chip.motion.stop_reason);
+    j["stop_reasons"] = panel_stop_reasons(chip.motion.stop_reason);
     return j;
 }
 
-nlohmann::json axis_json(Chip& chip, int axis, Ns now) {
-    nlohmann::json j = chip_motion_json(chip, now);
+nlohmann::json panel_axis(Chip& chip, int axis, Ns now) {
+    nlohmann::json j = panel_chip_motion(chip, now);
     j["axis"] = axis;
     nlohmann::json inputs = nlohmann::json::object();
     for (const InputControl& row : input_controls()) {
-        if (row.scope == InputScope::axis) inputs[row.name] = chip_input_level(chip.inputs, row.signal);
+        if (row.scope == InputScope::axis) inputs[row.name] = panel_chip_input(chip.inputs, row.signal);
     }
     j["inputs"] = std::move(inputs);
     nlohmann::json outputs = nlohmann::json::object();
@@ -102,7 +102,7 @@ nlohmann::json axis_json(Chip& chip, int axis, Ns now) {
     return j;
 }
 
-const char* kind_of_station(RingStation* s) {
+const char* panel_station_kind_of(RingStation* s) {
     if (s == nullptr) return nullptr;
     if (dynamic_cast<FourAxisStation*>(s) != nullptr) return "m4";
     if (dynamic_cast<OneAxisStation*>(s) != nullptr) return "m1";
@@ -110,7 +110,7 @@ const char* kind_of_station(RingStation* s) {
     return "custom";
 }
 
-nlohmann::json ring_json(Card& card, Ns now) {
+nlohmann::json panel_ring(Card& card, Ns now) {
     RingMasterModel& ring = ring_model(card);
     static const char* const kRingModes[] = {"idle", "scanned", "running", "stopped"};
     nlohmann::json j;
@@ -121,7 +121,7 @@ nlohmann::json ring_json(Card& card, Ns now) {
         if (s == nullptr) continue;
         nlohmann::json st;
         st["slave"] = slave;
-        st["kind"] = kind_of_station(s);
+        st["kind"] = panel_station_kind_of(s);
         st["type"] = s->type_byte();
         st["ident"] = s->identification();
         nlohmann::json bytes = nlohmann::json::array();
@@ -134,7 +134,7 @@ nlohmann::json ring_json(Card& card, Ns now) {
         nlohmann::json axes = nlohmann::json::array();
         if (auto* module = dynamic_cast<ModuleStation*>(s)) {
             for (int a = 0; a < module->axes(); ++a) {
-                nlohmann::json ax = chip_motion_json(module->chip(a), now);
+                nlohmann::json ax = panel_chip_motion(module->chip(a), now);
                 ax["axis"] = a;
                 axes.push_back(std::move(ax));
             }
@@ -146,7 +146,7 @@ nlohmann::json ring_json(Card& card, Ns now) {
     return j;
 }
 
-nlohmann::json card_json(Machine& m, Card& card) {
+nlohmann::json panel_card(Machine& m, Card& card) {
     nlohmann::json j;
     j["device"] = card.device;
     nlohmann::json card_inputs = nlohmann::json::object();
@@ -156,9 +156,9 @@ nlohmann::json card_json(Machine& m, Card& card) {
     }
     j["inputs"] = std::move(card_inputs);
     nlohmann::json axes = nlohmann::json::array();
-    for (int a = 0; a < kPanelAxesPerCard; ++a) axes.push_back(axis_json(card.chip(a), a, m.now));
+    for (int a = 0; a < kPanelAxesPerCard; ++a) axes.push_back(panel_axis(card.chip(a), a, m.now));
     j["axes"] = std::move(axes);
-    j["ring"] = ring_json(card, m.now);
+    j["ring"] = panel_ring(card, m.now);
     return j;
 }
 
@@ -173,7 +173,7 @@ std::string snapshot_json(int trace_tail) {
         j["clock"] = {{"now", static_cast<double>(m.now) / 1e9}, {"realtime", m.realtime}, {"scale", m.scale}};
         nlohmann::json cards = nlohmann::json::array();
         for (const auto& d : m.devices) {
-            if (d && d->card) cards.push_back(card_json(m, *d->card));
+            if (d && d->card) cards.push_back(panel_card(m, *d->card));
         }
         j["cards"] = std::move(cards);
         nlohmann::json trace = nlohmann::json::array();
@@ -209,7 +209,7 @@ const char* station_kind(int device, int slave) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
     Card* card = m.card_locked(device);
-    return card == nullptr ? nullptr : kind_of_station(ring_model(*card).station(slave));
+    return card == nullptr ? nullptr : panel_station_kind_of(ring_model(*card).station(slave));
 }
 
 }  // namespace qsim::panel
