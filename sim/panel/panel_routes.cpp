@@ -345,7 +345,9 @@ Reply handle_request(std::string_view method, std::string_view target, std::stri
         if (!j.is_object()) return panel_refusal(400, "the body must be a JSON object");
         return route.handle(PanelBody(j));
     }
-    return panel_refusal(method == "POST" ? 404 : 405, method == "POST" ? "no such control" : "method not allowed");
+    const bool page = path == "/" || path == "/index.html" || path == "/api/controls" || path == "/api/state" ||
+                      path == "/api/stream";
+    return page ? panel_refusal(405, "use GET") : panel_refusal(404, "no such path");
 }
 
 }  // namespace qsim::panel

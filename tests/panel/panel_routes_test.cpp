@@ -80,6 +80,7 @@ TEST_F(PanelRoutes, MalformedAndMisdirectedRequestsAreRefusedAndChangeNothing) {
         {"POST", "/api/nothing", "{}", 404},
         {"GET", "/api/axis/input", "", 405},
         {"DELETE", "/api/state", "", 405},
+        {"PUT", "/nothing", "{}", 404},
         {"GET", "/nothing", "", 404},
         {"GET", "/api/state?trace=9999", "", 400},
         {"GET", "/api/state?trace=abc", "", 400},
