@@ -2,6 +2,9 @@
 // on with one client streaming snapshots at 50 a second, side by side; and the time from a control
 // request to the changed input as the chip sees it, in real-time mode.
 #include <benchmark/benchmark.h>
+
+// Only where the panel is built (the HTTP library was found).
+#if QUVEX_PANEL_HTTP
 #include <httplib.h>
 
 #include <atomic>
@@ -97,3 +100,5 @@ void BM_PanelControlToChip(benchmark::State& state) {
 BENCHMARK(BM_PanelControlToChip)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(500);
 
 }  // namespace
+
+#endif
