@@ -84,8 +84,9 @@ function build(s){
       ax.appendChild(el("br"));
       for(const [dir,label] of [[-1,"jog -"],[1,"jog +"]]){
         const b=el("button",{id:"jog-"+k+(dir>0?"-plus":"-minus")},label);
-        b.onmousedown=()=>post("/api/jog",{card:d,axis:a.axis,direction:dir,pressed:true});
-        b.onmouseup=b.onmouseleave=()=>post("/api/jog",{card:d,axis:a.axis,direction:dir,pressed:false});
+        let held=false;
+        b.onmousedown=()=>{held=true;post("/api/jog",{card:d,axis:a.axis,direction:dir,pressed:true})};
+        b.onmouseup=b.onmouseleave=()=>{if(held){held=false;post("/api/jog",{card:d,axis:a.axis,direction:dir,pressed:false})}};
         ax.appendChild(b);
       }
       for(const [dir,label] of [[-1,"step -"],[1,"step +"]]){
