@@ -7,6 +7,7 @@
 
 #include "call_args.h"
 #include "exit_codes.h"
+#include "quvex/sim.h"
 #include "scenario.h"
 
 namespace {
@@ -39,6 +40,9 @@ int main(int argc, char** argv) {
     app.add_option("--vcd", options.vcd_path, "write the trace as a VCD waveform")->type_name("FILE");
     app.add_option("--svg", options.svg_path, "draw the sampled axes (path, position and speed) as an SVG plot")
         ->type_name("FILE");
+    std::string panel;
+    app.add_option("--panel", panel, "show the run on the front panel at ADDRESS (host:port, loopback by default)")
+        ->type_name("ADDRESS");
     bool progress = false, no_progress = false;
     app.add_flag("--progress", progress, "show progress (default: on runs of 10 s of virtual time or more)")
         ->excludes(app.add_flag("--no-progress", no_progress, "never show progress"));
@@ -65,5 +69,15 @@ int main(int argc, char** argv) {
         report_not_run(std::cout);
         return kExitCannotRun;
     }
-    return run_scenario(scenario, options, std::cout, std::cerr);
+    if (!panel.empty()) {
+        if (quvex_sim_panel_start(panel.c_str()) != 0) {
+            std::cerr << "--panel: cannot listen on " << panel << "\n";
+            report_not_run(std::cout);
+            return kExitCannotRun;
+        }
+        std::cerr << "panel listening on port " << quvex_sim_panel_port() << "\n";
+    }
+    const int rc = run_scenario(scenario, options, std::cout, std::cerr);
+    quvex_sim_panel_stop();
+    return rc;
 }

@@ -13,6 +13,7 @@
 
 #include "card.h"
 #include "machine.h"
+#include "panel/panel_server.h"
 #include "os.h"
 #include "threads.h"
 
@@ -64,6 +65,9 @@ public:
 Machine& Machine::get() {
     // Never destroyed: detached library threads may still be blocked on it at exit.
     static Machine* machine = new Machine();
+    // The front panel comes up with the machine when QUVEX_PANEL names an address.
+    static const bool panel_checked = (panel::start_from_environment(), true);
+    (void)panel_checked;
     return *machine;
 }
 

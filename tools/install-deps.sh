@@ -1,21 +1,26 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian machine lacks for building and testing; "demo" leaves the test
-# tools out. Pass "windows" to add the MinGW-w64 cross compilers (with the POSIX thread model),
+# tools out, "no-browser" the browser of the front panel's test. Pass "windows" to add the MinGW-w64 cross compilers (with the POSIX thread model),
 # the GoogleTest sources for the cross builds, Wine's 64-bit loader and python3 (export tables
 # and the export check); "fuzz" adds clang with its sanitizer and libFuzzer runtimes.
 set -euo pipefail
 need=()
 have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
-# The build, and what the README's steps with the installed tree use (pkg-config, a virtual
-# environment the binding is installed into with Debian's setuptools and wheel).
-build_packages=(cmake ninja-build g++ make python3 libcli11-dev nlohmann-json3-dev pkg-config python3-venv python3-setuptools
-                python3-wheel)
+# The build (the front panel's HTTP server among it), and what the README's steps with the
+# installed tree use (pkg-config, a virtual environment the binding is installed into with
+# Debian's setuptools and wheel).
+build_packages=(cmake ninja-build g++ make python3 libcli11-dev nlohmann-json3-dev pkg-config libcpp-httplib-dev
+                python3-venv python3-setuptools python3-wheel)
 test_packages=(libgtest-dev libbenchmark-dev python3-pytest)
-if [ "${1:-}" = "demo" ]; then
-  for p in "${build_packages[@]}"; do have "$p" || need+=("$p"); done
-else
-  for p in "${build_packages[@]}" "${test_packages[@]}"; do have "$p" || need+=("$p"); done
-fi
+# The front panel's browser test: headless Chromium through WebDriver. "no-browser" leaves it out
+# (machines where no browser can be installed skip that test).
+browser_packages=(chromium chromium-driver python3-selenium)
+case "${1:-}" in
+  demo) wanted=("${build_packages[@]}") ;;
+  no-browser) wanted=("${build_packages[@]}" "${test_packages[@]}") ;;
+  *) wanted=("${build_packages[@]}" "${test_packages[@]}" "${browser_packages[@]}") ;;
+esac
+for p in "${wanted[@]}"; do have "$p" || need+=("$p"); done
 if [ "${1:-}" = "windows" ]; then
   for p in g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 \
            googletest wine64; do

@@ -219,5 +219,6 @@ QUVEX_EXTERN_C_END
 #include "sim_compare.h"
 #include "sim_ring_m4.h"
 #include "sim_drive.h"
+#include "sim_panel.h"
 
 #endif

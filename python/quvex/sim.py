@@ -131,6 +131,7 @@ class VirtualInstallation:
         return self
 
     def __exit__(self, *exc):
+        self.panel_stop()
         self.library.close()
         self.library.kring_close()
         self.reset()
@@ -188,6 +189,20 @@ class VirtualInstallation:
         value = ctypes.c_uint32()
         self._checked("quvex_sim_chip_outputs", device, axis, ctypes.byref(value))
         return value.value
+
+    # ---- front panel ----
+    def panel(self, address="127.0.0.1:0"):
+        """Starts the front panel (docs/panel.md) on `address` ("host:port", ":port" or "port";
+        the loopback address unless a host is named, port 0 a free one) and returns its URL.
+        Leaving the installation stops it."""
+        address = address.encode() if isinstance(address, str) else address
+        if self.raw.quvex_sim_panel_start(address) != 0:
+            raise SimError("quvex_sim_panel_start", (address,))
+        host = address.decode().rpartition(":")[0].strip("[]") or "127.0.0.1"
+        return "http://%s:%d/" % (host, self.raw.quvex_sim_panel_port())
+
+    def panel_stop(self):
+        self.raw.quvex_sim_panel_stop()
 
     # ---- clock ----
     @property
