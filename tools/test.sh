@@ -58,9 +58,9 @@ run_suite() {  # name, extra cmake arguments...
 
 # ThreadSanitizer adds what the other stages cannot see where threads meet: the callback and
 # compare-event threads (events, compare), the ring's watchdog and transfers (ring), start-up and
-# close against running threads (frame), the thread soak (hardening) and the virtual machine's
-# scheduler (sim). The other suites drive one thread and run under AddressSanitizer.
-tsan_rooms=(events compare ring frame hardening sim)
+# close against running threads (frame), the thread soak (hardening), the virtual machine's
+# scheduler (sim) and the front panel's server threads (panel). The other suites drive one thread and run under AddressSanitizer.
+tsan_rooms=(events compare ring frame hardening sim panel)
 run_tsan() {
   begin_stage tsan
   configure build/tsan -DCMAKE_BUILD_TYPE=Debug -DQUVEX_SANITIZE=thread -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF
