@@ -59,7 +59,8 @@ run_suite() {  # name, extra cmake arguments...
 # ThreadSanitizer adds what the other stages cannot see where threads meet: the callback and
 # compare-event threads (events, compare), the ring's watchdog and transfers (ring), start-up and
 # close against running threads (frame), the thread soak (hardening), the virtual machine's
-# scheduler (sim) and the front panel's server threads (panel). The other suites drive one thread and run under AddressSanitizer.
+# scheduler (sim) and the front panel's server threads (panel). The other suites drive one thread
+# and run under AddressSanitizer.
 tsan_rooms=(events compare ring frame hardening sim panel)
 run_tsan() {
   begin_stage tsan
@@ -77,7 +78,7 @@ run_fuzz() {
   begin_stage "fuzz: regressions and campaign"
   CC=clang CXX=clang++ configure build/fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUVEX_FUZZ=ON \
     -DQUVEX_SANITIZE=address,undefined -DQUVEX_TESTS=OFF -DQUVEX_BENCH=OFF -DQUVEX_DEMO=OFF
-  cmake --build build/fuzz -j"$jobs" --target quvex_fuzz
+  cmake --build build/fuzz -j"$jobs" --target quvex_fuzzers
   ctest --test-dir build/fuzz --output-on-failure --no-tests=error
   end_stage
 }
