@@ -21,7 +21,7 @@ struct ManualState {
     std::int64_t remainder = 0;   // wheel pulses times ratio_m not yet output, in units of 1/ratio_p
     std::uint64_t turn = 0;       // the wheel turn feeding the running motion, 0 for none
     std::int64_t goal = 0;        // pulses done (of this motion) when the turn ends
-    bool wheel_run = false;       // the running motion is one turn of the armed hand wheel
+    bool wheel_run = false;       // the running motion runs the armed hand wheel's turns
 };
 
 }  // namespace qsim
