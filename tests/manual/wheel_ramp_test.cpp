@@ -13,7 +13,7 @@ namespace quvex::test {
 namespace {
 
 constexpr double kWheelFl = 100.0;  // the start speed the hand-wheel setter always writes
-constexpr double kSamplePeriod = 0.001;
+constexpr double kWheelSamplePeriod = 0.001;
 
 class WheelRamp : public CardTest {
 protected:
@@ -24,7 +24,7 @@ protected:
     }
     // Samples axis X every millisecond until it stops (at most `limit` seconds).
     static std::vector<quvex_sim_motion_sample> run_sampled(double limit) {
-        EXPECT_EQ(quvex_sim_sample_motion(0, 0, kSamplePeriod), 0);
+        EXPECT_EQ(quvex_sim_sample_motion(0, 0, kWheelSamplePeriod), 0);
         for (double t = 0; t < limit; t += 0.05) {
             quvex_sim_advance(0.05);
             if (axis_motion(0).state == QUVEX_SIM_STATE_STOPPED && quvex_sim_now() > quvex_sim_wheel_idle_at(0)) break;
@@ -36,7 +36,7 @@ protected:
     }
 };
 
-struct RampCase {
+struct WheelRampCase {
     const char* name;
     double fh, tacc, tdec;
     int detents;
@@ -44,12 +44,12 @@ struct RampCase {
 };
 
 TEST_F(WheelRamp, RampsAtTheSettersRatesUpToThePaceAndDownWhenTheWheelStops) {
-    const RampCase cases[] = {
+    const WheelRampCase cases[] = {
         {"turn faster than FH, slow stop", 1000, 0.1, 0.3, 3000, 4000},
         {"turn slower than FH, slow start", 2000, 0.4, 0.05, 1500, 1000},
         {"mid pace, long start", 1500, 0.3, 0.1, 2000, 1200},
     };
-    for (const RampCase& c : cases) {
+    for (const WheelRampCase& c : cases) {
         SCOPED_TRACE(c.name);
         ASSERT_EQ(quvex_set_command(0, 0), QUVEX_OK);
         wheel_on_x(c.fh, c.tacc, c.tdec);
