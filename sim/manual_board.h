@@ -5,7 +5,8 @@
 //
 // A wheel turn is a number of detents (one pulse each, negative backwards) at a rate; turns
 // follow one another as a hand turns a wheel. Each turn is two machine timers, at its beginning
-// and its end; in between every axis it feeds runs at the turn's pace, integrated in closed form.
+// and its end; in between every axis it feeds heads for the turn's pace (a hand-wheel axis by
+// its ramps, at most FH), integrated in closed form.
 #pragma once
 
 #include <cstdint>

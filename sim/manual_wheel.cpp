@@ -35,10 +35,11 @@ void begin_turn(int device, std::uint64_t turn, std::int64_t detents, double dur
 void end_turn(int device, std::uint64_t turn, Ns at) {
     Card* card = card_of(device);
     if (card == nullptr) return;
+    const bool wheel_stops = card->manual.wheel_free_at <= at;  // no turn was asked for behind this one
     for (int a = 0; a < card->chips().size(); ++a) {
         Chip& c = card->chip(a);
         c.update(at);
-        wheel_turn_ends(c, turn, ns_to_seconds(at));
+        wheel_turn_ends(c, turn, wheel_stops, ns_to_seconds(at));
         card->chips().schedule_next_event(a);
     }
 }

@@ -112,6 +112,20 @@ void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double
     }
 }
 
+// Whether a queued start continues the running move without stopping. Bits 18-23 all set mark
+// it; an arc or helix takes the mark as it stands (the arc's own interpolation setting), every
+// other kind (a line, a single axis) only while the receiving axis's env2 bit 29 puts bits 18-23
+// in force. Without it the start waits as a plain queued start.
+constexpr unsigned kEnv2Index = 1;
+constexpr std::uint32_t kEnv2ModeBitsInForce = 1u << 29;
+
+bool chains_on(const Chip& receiver, std::uint32_t mode) {
+    if ((mode & kChainBits) != kChainBits) return false;
+    const KindMotion kind = decode_kind(mode).motion;
+    if (kind == KindMotion::arc || kind == KindMotion::helix) return true;
+    return (receiver.env[kEnv2Index] & kEnv2ModeBitsInForce) != 0;
+}
+
 // A chained start waits behind the running move: the move runs to its end at speed.
 void hold_ramp_down(Chip& d) {
     MotionState& s = d.motion;
@@ -153,7 +167,7 @@ void start(Chip& receiver, unsigned code, unsigned select) {
     const bool mode_written = (receiver.buffered_written & (1u << kOperationMode)) != 0;
     const std::uint32_t mode = mode_written ? receiver.buffered[kOperationMode] : receiver.live[kOperationMode];
     if (busy && (mode & kQueuedStartBits) != 0) {
-        const bool chained = (mode & kChainBits) == kChainBits;
+        const bool chained = chains_on(receiver, mode);
         for_each_axis(axes, [&](int a) {
             Chip& c = group.chip(a);
             c.motion.queued = {true, code, select, receiver.axis(), c.buffered, c.buffered_written, chained};

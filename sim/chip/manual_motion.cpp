@@ -1,6 +1,7 @@
 #include "manual_motion.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 #include "chip.h"
@@ -50,8 +51,8 @@ void run_from_live(Chip& c, bool positioning, std::int64_t target, int direction
     report(c, ChipEvent::move_started, t);
 }
 
-// Ends a motion at t after it got every pulse the turn owed it; a move done on its count lets a
-// queued start go.
+// Ends a paced move's turn at t after it got every pulse the turn owed it; a move done on its
+// count lets a queued start go.
 void settle_turn(Chip& c, double t) {
     MotionState& s = c.motion;
     std::int64_t owed = s.manual.goal - s.done;
@@ -68,7 +69,7 @@ void settle_turn(Chip& c, double t) {
     }
     s.manual.turn = 0;
     s.fraction = 0;
-    if (s.manual.wheel_run || (s.positioning && s.done >= s.target)) {
+    if (s.positioning && s.done >= s.target) {
         finish(c, 0);
         start_queued_moves(c.group(), t);
         return;
@@ -76,36 +77,49 @@ void settle_turn(Chip& c, double t) {
     s.speed = 0;
 }
 
-// A turn of the hand wheel runs the armed axis by its pulses at the turn's pace, but never above
-// the profile's FH (the live maximum speed): a turn too fast for it runs on at FH after the
-// wheel stopped, until its pulses are out, and the turns after it add to the run.
+// The speed (units) a hand-wheel run heads for while a turn of `pulses` over `duration` feeds
+// it: the turn's pace, but never above the profile's FH (the live maximum speed).
+double wheel_speed(const Chip& c, std::int64_t pulses, double duration) {
+    const double fh = std::max<double>(1.0, c.live[kMaxSpeed] & c.units().speed_mask());
+    const double pace = static_cast<double>(pulses < 0 ? -pulses : pulses) / duration / unit_pps(c.motion);
+    return std::min(pace, fh);
+}
+
+// A turn of the hand wheel runs the armed axis by its pulses, as a positioning run on the live
+// profile whose count grows with each turn: from FL it ramps at the acceleration rate to the
+// turn's pace (at most FH); while the wheel turns the run holds its ramp-down, and once the
+// wheel stops it finds its ramp-down point and slows at the deceleration rate to FL on its last
+// pulse. A turn the other way slows the axis to FL, turns it and runs it back. The count is the
+// turns' pulses, so none is lost however the ramps lag the wheel.
 void wheel_runs_axis(Chip& c, std::uint64_t turn, std::int64_t detents, double duration, double t) {
     MotionState& s = c.motion;
     std::int64_t pulses = divide_wheel_pulses(c, detents);
     if ((c.env[kEnv2] & kEnv2PulserInverse) != 0) pulses = -pulses;
     if (pulses == 0) return;
-    const double fh = std::max<double>(1.0, c.live[kMaxSpeed] & c.units().speed_mask());
     if (!idle(c)) {
         if (!s.manual.wheel_run || s.phase != Phase::running) return;
-        // Still running out an earlier fast turn: the new pulses extend (or shorten) its run.
-        const std::int64_t end = s.origin_offset + s.direction * s.target + pulses;
-        retarget(c, end);
+        // Still running out earlier turns: the new pulses move the run's end.
+        const std::int64_t end = s.reversing ? s.reverse_amount : s.origin_offset + s.direction * s.target;
+        s.max_speed = wheel_speed(c, pulses, duration);
+        s.decelerates = false;
+        s.ramp.blocked_from = INT_MAX;
+        retarget(c, end + pulses);
+        if (!s.reversing) {
+            s.ramp_down_begun = false;
+            ramp_to(c, s.max_speed);
+        }
+        s.manual.turn = turn;
         return;
     }
     run_from_live(c, true, pulses < 0 ? -pulses : pulses, pulses < 0 ? -1 : 1, t);
-    s.decelerates = false;
-    const double pace = static_cast<double>(s.target) / duration / unit_pps(s);
     s.manual.wheel_run = true;
-    if (pace > fh) {
-        s.speed = fh;  // the run ends on its count, after the turn
-        s.max_speed = fh;
-        s.start_speed = std::min(s.start_speed, fh);
-    } else {
-        s.speed = pace;
-        s.manual.turn = turn;
-        s.manual.goal = s.target;
-    }
+    s.manual_ramp_down = false;  // the run finds its own ramp-down point: its count keeps growing
+    s.decelerates = false;       // held while the wheel turns
+    s.max_speed = wheel_speed(c, pulses, duration);
+    s.speed = std::min(s.start_speed, s.max_speed);
     s.peak_speed = s.speed;
+    ramp_to(c, s.max_speed);
+    s.manual.turn = turn;
 }
 
 }  // namespace
@@ -198,10 +212,19 @@ void wheel_turn_begins(Chip& c, std::uint64_t turn, std::int64_t detents, double
     s.manual.goal = goal;
 }
 
-void wheel_turn_ends(Chip& c, std::uint64_t turn, double t) {
-    if (c.motion.manual.turn != turn) return;
-    if (c.motion.phase != Phase::running) {
-        c.motion.manual.turn = 0;
+void wheel_turn_ends(Chip& c, std::uint64_t turn, bool wheel_stops, double t) {
+    MotionState& s = c.motion;
+    if (s.manual.turn != turn) return;
+    if (s.phase != Phase::running) {
+        s.manual.turn = 0;
+        return;
+    }
+    if (s.manual.wheel_run) {
+        s.manual.turn = 0;
+        if (wheel_stops) {
+            s.decelerates = true;  // the run slows for its end from here
+            s.ramp.blocked_from = INT_MAX;
+        }
         return;
     }
     settle_turn(c, t);

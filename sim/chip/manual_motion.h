@@ -29,8 +29,10 @@ bool step_press(Chip& c, int direction, double t);
 // armed for kind 0x01 and either selected (hand-wheel mode, env3 bit 13) or a pulser speed move
 // (without that bit), or drives a pulser-paced move.
 void wheel_turn_begins(Chip& c, std::uint64_t turn, std::int64_t detents, double duration, bool selected, double t);
-// The turn ends at t: whatever pulses it owes the axis are out, and the axis stands again.
-void wheel_turn_ends(Chip& c, std::uint64_t turn, double t);
+// The turn ends at t. A paced move has every pulse the turn owed it and stands again; a
+// hand-wheel run goes on to its count, slowing for its end when the wheel stops (no turn follows
+// at once) and keeping its speed when `wheel_stops` is false.
+void wheel_turn_ends(Chip& c, std::uint64_t turn, bool wheel_stops, double t);
 
 // The pulses `detents` wheel pulses give the axis through its ratio (env6): the divider keeps
 // its remainder from turn to turn, so the output never drifts from detents x m / p.

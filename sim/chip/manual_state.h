@@ -2,8 +2,9 @@
 // pulser divider's remainder, and the hand-wheel turn that feeds it.
 //
 // Armed sources (kinds 0x01 hand wheel / pulser speed move, 0x02 jog, 0x56 step): a start
-// command arms the axis and it stays stopped; each jog press, step press or wheel turn then runs
-// one motion from the live bank, after which the axis is armed and stopped again. A stop command
+// command arms the axis and it stays stopped; each jog press, step press or run of wheel turns
+// then runs one motion from the live bank (the hand wheel's ramped at the live rates), after
+// which the axis is armed and stopped again. A stop command
 // (0x49, 0x4A) disarms it.
 //
 // Paced moves (kinds 0x51, 0x54, 0x55, 0x6A, 0x6C, 0x6D): the start command starts the move as
@@ -21,7 +22,7 @@ struct ManualState {
     std::int64_t remainder = 0;   // wheel pulses times ratio_m not yet output, in units of 1/ratio_p
     std::uint64_t turn = 0;       // the wheel turn feeding the running motion, 0 for none
     std::int64_t goal = 0;        // pulses done (of this motion) when the turn ends
-    bool wheel_run = false;       // the running motion is one turn of the armed hand wheel
+    bool wheel_run = false;       // the running motion runs the armed hand wheel's turns
 };
 
 }  // namespace qsim

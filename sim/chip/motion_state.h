@@ -32,11 +32,12 @@
 //           (simultaneous start) is written to any axis of the card;
 //   bit 25: command 0x07 (simultaneous stop) written to any axis of the card stops this axis;
 //           it stops decelerating when env1 bit 27 (synchronous stop mode) is set, else at once.
-//   Bits 18-23 all set on a queued start chain it to the running move (below); otherwise they
-//   are kept in the register and have no effect on the virtual chip.
+//   Bits 18-23 all set on a queued start chain it to the running move (below): an arc's start
+//   as it stands, any other while env2 bit 29 puts the bits in force; otherwise they are kept in
+//   the register and have no effect on the virtual chip.
 //
 // Chained starts: a queued start whose mode has all of bits 18-23 set (the mark a continuous
-// arc gets while a move runs or waits) continues the running move without stopping: the
+// arc or, with env2 bit 29, a continuous four-axis line gets while a move runs or waits) continues the running move without stopping: the
 // running move skips its deceleration and ends on its count at speed, and a ramped (0x53)
 // start then begins at that speed (within its FL..FH) and ramps to its own FH. Any other queued
 // start begins as its start code says (0x53 from FL with its own ramps).
