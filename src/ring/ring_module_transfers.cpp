@@ -14,7 +14,6 @@ constexpr std::uint16_t kHandshakeWord = offset::kCyclic;
 constexpr std::uint16_t kHandshakeReady = 0x0002;
 constexpr int kHandshakeReads = 101;
 constexpr std::uint16_t kEndOfTransfer = 0x0400;
-constexpr std::uint16_t kUnusedMessageWord = 0xFFFF;
 
 }  // namespace
 
