@@ -1,15 +1,10 @@
 #include "axis/board_io.h"
 
 #include "chip/board_ports.h"
+#include "common/on_off.h"
 #include "frame/card_table.h"
 
 namespace quvex::axis {
-namespace {
-
-constexpr std::int16_t kOn = 1;
-constexpr std::int16_t kOff = 0;
-
-}  // namespace
 
 void set_end_limit_logic(int axis_no, std::int16_t on_off) {
     // Values other than 1 and 0 change no bit, but the word is still read and written back.

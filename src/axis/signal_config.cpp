@@ -8,6 +8,7 @@
 #include "chip/register_mirror.h"
 #include "chip/registers.h"
 #include "common/bits.h"
+#include "common/on_off.h"
 #include "frame/card_table.h"
 
 namespace quvex::axis {
@@ -66,8 +67,6 @@ std::int16_t chip_pulse_output_mode(std::int16_t mode) {
 constexpr std::int16_t kSourceResettingRatio = 1;
 constexpr std::int16_t kSourceCommandCounter = 3;
 
-constexpr std::int16_t kOn = 1;
-constexpr std::int16_t kOff = 0;
 constexpr std::int16_t kAutoErcBoth = 3;
 
 }  // namespace

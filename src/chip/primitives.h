@@ -27,8 +27,6 @@ void write_bridge_control(int card, bool set_bit11);
 void enable_bridge_interrupt(std::uint16_t bridge_base);
 // No lock: writes 0x40 then 0x00 to the bridge's top control byte.
 void pulse_bridge_bit30(int card);
-// Start-up programming of one axis.
-void init_axis(int axis_no);
 
 // One register write of a series.
 struct RegisterWrite {

@@ -22,6 +22,9 @@ constexpr std::uint32_t with_field(std::uint32_t word, Field f, std::uint32_t va
 
 constexpr std::uint32_t field_value(std::uint32_t word, Field f) { return (word & f.mask) >> f.shift; }
 
+// A signed argument's two's-complement bits as a 32-bit register word.
+constexpr std::uint32_t as_word(std::int64_t v) { return static_cast<std::uint32_t>(v); }
+
 constexpr std::uint16_t low_half(std::uint32_t v) { return static_cast<std::uint16_t>(v & 0xFFFFu); }
 constexpr std::uint16_t high_half(std::uint32_t v) { return static_cast<std::uint16_t>(v >> 16); }
 constexpr std::uint32_t join_halves(std::uint16_t low, std::uint16_t high) {

@@ -12,7 +12,6 @@
 namespace quvex::events {
 namespace {
 
-constexpr int kAxisEvents = 4;
 // A wait that fails (events closed by quvex_int_disable, or never created by the driver) is
 // retried after this pause, so the thread neither spins nor misses events opened again later,
 // and still sees a cleared run flag well within the 1.1 s quvex_close grants it.

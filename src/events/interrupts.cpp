@@ -10,7 +10,6 @@
 namespace quvex::events {
 namespace {
 
-constexpr int kAxisEvents = 4;  // E0..E3; E4 belongs to the compare-event thread
 
 std::atomic_ref<plat::Handle> axis_event_slot(int card, int k) {
     return std::atomic_ref<plat::Handle>(card_table().runtime[static_cast<std::size_t>(card)].events[static_cast<std::size_t>(k)]);

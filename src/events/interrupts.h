@@ -9,6 +9,9 @@
 
 namespace quvex::events {
 
+// E0..E3; E4 belongs to the compare-event thread.
+constexpr int kAxisEvents = 4;
+
 quvex_status int_control(int card, int on_off);
 // Opens E0..E3 of the card and hands their handles out in that order (out may be null).
 quvex_status int_enable(int card, void** out);

@@ -15,6 +15,9 @@ constexpr int kMaxCards = 12;
 constexpr int kAxesPerCard = 4;
 constexpr int kMaxAxes = kMaxCards * kAxesPerCard;
 
+// The global number of a card's first axis (X).
+constexpr int first_axis(int card) { return card * kAxesPerCard; }
+
 // A manual-operation speed profile (hand wheel, jog, step).
 struct ManualProfile {
     double decel_time;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "axis/init_axis.h"
 #include "chip/board_ports.h"
 #include "chip/primitives.h"
 #include "chip/registers.h"
@@ -55,7 +56,7 @@ void start_card(int card) {
     chip::enable_bridge_interrupt(rec.bridge_base);
     chip::enable_bridge_interrupt(rec.bridge_base);
 
-    for (int a = 0; a < kAxesPerCard; ++a) chip::init_axis(card * kAxesPerCard + a);
+    for (int a = 0; a < kAxesPerCard; ++a) axis::init_axis(card * kAxesPerCard + a);
     rec.mof_mode = 0;
     rec.mpg_option = 3;
     clear_compare_area(rec.compare_area);

@@ -15,7 +15,6 @@ namespace {
 
 using motion::PlanStep;
 
-constexpr int kPairSize = 2;
 
 quvex_status check_pair(const std::int16_t* pair) {
     return check(valid_line_axes(pair, kPairSize), QUVEX_ERR_AXIS_GROUP);

@@ -17,7 +17,6 @@ namespace {
 
 using motion::PlanStep;
 
-constexpr int kPairSize = 2;
 
 // The pair and the card's two other axes, lowest index first.
 struct ContinuousAxes {

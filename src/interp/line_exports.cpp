@@ -8,10 +8,10 @@ using namespace quvex::interp;
 
 namespace {
 
-constexpr LineKind kTR{Curve::kTrapezoid, Reference::kRelative};
-constexpr LineKind kTA{Curve::kTrapezoid, Reference::kAbsolute};
-constexpr LineKind kSR{Curve::kSCurve, Reference::kRelative};
-constexpr LineKind kSA{Curve::kSCurve, Reference::kAbsolute};
+constexpr LineKind kLineTR{Curve::kTrapezoid, Reference::kRelative};
+constexpr LineKind kLineTA{Curve::kTrapezoid, Reference::kAbsolute};
+constexpr LineKind kLineSR{Curve::kSCurve, Reference::kRelative};
+constexpr LineKind kLineSA{Curve::kSCurve, Reference::kAbsolute};
 
 quvex_status line2(LineKind kind, int16_t card, const int16_t* axes, double a, double b, const PathProfile& p) {
     const double values[] = {a, b};
@@ -36,101 +36,101 @@ extern "C" {
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_line2(int16_t card, const int16_t* axis_array, double dist_x,
                                                       double dist_y, double str_vel, double max_vel, double Tacc,
                                                       double Tdec) {
-    return line2(kTR, card, axis_array, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec});
+    return line2(kLineTR, card, axis_array, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_line2(int16_t card, const int16_t* axis_array, double pos_x,
                                                       double pos_y, double str_vel, double max_vel, double Tacc,
                                                       double Tdec) {
-    return line2(kTA, card, axis_array, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec});
+    return line2(kLineTA, card, axis_array, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_line2(int16_t card, const int16_t* axis_array, double dist_x,
                                                       double dist_y, double str_vel, double max_vel, double Tacc,
                                                       double Tdec, double SVacc, double SVdec) {
-    return line2(kSR, card, axis_array, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line2(kLineSR, card, axis_array, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_line2(int16_t card, const int16_t* axis_array, double pos_x,
                                                       double pos_y, double str_vel, double max_vel, double Tacc,
                                                       double Tdec, double SVacc, double SVdec) {
-    return line2(kSA, card, axis_array, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line2(kLineSA, card, axis_array, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_line3(int16_t card, const int16_t* axis_array, double dist_x,
                                                       double dist_y, double dist_z, double str_vel, double max_vel,
                                                       double Tacc, double Tdec) {
-    return line3(kTR, card, axis_array, dist_x, dist_y, dist_z, {str_vel, max_vel, Tacc, Tdec});
+    return line3(kLineTR, card, axis_array, dist_x, dist_y, dist_z, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_line3(int16_t card, const int16_t* axis_array, double pos_x,
                                                       double pos_y, double pos_z, double str_vel, double max_vel,
                                                       double Tacc, double Tdec) {
-    return line3(kTA, card, axis_array, pos_x, pos_y, pos_z, {str_vel, max_vel, Tacc, Tdec});
+    return line3(kLineTA, card, axis_array, pos_x, pos_y, pos_z, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_line3(int16_t card, const int16_t* axis_array, double dist_x,
                                                       double dist_y, double dist_z, double str_vel, double max_vel,
                                                       double Tacc, double Tdec, double SVacc, double SVdec) {
-    return line3(kSR, card, axis_array, dist_x, dist_y, dist_z, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line3(kLineSR, card, axis_array, dist_x, dist_y, dist_z, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_line3(int16_t card, const int16_t* axis_array, double pos_x,
                                                       double pos_y, double pos_z, double str_vel, double max_vel,
                                                       double Tacc, double Tdec, double SVacc, double SVdec) {
-    return line3(kSA, card, axis_array, pos_x, pos_y, pos_z, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line3(kLineSA, card, axis_array, pos_x, pos_y, pos_z, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_line4(int16_t card, double dist_x, double dist_y, double dist_z,
                                                       double dist_u, double str_vel, double max_vel, double Tacc,
                                                       double Tdec) {
-    return line4(kTR, card, dist_x, dist_y, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec});
+    return line4(kLineTR, card, dist_x, dist_y, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_line4(int16_t card, double pos_x, double pos_y, double pos_z,
                                                       double pos_u, double str_vel, double max_vel, double Tacc,
                                                       double Tdec) {
-    return line4(kTA, card, pos_x, pos_y, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec});
+    return line4(kLineTA, card, pos_x, pos_y, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_line4(int16_t card, double dist_x, double dist_y, double dist_z,
                                                       double dist_u, double str_vel, double max_vel, double Tacc,
                                                       double Tdec, double SVacc, double SVdec) {
-    return line4(kSR, card, dist_x, dist_y, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line4(kLineSR, card, dist_x, dist_y, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_line4(int16_t card, double pos_x, double pos_y, double pos_z,
                                                       double pos_u, double str_vel, double max_vel, double Tacc,
                                                       double Tdec, double SVacc, double SVdec) {
-    return line4(kSA, card, pos_x, pos_y, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line4(kLineSA, card, pos_x, pos_y, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_move_xy(int16_t card, double dist_x, double dist_y, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return line2(kTR, card, kPairXY, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec});
+    return line2(kLineTR, card, kPairXY, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_tr_move_zu(int16_t card, double dist_z, double dist_u, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return line2(kTR, card, kPairZU, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec});
+    return line2(kLineTR, card, kPairZU, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_move_xy(int16_t card, double pos_x, double pos_y, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return line2(kTA, card, kPairXY, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec});
+    return line2(kLineTA, card, kPairXY, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_ta_move_zu(int16_t card, double pos_z, double pos_u, double str_vel,
                                                         double max_vel, double Tacc, double Tdec) {
-    return line2(kTA, card, kPairZU, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec});
+    return line2(kLineTA, card, kPairZU, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_move_xy(int16_t card, double dist_x, double dist_y, double str_vel,
                                                         double max_vel, double Tacc, double Tdec, double SVacc,
                                                         double SVdec) {
-    return line2(kSR, card, kPairXY, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line2(kLineSR, card, kPairXY, dist_x, dist_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sr_move_zu(int16_t card, double dist_z, double dist_u, double str_vel,
                                                         double max_vel, double Tacc, double Tdec, double SVacc,
                                                         double SVdec) {
-    return line2(kSR, card, kPairZU, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line2(kLineSR, card, kPairZU, dist_z, dist_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_move_xy(int16_t card, double pos_x, double pos_y, double str_vel,
                                                         double max_vel, double Tacc, double Tdec, double SVacc,
                                                         double SVdec) {
-    return line2(kSA, card, kPairXY, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line2(kLineSA, card, kPairXY, pos_x, pos_y, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 QUVEX_API quvex_status QUVEX_CALL quvex_start_sa_move_zu(int16_t card, double pos_z, double pos_u, double str_vel,
                                                         double max_vel, double Tacc, double Tdec, double SVacc,
                                                         double SVdec) {
-    return line2(kSA, card, kPairZU, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
+    return line2(kLineSA, card, kPairZU, pos_z, pos_u, {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
 }
 
 }  // extern "C"

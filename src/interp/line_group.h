@@ -7,6 +7,8 @@
 namespace quvex::interp {
 
 constexpr int kMaxLineAxes = 4;
+// Arcs and continuous arcs move a pair of axes.
+constexpr int kPairSize = 2;
 
 struct LineGroup {
     int count = 0;

@@ -11,7 +11,6 @@
 namespace quvex::manual {
 namespace {
 
-int first_axis(int card) { return card * kAxesPerCard; }
 
 // Operation kind placed in the mirror and written live.
 void write_live_kind(int axis, std::uint32_t kind) {

@@ -9,7 +9,6 @@ namespace {
 
 constexpr std::int16_t kFirstInvalidMode = 5;
 
-int first_axis(int card) { return card * kAxesPerCard; }
 
 // Re-applies each axis's stored hand-wheel profile and pulser ratio.
 void reapply_hand_wheel(int card) {

@@ -5,8 +5,9 @@
 #include "modules/four_axis_status.h"
 #include "quvex/quvex.h"
 
-using namespace quvex;
-using namespace quvex::modules::m4;
+// Defined inside the module's namespace (C linkage keeps the exported names), so its vocabulary
+// needs no using-directive that would meet the one-axis module's in a unity build.
+namespace quvex::modules::m4 {
 
 namespace {
 
@@ -90,3 +91,5 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_step_distance(uint16_t ring, 
 }
 
 }  // extern "C"
+
+}  // namespace quvex::modules::m4

@@ -3,8 +3,9 @@
 #include "modules/four_axis_checks.h"
 #include "quvex/quvex.h"
 
-using namespace quvex;
-using namespace quvex::modules::m4;
+// Defined inside the module's namespace (C linkage keeps the exported names), so its vocabulary
+// needs no using-directive that would meet the one-axis module's in a unity build.
+namespace quvex::modules::m4 {
 
 namespace {
 
@@ -80,3 +81,5 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_write_asic_reg(uint16_t ring, uint16_
 }
 
 }  // extern "C"
+
+}  // namespace quvex::modules::m4

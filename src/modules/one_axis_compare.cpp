@@ -24,7 +24,6 @@ constexpr ModeFields kModes[] = {
 };
 constexpr std::uint32_t kScaleBits[] = {1u << 0, 1u << 8, 1u << 16};
 
-std::uint32_t u(std::int32_t v) { return static_cast<std::uint32_t>(v); }
 
 std::int16_t send_env4(Link& link) {
     return check(send_env(link, kEnv4) == 0, KRING_ERR_COMPARATOR_WRITE);
@@ -44,15 +43,15 @@ std::int16_t set_comparator_mode(Link& link, std::int16_t comparator, std::int16
         if (source > 2) return KRING_ERR_COMPARATOR_SOURCE;
         if (action > 2) return KRING_ERR_COMPARATOR_ACTION;
         const ModeFields& f = kModes[comparator - 1];
-        env4 = with_field(env4, f.source, u(source));
-        env4 = with_field(env4, f.method, u(method) & 7u);
-        env4 = with_field(env4, f.action, u(action) & 3u);
+        env4 = with_field(env4, f.source, as_word(source));
+        env4 = with_field(env4, f.method, as_word(method) & 7u);
+        env4 = with_field(env4, f.action, as_word(action) & 3u);
     } else if (comparator == 3) {
         if (method == kMethodRange || method == kMethodRange2) return KRING_ERR_COMPARATOR_METHOD;
         const ModeFields& f = kModes[2];
-        env4 = with_field(env4, f.source, u(source) & 3u);
-        env4 = with_field(env4, f.method, u(method) & 15u);
-        env4 = with_field(env4, f.action, u(action) & 3u);
+        env4 = with_field(env4, f.source, as_word(source) & 3u);
+        env4 = with_field(env4, f.method, as_word(method) & 15u);
+        env4 = with_field(env4, f.action, as_word(action) & 3u);
     } else {
         return KRING_ERR_COMPARATOR_WRITE;
     }

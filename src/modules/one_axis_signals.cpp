@@ -11,7 +11,6 @@ namespace {
 
 std::uint32_t& env_of(Link& link, Env env) { return link.block().env[static_cast<std::size_t>(env)]; }
 
-std::uint32_t u(std::int64_t v) { return static_cast<std::uint32_t>(v); }
 
 // Replaces fields of one mirror and sends it.
 std::int16_t update_env(Link& link, Env env, std::initializer_list<std::pair<Field, std::uint32_t>> fields) {
@@ -54,7 +53,7 @@ std::int16_t set_pulse_output(Link& link, std::uint32_t mode) {
 }
 
 std::int16_t set_pulse_input(Link& link, std::int32_t mode, std::int32_t dir) {
-    return update_env(link, kEnv2, {{field(9, 2), u(mode) & 3u}, {field(11, 1), u(dir) & 1u}});
+    return update_env(link, kEnv2, {{field(9, 2), as_word(mode) & 3u}, {field(11, 1), as_word(dir) & 1u}});
 }
 
 std::int16_t set_feedback_source(Link& link, std::uint16_t src) {
@@ -63,27 +62,31 @@ std::int16_t set_feedback_source(Link& link, std::uint16_t src) {
 }
 
 std::int16_t set_alarm(Link& link, std::int32_t logic, std::int32_t mode) {
-    return update_env(link, kEnv1, {{field(9, 1), u(logic) & 1u}, {field(8, 1), u(mode) & 1u}});
+    return update_env(link, kEnv1, {{field(9, 1), as_word(logic) & 1u}, {field(8, 1), as_word(mode) & 1u}});
 }
 
 std::int16_t set_in_position(Link& link, std::int32_t enable, std::int32_t logic) {
-    const std::int16_t r = update_env(link, kEnv1, {{field(22, 1), u(logic) & 1u}});
+    const std::int16_t r = update_env(link, kEnv1, {{field(22, 1), as_word(logic) & 1u}});
     // The enable bit waits for the next operation-mode write.
     ring::ModuleAxisBlock& b = link.block();
-    b.operation_mode = with_field(b.operation_mode, mode::kInpEnable, u(enable) & 1u);
+    b.operation_mode = with_field(b.operation_mode, mode::kInpEnable, as_word(enable) & 1u);
     return r;
 }
 
 std::int16_t set_slow_down(Link& link, std::int32_t enable, std::int32_t logic, std::int32_t latch, std::int32_t mode) {
-    update_env(link, kEnv1, {{field(6, 1), u(logic) & 1u}, {field(5, 1), u(latch) & 1u}, {field(4, 1), u(mode) & 1u}});
+    update_env(link, kEnv1,
+               {{field(6, 1), as_word(logic) & 1u}, {field(5, 1), as_word(latch) & 1u},
+                {field(4, 1), as_word(mode) & 1u}});
     ring::ModuleAxisBlock& b = link.block();
-    b.operation_mode = with_field(b.operation_mode, mode::kSdEnable, u(enable) & 1u);
+    b.operation_mode = with_field(b.operation_mode, mode::kSdEnable, as_word(enable) & 1u);
     return link.write(static_cast<std::uint16_t>(code::kOperationLive + chip::kOperationMode), b.operation_mode);
 }
 
 std::int16_t set_erc(Link& link, std::int32_t logic, std::int32_t width, std::int32_t mode) {
     return update_env(link, kEnv1,
-                      {{field(12, 3), u(width) & 7u}, {field(15, 1), u(logic) & 1u}, {field(16, 2), u(mode) & 3u}});
+                      {{field(12, 3), as_word(width) & 7u},
+                       {field(15, 1), as_word(logic) & 1u},
+                       {field(16, 2), as_word(mode) & 3u}});
 }
 
 std::int16_t set_erc_output(Link& link, std::int16_t on) {
@@ -99,7 +102,7 @@ std::int16_t set_pcs(Link& link, std::uint16_t logic) {
 std::int16_t set_clear(Link& link, std::uint32_t mode) { return update_env(link, kEnv1, {{field(20, 2), mode & 3u}}); }
 
 std::int16_t set_clear_mask(Link& link, std::int32_t mask) {
-    return update_env(link, kEnv3, {{field(16, 3), u(mask) & 7u}});
+    return update_env(link, kEnv3, {{field(16, 3), as_word(mask) & 7u}});
 }
 
 std::int16_t set_latch_logic(Link& link, std::uint32_t logic) {
@@ -107,11 +110,12 @@ std::int16_t set_latch_logic(Link& link, std::uint32_t logic) {
 }
 
 std::int16_t set_home_config(Link& link, const HomeConfig& c) {
-    bool failed = update_env(link, kEnv1, {{field(7, 1), u(c.org_logic) & 1u}, {field(11, 1), u(c.erc_out) & 1u}}) != 0;
-    failed |= update_env(link, kEnv2, {{field(12, 1), u(c.ez_logic) & 1u}}) != 0;
+    bool failed = update_env(link, kEnv1, {{field(7, 1), as_word(c.org_logic) & 1u},
+                                           {field(11, 1), as_word(c.erc_out) & 1u}}) != 0;
+    failed |= update_env(link, kEnv2, {{field(12, 1), as_word(c.ez_logic) & 1u}}) != 0;
     std::uint32_t& env3 = env_of(link, kEnv3);
-    env3 = with_field(env3, field(0, 4), u(c.home_mode) & 15u);
-    env3 = with_field(env3, field(4, 4), u(c.ez_count) & 15u);
+    env3 = with_field(env3, field(0, 4), as_word(c.home_mode) & 15u);
+    env3 = with_field(env3, field(4, 4), as_word(c.ez_count) & 15u);
     env3 |= kEnv3HomeFixed;
     failed |= send_env(link, kEnv3) != 0;
     return check(!failed, KRING_ERR_HOME_CONFIG);
@@ -119,7 +123,7 @@ std::int16_t set_home_config(Link& link, const HomeConfig& c) {
 
 std::int16_t add_int_factors(Link& link, std::int32_t factor) {
     ring::ModuleAxisBlock& b = link.block();
-    b.int_factor |= u(factor) & kIntFactorMask;
+    b.int_factor |= as_word(factor) & kIntFactorMask;
     return link.write(code::kIntFactor, b.int_factor);
 }
 

@@ -31,7 +31,7 @@ constexpr std::int16_t kMessageTooLong = -12;
 class RingMaster {
 public:
     RingMaster();
-    virtual ~RingMaster();
+    ~RingMaster();
     RingMaster(const RingMaster&) = delete;
     RingMaster& operator=(const RingMaster&) = delete;
 
@@ -88,9 +88,6 @@ public:
     std::int16_t module_send(int slave, std::span<const std::uint16_t> words);
     std::int16_t module_query(int slave, std::span<const std::uint16_t> words,
                               std::array<std::uint16_t, kReplyWords>* reply = nullptr);
-    // The words of the latest module query's reply, 0 beyond what it read. Read without the lock:
-    // only for a caller that is the ring's one user.
-    const std::array<std::uint16_t, kReplyWords>& reply_buffer() const { return reply_; }
     // The words of the latest message, 0xFFFF beyond its length.
     const std::array<std::uint16_t, kMessageWords>& message_buffer() const { return message_; }
     // True while a host transfer keeps the watchdog polling (a send leaves it set).
@@ -133,7 +130,6 @@ private:
     std::array<SlaveRecord, kSlaveCount> slaves_{};
     std::array<std::atomic<std::uint16_t>, kErrorMapWords> error_map_copy_{};
     std::array<std::uint16_t, kMessageWords> message_{};
-    std::array<std::uint16_t, kReplyWords> reply_{};  // replies of the four-axis module transport
     std::atomic<std::uint8_t> slave_error_count_{0};
     std::atomic<std::uint8_t> bit4_error_count_{0};
     std::atomic<std::uint8_t> bit56_error_count_{0};

@@ -14,7 +14,6 @@ constexpr std::uint16_t kHandshakeWord = offset::kCyclic;
 constexpr std::uint16_t kHandshakeReady = 0x0002;
 constexpr int kHandshakeReads = 101;
 constexpr std::uint16_t kEndOfTransfer = 0x0400;
-constexpr std::uint16_t kUnusedMessageWord = 0xFFFF;
 
 }  // namespace
 
@@ -52,10 +51,10 @@ std::int16_t RingMaster::module_query(int slave, std::span<const std::uint16_t> 
     const std::int16_t sent = send_locked(slave, words);
     if (sent != kOk) return sent;
     wait_module_ready();
-    reply_.fill(0);
-    const std::size_t count = std::min(words.size() + 1, reply_.size());
-    for (std::size_t i = 0; i < count; ++i) reply_[i] = read_word(offset::kMessagePort);
-    if (reply != nullptr) *reply = reply_;
+    std::array<std::uint16_t, kReplyWords> read{};
+    const std::size_t count = std::min(words.size() + 1, read.size());
+    for (std::size_t i = 0; i < count; ++i) read[i] = read_word(offset::kMessagePort);
+    if (reply != nullptr) *reply = read;
     return send_end_of_transfer(slave);
 }
 

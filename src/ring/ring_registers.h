@@ -10,6 +10,8 @@ constexpr int kRingCount = 4;
 constexpr int kSlaveCount = 64;
 constexpr int kIoPortCount = 4;     // cyclic bytes per slave
 constexpr int kMessageWords = 12;   // words of one outgoing message
+// What the message port receives for a buffer word that the message does not fill.
+constexpr std::uint16_t kUnusedMessageWord = 0xFFFF;
 constexpr int kReplyWords = 16;     // words kept from the last reply
 constexpr int kErrorMapWords = kSlaveCount / 16;
 

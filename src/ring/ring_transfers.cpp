@@ -13,9 +13,6 @@ constexpr Field kHighByte = field(8, 8);
 
 constexpr Field port_byte(int port) { return port % 2 == 0 ? kLowByte : kHighByte; }
 
-// What the message port receives for a buffer word that the message does not fill.
-constexpr std::uint16_t kUnusedMessageWord = 0xFFFF;
-
 }  // namespace
 
 std::int16_t RingMaster::cyclic_write_byte(int slave, int port, std::uint8_t value) {

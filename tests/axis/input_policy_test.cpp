@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "axis_fixture.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
@@ -103,8 +104,6 @@ INSTANTIATE_TEST_SUITE_P(Card, CardPolicy, ::testing::ValuesIn(card_exports()), 
 
 // Documented codes come before the card check, and refusals change nothing.
 TEST_F(InputPolicy, DocumentedChecksComeFirst) {
-    constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-    constexpr double kInf = std::numeric_limits<double>::infinity();
     struct Case {
         const char* name;
         std::function<quvex_status()> call;

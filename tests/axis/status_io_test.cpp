@@ -11,14 +11,14 @@ namespace {
 
 constexpr int kDevice = 1;
 constexpr int kChipAxis = 2;
-constexpr int16_t kAxis = kDevice * 4 + kChipAxis;
+constexpr int16_t kIoAxis = kDevice * 4 + kChipAxis;
 
 class TwoCards : public AxisTest {
 protected:
     TwoCards() : AxisTest(2) {}
     uint16_t io_status() {
         uint16_t word = 0xDEAD;
-        EXPECT_EQ(quvex_get_io_status(kAxis, &word), QUVEX_OK);
+        EXPECT_EQ(quvex_get_io_status(kIoAxis, &word), QUVEX_OK);
         return word;
     }
 };
@@ -77,9 +77,10 @@ TEST_P(IoStatusOutput, ReportsTheOutputState) {
 INSTANTIATE_TEST_SUITE_P(
     Outputs, IoStatusOutput,
     ::testing::Values(
-        OutputCase{"servo", [] { return quvex_set_servo(kAxis, 1); }, [] { return quvex_set_servo(kAxis, 0); }, 10},
-        OutputCase{"alarm_reset", [] { return quvex_set_ralm(kAxis, 1); }, [] { return quvex_set_ralm(kAxis, 0); }, 11},
-        OutputCase{"erc", [] { return quvex_set_erc_on(kAxis, 1); }, [] { return quvex_set_erc_on(kAxis, 0); }, 12},
+        OutputCase{"servo", [] { return quvex_set_servo(kIoAxis, 1); }, [] { return quvex_set_servo(kIoAxis, 0); }, 10},
+        OutputCase{"alarm_reset", [] { return quvex_set_ralm(kIoAxis, 1); },
+                   [] { return quvex_set_ralm(kIoAxis, 0); }, 11},
+        OutputCase{"erc", [] { return quvex_set_erc_on(kIoAxis, 1); }, [] { return quvex_set_erc_on(kIoAxis, 0); }, 12},
         OutputCase{"general_output", [] { return quvex_axis_output(kDevice, kChipAxis, 1); },
                    [] { return quvex_axis_output(kDevice, kChipAxis, 0); }, 13}),
     [](const auto& p) { return std::string(p.param.name); });
@@ -91,7 +92,7 @@ TEST_F(TwoCards, IoStatusReadsSubStatusFirstThenStatusRegister) {
 }
 
 TEST_F(TwoCards, IdleAxisIsDone) {
-    EXPECT_EQ(quvex_motion_done(kAxis), 0);
+    EXPECT_EQ(quvex_motion_done(kIoAxis), 0);
     EXPECT_EQ(quvex_motion_done(0), 0);
 }
 

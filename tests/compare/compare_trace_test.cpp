@@ -12,7 +12,7 @@ namespace quvex::test {
 namespace {
 
 // Axis Z of card 1: the card and axis offsets of every port must be right.
-constexpr int16_t kAxis = 6;
+constexpr int16_t kTraceAxis = 6;
 const std::string kChip = "d1.Z ";
 
 struct TraceCase {
@@ -38,60 +38,62 @@ TEST_P(CompareTrace, WritesTheComparatorRegistersInOrder) {
     EXPECT_EQ(trace_lines(), expected);
 }
 
-void preset(chip::MirrorSlot slot, std::uint32_t word) { axis_record(kAxis).mirror[slot] = word; }
+void preset(chip::MirrorSlot slot, std::uint32_t word) { axis_record(kTraceAxis).mirror[slot] = word; }
 
 std::vector<TraceCase> trace_cases() {
     double out = 0;
     return {
-        {"soft_limit_data_1_then_2", [] { return quvex_set_soft_limit(kAxis, 1000, -1000); }, 0,
+        {"soft_limit_data_1_then_2", [] { return quvex_set_soft_limit(kTraceAxis, 1000, -1000); }, 0,
          {"reg A7 <- 000003E8", "reg A8 <- FFFFFC18"}},
-        {"enable_soft_limit_action_5_stored_as_1", [] { return quvex_enable_soft_limit(kAxis, 5); }, 0,
+        {"enable_soft_limit_action_5_stored_as_1", [] { return quvex_enable_soft_limit(kTraceAxis, 5); }, 0,
          {"reg 9F <- 00000038", "reg 9F <- 00003838"}},
-        {"enable_soft_limit_forces_source_0", [] { return quvex_enable_soft_limit(kAxis, 2); }, 0,
+        {"enable_soft_limit_forces_source_0", [] { return quvex_enable_soft_limit(kTraceAxis, 2); }, 0,
          {"reg 9F <- 00000358", "reg 9F <- 00005858"}, [] { preset(chip::kEnv4, 0x00000303); }},
-        {"disable_soft_limit_keeps_3_and_4_clears_bit_7", [] { return quvex_disable_soft_limit(kAxis); }, 0,
+        {"disable_soft_limit_keeps_3_and_4_clears_bit_7", [] { return quvex_disable_soft_limit(kTraceAxis); }, 0,
          {"reg 9F <- C9163800", "reg 9F <- C9160000"}, [] { preset(chip::kEnv4, 0xC91638B8); }},
-        {"error_check_on", [] { return quvex_set_error_counter_check(kAxis, 50, 1); }, 0,
+        {"error_check_on", [] { return quvex_set_error_counter_check(kTraceAxis, 50, 1); }, 0,
          {"reg 9F <- 00160000", "reg A9 <- 00000032"}},
-        {"error_check_off_bit_0_clear", [] { return quvex_set_error_counter_check(kAxis, -3, 2); }, 0,
+        {"error_check_off_bit_0_clear", [] { return quvex_set_error_counter_check(kTraceAxis, -3, 2); }, 0,
          {"reg 9F <- 00020000", "reg A9 <- FFFFFFFD"}},
         {"general_comparator_data_then_configuration",
-         [] { return quvex_set_general_comparator(kAxis, 1, 2, 3, 12.5); }, 0,
+         [] { return quvex_set_general_comparator(kTraceAxis, 1, 2, 3, 12.5); }, 0,
          {"reg AA <- 0000000C", "reg 9F <- C9000000"}},
         {"general_counter_condition_forces_source_3",
-         [] { return quvex_set_general_comparator(kAxis, 0, 9, 1, 100); }, 0,
+         [] { return quvex_set_general_comparator(kTraceAxis, 0, 9, 1, 100); }, 0,
          {"reg AA <- 00000064", "reg 9F <- 67000000"}},
-        {"scaled_source_multiplies_by_ratio", [] { return quvex_set_general_comparator(kAxis, 1, 1, 0, 2.5); }, 0,
+        {"scaled_source_multiplies_by_ratio", [] { return quvex_set_general_comparator(kTraceAxis, 1, 1, 0, 2.5); }, 0,
          {"reg AA <- 000009C4", "reg 9F <- 05000000"},
-         [] { preset(chip::kEnv4, 0x01000000); axis::set_move_ratio(kAxis, 1000); }},
+         [] { preset(chip::kEnv4, 0x01000000); axis::set_move_ratio(kTraceAxis, 1000); }},
         {"scaled_data_beyond_range_not_written",
-         [] { return quvex_set_general_comparator(kAxis, 1, 1, 0, 200000); }, 0, {"reg 9F <- 05000000"},
-         [] { preset(chip::kEnv4, 0x01000000); axis::set_move_ratio(kAxis, 1000); }},
-        {"condition_6_on_4_refused_after_data", [] { return quvex_set_general_comparator(kAxis, 0, 6, 0, 7.9); },
+         [] { return quvex_set_general_comparator(kTraceAxis, 1, 1, 0, 200000); }, 0, {"reg 9F <- 05000000"},
+         [] { preset(chip::kEnv4, 0x01000000); axis::set_move_ratio(kTraceAxis, 1000); }},
+        {"condition_6_on_4_refused_after_data", [] { return quvex_set_general_comparator(kTraceAxis, 0, 6, 0, 7.9); },
          QUVEX_ERR_COMPARATOR_CONDITION, {"reg AA <- 00000007"}},
-        {"trigger_comparator_keeps_env5_high_bits", [] { return quvex_set_trigger_comparator(kAxis, 5, 7, -20.0); },
+        {"trigger_comparator_keeps_env5_high_bits",
+         [] { return quvex_set_trigger_comparator(kTraceAxis, 5, 7, -20.0); },
          0, {"reg AB <- FFFFFFEC", "reg A0 <- 0000053D"}, [] { preset(chip::kEnv5, 0x00000500); }},
-        {"trigger_type_0", [] { return quvex_set_trigger_type(kAxis, 0); }, 0, {"reg 9D <- 0030C515"}},
-        {"trigger_type_1", [] { return quvex_set_trigger_type(kAxis, 1); }, 0, {"reg 9D <- 00308515"}},
-        {"trigger_type_2_clears", [] { return quvex_set_trigger_type(kAxis, 2); }, 0, {"reg 9D <- 00300515"}},
-        {"trigger_type_negative_clears", [] { return quvex_set_trigger_type(kAxis, -1); }, 0,
+        {"trigger_type_0", [] { return quvex_set_trigger_type(kTraceAxis, 0); }, 0, {"reg 9D <- 0030C515"}},
+        {"trigger_type_1", [] { return quvex_set_trigger_type(kTraceAxis, 1); }, 0, {"reg 9D <- 00308515"}},
+        {"trigger_type_2_clears", [] { return quvex_set_trigger_type(kTraceAxis, 2); }, 0, {"reg 9D <- 00300515"}},
+        {"trigger_type_negative_clears", [] { return quvex_set_trigger_type(kTraceAxis, -1); }, 0,
          {"reg 9D <- 00300515"}},
-        {"compare_data_read", [out]() mutable { return quvex_check_compare_data(kAxis, 4, &out); }, 0,
+        {"compare_data_read", [out]() mutable { return quvex_check_compare_data(kTraceAxis, 4, &out); }, 0,
          {"read EA -> 00000000"}},
-        {"compare_status_read", [] { uint16_t s = 0xFFFF; return quvex_check_compare_status(kAxis, &s); }, 0,
+        {"compare_status_read", [] { uint16_t s = 0xFFFF; return quvex_check_compare_status(kTraceAxis, &s); }, 0,
          {"status -> 0000"}},
-        {"latch_2_read", [out]() mutable { return quvex_get_latch_data(kAxis, 2, &out); }, 0, {"read EF -> 00000000"}},
-        {"general_counter_read", [out]() mutable { return quvex_get_general_counter(kAxis, &out); }, 0,
+        {"latch_2_read", [out]() mutable { return quvex_get_latch_data(kTraceAxis, 2, &out); },
+         0, {"read EF -> 00000000"}},
+        {"general_counter_read", [out]() mutable { return quvex_get_general_counter(kTraceAxis, &out); }, 0,
          {"read E6 -> 00000000"}},
-        {"general_counter_source_then_value", [] { return quvex_set_general_counter(kAxis, 1, 5.0); }, 0,
+        {"general_counter_source_then_value", [] { return quvex_set_general_counter(kTraceAxis, 1, 5.0); }, 0,
          {"reg 9E <- 00F01000", "reg A6 <- 00000005"}},
-        {"general_counter_source_masked", [] { return quvex_set_general_counter(kAxis, 5, -2.0); }, 0,
+        {"general_counter_source_masked", [] { return quvex_set_general_counter(kTraceAxis, 5, -2.0); }, 0,
          {"reg 9E <- 00F01000", "reg A6 <- FFFFFFFE"}},
         {"general_counter_scaled_beyond_range_keeps_source",
-         [] { return quvex_set_general_counter(kAxis, 1, 200000); }, QUVEX_ERR_PULSE_RANGE, {"reg 9E <- 00F01000"},
-         [] { axis::set_move_ratio(kAxis, 1000); }},
-        {"general_counter_source_0_unscaled", [] { return quvex_set_general_counter(kAxis, 0, 200000); }, 0,
-         {"reg 9E <- 00F00000", "reg A6 <- 00030D40"}, [] { axis::set_move_ratio(kAxis, 1000); }},
+         [] { return quvex_set_general_counter(kTraceAxis, 1, 200000); }, QUVEX_ERR_PULSE_RANGE, {"reg 9E <- 00F01000"},
+         [] { axis::set_move_ratio(kTraceAxis, 1000); }},
+        {"general_counter_source_0_unscaled", [] { return quvex_set_general_counter(kTraceAxis, 0, 200000); }, 0,
+         {"reg 9E <- 00F00000", "reg A6 <- 00030D40"}, [] { axis::set_move_ratio(kTraceAxis, 1000); }},
     };
 }
 

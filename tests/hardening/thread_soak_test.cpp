@@ -32,8 +32,8 @@ constexpr double kSoakSeconds = 600.0;
 // 600 000 milliseconds one by one.
 constexpr double kClockScale = 200.0;
 
-constexpr int kIoSlave = 1;
-constexpr int kModuleSlave = 4;
+constexpr int kSoakIoSlave = 1;
+constexpr int kSoakModuleSlave = 4;
 // Axes within each callback card.
 constexpr int kEndingAxis = 0;   // moves that end: interrupt on stop
 constexpr int kLimitAxis = 1;    // velocity moves stopped by the + end limit: interrupt on stop
@@ -67,11 +67,11 @@ protected:
     void start_rings() {
         for (int card = 0; card < kCards; ++card) {
             ASSERT_EQ(quvex_open_kring(static_cast<int16_t>(card)), card);
-            ASSERT_EQ(quvex_sim_ring_add_io_slave(card, kIoSlave, 0x81, 0), 0);
-            ASSERT_EQ(quvex_sim_ring_add_m1_module(card, kModuleSlave), 0);
+            ASSERT_EQ(quvex_sim_ring_add_io_slave(card, kSoakIoSlave, 0x81, 0), 0);
+            ASSERT_EQ(quvex_sim_ring_add_m1_module(card, kSoakModuleSlave), 0);
             const auto ring = static_cast<uint16_t>(card);
             ASSERT_EQ(kring_start_ring(ring), 0);
-            ASSERT_EQ(kring_m1_initial(ring, kModuleSlave), 0);
+            ASSERT_EQ(kring_m1_initial(ring, kSoakModuleSlave), 0);
             void* event = reinterpret_cast<void*>(plat::event_create(nullptr, true, false));
             ASSERT_EQ(kring_enable_soft_watchdog(ring, &event), 0);
         }
@@ -103,13 +103,13 @@ std::string run_cycle(Lane& lane) {
 
     // Ring I/O: what was written reads back, through the station and through the library.
     const auto value = static_cast<uint8_t>(lane.cycles * 7 + c);
-    if (kring_io_output(lane.io_ring, kIoSlave, 0, value) != 0) return "ring output refused";
-    if (quvex_sim_ring_io_get(lane.io_ring, kIoSlave, 0) != value) return "ring output did not arrive";
-    if (kring_io_input(lane.io_ring, kIoSlave, 0) != value) return "ring input differs";
+    if (kring_io_output(lane.io_ring, kSoakIoSlave, 0, value) != 0) return "ring output refused";
+    if (quvex_sim_ring_io_get(lane.io_ring, kSoakIoSlave, 0) != value) return "ring output did not arrive";
+    if (kring_io_input(lane.io_ring, kSoakIoSlave, 0) != value) return "ring input differs";
     // Module messages: a command counter sent, then read back with a request and its reply.
-    if (kring_m1_set_command(lane.module_ring, kModuleSlave, lane.cycles) != 0) return "module message refused";
+    if (kring_m1_set_command(lane.module_ring, kSoakModuleSlave, lane.cycles) != 0) return "module message refused";
     uint32_t command = 0;
-    if (kring_m1_get_command(lane.module_ring, kModuleSlave, &command) != 0) return "module request refused";
+    if (kring_m1_get_command(lane.module_ring, kSoakModuleSlave, &command) != 0) return "module request refused";
     if (command != static_cast<uint32_t>(lane.cycles)) return "module reply differs";
 
     const int expected = done_before + 1;

@@ -8,26 +8,13 @@
 #include "quvex/sim_axis.h"
 #include "quvex/sim_motion.h"
 #include "sim_fixture.h"
+#include "sim_motion.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-
 using Trace = std::vector<quvex_sim_motion_sample>;
-
-Trace samples(int axis) {
-    Trace out(static_cast<std::size_t>(quvex_sim_motion_samples(0, axis, nullptr, 0)));
-    const int n = quvex_sim_motion_samples(0, axis, out.data(), static_cast<int>(out.size()));
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
-
-quvex_sim_motion_info motion_info(int axis) {
-    quvex_sim_motion_info info{};
-    EXPECT_EQ(quvex_sim_motion_info_get(0, axis, &info), 0);
-    return info;
-}
 
 int32_t command_of(int axis) {
     int32_t command = 0;
@@ -96,7 +83,7 @@ TEST_P(ArcMotion, StaysOnTheCircleAndEndsOnItsEndPoint) {
     EXPECT_EQ(command_of(1), static_cast<int32_t>(ey));
     EXPECT_EQ(motion_info(0).ended_at, motion_info(1).ended_at);
     EXPECT_EQ(motion_info(0).stop_reason, 0u);
-    expect_on_circle(samples(0), samples(1), -sx, -sy, radius);
+    expect_on_circle(motion_samples(0), motion_samples(1), -sx, -sy, radius);
 }
 
 INSTANTIATE_TEST_SUITE_P(Octants, ArcMotion, ::testing::ValuesIn(octant_arcs()),
@@ -110,7 +97,7 @@ TEST_F(ArcMotion, FullCircleComesBackToItsStart) {
     run_until_stopped(2);
     EXPECT_EQ(command_of(0), 0);
     EXPECT_EQ(command_of(1), 0);
-    const Trace x = samples(0), y = samples(1);
+    const Trace x = motion_samples(0), y = motion_samples(1);
     expect_on_circle(x, y, 100, 0, 100);
     double far_x = 0, high_y = 0, low_y = 0;
     for (std::size_t i = 0; i < x.size(); ++i) {
@@ -149,8 +136,8 @@ TEST_F(ArcMotion, HelixEndsOnXYAndZTogether) {
         EXPECT_EQ(command_of(axis), expected[axis]) << axis;
         EXPECT_EQ(motion_info(axis).ended_at, motion_info(0).ended_at) << axis;
     }
-    const Trace z = samples(2), u = samples(3);
-    expect_on_circle(samples(0), samples(1), 100, 0, 100);
+    const Trace z = motion_samples(2), u = motion_samples(3);
+    expect_on_circle(motion_samples(0), motion_samples(1), 100, 0, 100);
     ASSERT_EQ(z.size(), u.size());
     for (std::size_t i = 0; i < z.size(); ++i) {
         ASSERT_LE(std::fabs(z[i].position - 500.0 * u[i].position / 567.0), 1.0) << z[i].time;
@@ -211,7 +198,7 @@ TEST_F(ContinuousMotion, SegmentsFollowEachOtherWithoutStopping) {
     EXPECT_EQ(command_of(0), 1500);
     EXPECT_EQ(command_of(1), 1500);
     EXPECT_GT(arc_start, 0.5) << "1000 pulses at up to 2000 pps";
-    const Trace x = samples(0), y = samples(1);
+    const Trace x = motion_samples(0), y = motion_samples(1);
     ASSERT_EQ(x.size(), y.size());
     const double end = motion_info(1).ended_at;
     int samples_while_moving = 0;

@@ -9,6 +9,7 @@
 
 #include "../../sim/chip/arc_path.h"
 #include "interp/arc_geometry.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
@@ -17,8 +18,6 @@ using qsim::ArcPath;
 using qsim::ArcGeometry;
 using qsim::CircleSteps;
 using qsim::PathAxis;
-
-constexpr double kPi = 3.14159265358979323846;
 
 double distance_to_circle(std::int64_t x, std::int64_t y, double radius) {
     return std::fabs(std::hypot(static_cast<double>(x), static_cast<double>(y)) - radius);

@@ -8,14 +8,12 @@
 #include "frame/card_table.h"
 #include "line_support.h"
 #include "sim_fixture.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
 
-
 const int16_t kXY[2] = {0, 1};
-
-
 
 class ArcSequence : public CardTest, public ::testing::WithParamInterface<SequenceCase> {};
 
@@ -180,7 +178,6 @@ TEST_P(ArcRefusal, WritesNothingAndKeepsTheTargets) {
 
 const int16_t kBackwards[2] = {2, 1};
 const int16_t kOutside[2] = {0, 4};
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 INSTANTIATE_TEST_SUITE_P(
     Starts, ArcRefusal,

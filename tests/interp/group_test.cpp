@@ -5,13 +5,12 @@
 #include "frame/card_table.h"
 #include "line_support.h"
 #include "sim_fixture.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
 
 using Seq = std::vector<std::string>;
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Three axes X, Y, Z of card 0 with their parallel arrays.
 struct Arrays {

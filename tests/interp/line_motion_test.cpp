@@ -5,24 +5,12 @@
 
 #include "quvex/sim_motion.h"
 #include "sim_fixture.h"
+#include "sim_motion.h"
 
 namespace quvex::test {
 namespace {
 
 constexpr double kRateClockStep = 1.0 / 4915200.0;
-
-quvex_sim_motion_info motion_info(int axis) {
-    quvex_sim_motion_info info{};
-    EXPECT_EQ(quvex_sim_motion_info_get(0, axis, &info), 0);
-    return info;
-}
-
-std::vector<quvex_sim_motion_sample> samples(int axis) {
-    std::vector<quvex_sim_motion_sample> out(static_cast<std::size_t>(quvex_sim_motion_samples(0, axis, nullptr, 0)));
-    const int n = quvex_sim_motion_samples(0, axis, out.data(), static_cast<int>(out.size()));
-    out.resize(static_cast<std::size_t>(n));
-    return out;
-}
 
 // Skips a behaviour test while the virtual chip cannot run the move at all.
 #define SKIP_IF_CHIP_DOES_NOT_MOVE(axis)                                                       \
@@ -74,7 +62,7 @@ TEST_P(LineMotion, StaysOnTheSegmentAndEndsOnTarget) {
     // dominant axis's position.
     const int dominant = dominant_of(c);
     std::vector<std::vector<quvex_sim_motion_sample>> traces;
-    for (int axis = 0; axis < c.axes; ++axis) traces.push_back(samples(axis));
+    for (int axis = 0; axis < c.axes; ++axis) traces.push_back(motion_samples(axis));
     ASSERT_GT(traces[0].size(), 10u);
     for (std::size_t i = 0; i < traces[dominant].size(); ++i) {
         const double share = traces[dominant][i].position / c.dist[dominant];

@@ -8,18 +8,14 @@
 #include "interp/line_mode.h"
 #include "line_support.h"
 #include "sim_fixture.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
 
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
-const int16_t kXY[2] = {0, 1};
-
+const int16_t kLineXY[2] = {0, 1};
 
 // ---- order of the register writes ----
-
 
 class LineSequence : public CardTest, public ::testing::WithParamInterface<SequenceCase> {};
 
@@ -36,12 +32,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Y dominant: its speed registers are copied to X last.
         SequenceCase{"t_two_axes_second_dominant",
-                     [] { return quvex_start_tr_line2(0, kXY, 30, 40, 100, 1000, 0.1, 0.2); },
+                     [] { return quvex_start_tr_line2(0, kLineXY, 30, 40, 100, 1000, 0.1, 0.2); },
                      kXYModeAndAmounts + per_axis({"X", "Y"}, {"80"}) + per_axis({"X", "Y"}, {"85", "82", "81"}) +
                          per_axis({"X", "Y"}, {"83", "84"}) + per_axis({"X", "Y"}, {"82"}) +
                          per_axis({"X", "Y"}, {"86"}) + Seq{"X 82", "X 81", "X cmd 0353"}},
         SequenceCase{"s_two_axes_first_dominant",
-                     [] { return quvex_start_sr_line2(0, kXY, 40, -40, 100, 1000, 0.1, 0.2, 0, 0); },
+                     [] { return quvex_start_sr_line2(0, kLineXY, 40, -40, 100, 1000, 0.1, 0.2, 0, 0); },
                      kXYModeAndAmounts + per_axis({"X", "Y"}, {"85", "82", "81"}) + per_axis({"X", "Y"}, {"83", "84"}) +
                          per_axis({"X", "Y"}, {"80"}) + per_axis({"X", "Y"}, {"89", "83", "8A", "84"}) +
                          per_axis({"X", "Y"}, {"82"}) + per_axis({"X", "Y"}, {"86"}) + Seq{"X cmd 0353"}},
@@ -72,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- mode bits, ramp-down point and start code by the ramp times ----
 
-struct ModeCase {
+struct LineModeCase {
     const char* name;
     bool s_curve;
     double tacc, tdec;
@@ -82,10 +78,10 @@ struct ModeCase {
     std::uint16_t command;
 };
 
-class LineMode : public CardTest, public ::testing::WithParamInterface<ModeCase> {};
+class LineMode : public CardTest, public ::testing::WithParamInterface<LineModeCase> {};
 
 TEST_P(LineMode, FollowsTheRampTimes) {
-    const ModeCase& c = GetParam();
+    const LineModeCase& c = GetParam();
     if (c.pinned_range) {
         ASSERT_EQ(quvex_fix_speed_range(0, 20000), QUVEX_OK);
     }
@@ -107,14 +103,14 @@ TEST_P(LineMode, FollowsTheRampTimes) {
 // Start-up operation mode 0x08000000: bit 27 stays, bit 26 is cleared by every line.
 INSTANTIATE_TEST_SUITE_P(
     RampTimes, LineMode,
-    ::testing::Values(ModeCase{"decel_twice_accel", false, 0.1, 0.2, false, 0x08002061, true, 0x0353},
-                      ModeCase{"equal_times_automatic", false, 0.1, 0.1, false, 0x08000061, false, 0x0353},
-                      ModeCase{"no_decel", false, 0.1, 0, false, 0x08002061, false, 0x0353},
-                      ModeCase{"no_accel", false, 0, 0.1, false, 0x08002061, true, 0x0352},
-                      ModeCase{"no_ramps", false, 0, 0, false, 0x08002061, false, 0x0351},
-                      ModeCase{"pinned_range", false, 0.1, 0.1, true, 0x08002061, true, 0x0353},
-                      ModeCase{"s_equal_times", true, 0.1, 0.1, false, 0x08000461, false, 0x0353},
-                      ModeCase{"s_decel_twice_accel", true, 0.1, 0.2, false, 0x08002461, true, 0x0353}),
+    ::testing::Values(LineModeCase{"decel_twice_accel", false, 0.1, 0.2, false, 0x08002061, true, 0x0353},
+                      LineModeCase{"equal_times_automatic", false, 0.1, 0.1, false, 0x08000061, false, 0x0353},
+                      LineModeCase{"no_decel", false, 0.1, 0, false, 0x08002061, false, 0x0353},
+                      LineModeCase{"no_accel", false, 0, 0.1, false, 0x08002061, true, 0x0352},
+                      LineModeCase{"no_ramps", false, 0, 0, false, 0x08002061, false, 0x0351},
+                      LineModeCase{"pinned_range", false, 0.1, 0.1, true, 0x08002061, true, 0x0353},
+                      LineModeCase{"s_equal_times", true, 0.1, 0.1, false, 0x08000461, false, 0x0353},
+                      LineModeCase{"s_decel_twice_accel", true, 0.1, 0.2, false, 0x08002461, true, 0x0353}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- path speed scaling and the dominant axis ----
@@ -123,7 +119,7 @@ class LineSpeed : public CardTest {};
 
 TEST_F(LineSpeed, PathSpeedScaledToTheDominantAxis) {
     // (3000, 4000) at 1000 pps along the path: the dominant Y runs at 800 pps, X follows it.
-    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 3000, 4000, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 3000, 4000, 100, 1000, 0.1, 0.1), QUVEX_OK);
     for (int axis : {0, 1}) {
         EXPECT_EQ(chip_register(axis, 0x85), 2999u);
         EXPECT_EQ(chip_register(axis, 0x82), 8000u) << "800 pps in 0.1 pps units";
@@ -134,7 +130,7 @@ TEST_F(LineSpeed, PathSpeedScaledToTheDominantAxis) {
 }
 
 TEST_F(LineSpeed, SignsOfTheSpeedsAreIgnored) {
-    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 3000, 4000, -100, -1000, 0.1, 0.1), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 3000, 4000, -100, -1000, 0.1, 0.1), QUVEX_OK);
     for (int axis : {0, 1}) {
         EXPECT_EQ(chip_register(axis, 0x82), 8000u);
         EXPECT_EQ(chip_register(axis, 0x81), 800u);
@@ -145,7 +141,7 @@ TEST_F(LineSpeed, ShortLineTakesTheDominantAxisPeak) {
     // Both axes are programmed for 800 pps, then limited by their own short move; the copy
     // leaves X on Y's lowered peak.
     start_trace();
-    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 30, 40, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 30, 40, 100, 1000, 0.1, 0.1), QUVEX_OK);
     EXPECT_EQ(written_values("d0.X reg 82").front(), 8000u);
     EXPECT_EQ(written_values("d0.Y reg 82").front(), 8000u);
     const std::uint32_t y_peak = chip_register(1, 0x82);
@@ -157,22 +153,22 @@ TEST_F(LineSpeed, ShortLineTakesTheDominantAxisPeak) {
 
 TEST_F(LineSpeed, TieKeepsTheLeadAxis) {
     start_trace();
-    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 40, -40, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 40, -40, 100, 1000, 0.1, 0.1), QUVEX_OK);
     EXPECT_EQ(written_values("d0.X reg 81").size(), 1u) << "nothing copied";
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(1, 0x80)), -40);
 }
 
 TEST_F(LineSpeed, ZeroLengthLineStillStarts) {
     start_trace();
-    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
     // Speed registers from 0 and 0: the lowest speed range and the smallest register values.
     EXPECT_EQ(chip_register(0, 0x85), 2999u);
     EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{0x0353});
 }
 
 TEST_F(LineSpeed, TargetsMoveByTheDistances) {
-    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 100, 40, 100, 1000, 0.1, 0.1), QUVEX_OK);
-    ASSERT_EQ(quvex_start_tr_line2(0, kXY, -30, 5, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 100, 40, 100, 1000, 0.1, 0.1), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, -30, 5, 100, 1000, 0.1, 0.1), QUVEX_OK);
     EXPECT_EQ(axis_record(0).target_pos, 70);
     EXPECT_EQ(axis_record(0).prev_target_pos, 100);
     EXPECT_EQ(axis_record(1).target_pos, 45);
@@ -203,7 +199,7 @@ TEST_F(FourAxisLine, TwoAxisLineLeavesSyncAndContinuousBitsAlone) {
     ASSERT_EQ(quvex_set_sync_option(0, 1, 0, 3, 3), QUVEX_OK);  // env2 bit 29, mode 0x093C0000
     axis_record(0).continuous_mode = 1;
     start_trace();
-    ASSERT_EQ(quvex_start_tr_line2(0, kXY, 10, 20, 100, 1000, 0.1, 0.2), QUVEX_OK);
+    ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 10, 20, 100, 1000, 0.1, 0.2), QUVEX_OK);
     EXPECT_EQ(register_sequence().front(), "X 9D") << "no status read";
     EXPECT_EQ(written_values("d0.X reg 9D"), std::vector<std::uint32_t>{0x2030C515u});
     EXPECT_EQ(written_values("d0.Y reg 87"), std::vector<std::uint32_t>{0x093C2061u}) << "written once";
@@ -280,7 +276,7 @@ TEST_F(AbsoluteLine, FourAxisFormCallsTheFourAxisLine) {
 
 // ---- refusals: nothing written, nothing changed ----
 
-struct RefusalCase {
+struct LineRefusalCase {
     const char* name;
     std::function<quvex_status()> call;
     quvex_status status;
@@ -289,7 +285,7 @@ struct RefusalCase {
     Seq reads;
 };
 
-class LineRefusal : public CardTest, public ::testing::WithParamInterface<RefusalCase> {};
+class LineRefusal : public CardTest, public ::testing::WithParamInterface<LineRefusalCase> {};
 
 TEST_P(LineRefusal, TouchesNothing) {
     axis_record(0).target_pos = 5;
@@ -307,26 +303,32 @@ const int16_t kNegative[3] = {-1, 0, 1};
 INSTANTIATE_TEST_SUITE_P(
     BadInput, LineRefusal,
     ::testing::Values(
-        RefusalCase{"descending", [] { return quvex_start_tr_line2(0, kDescending, 1, 1, 1, 10, 0, 0); }, 15, {}},
-        RefusalCase{"repeated", [] { return quvex_start_sr_line2(0, kRepeated, 1, 1, 1, 10, 0, 0, 0, 0); }, 15, {}},
-        RefusalCase{"negative_index", [] { return quvex_start_tr_line3(0, kNegative, 1, 1, 1, 1, 10, 0, 0); }, 15, {}},
-        RefusalCase{"null_axes", [] { return quvex_start_tr_line2(0, nullptr, 1, 1, 1, 10, 0, 0); }, 15, {}},
-        RefusalCase{"absolute_group_before_counters",
+        LineRefusalCase{"descending", [] { return quvex_start_tr_line2(0, kDescending, 1, 1, 1, 10, 0, 0); }, 15, {}},
+        LineRefusalCase{"repeated", [] { return quvex_start_sr_line2(0, kRepeated, 1, 1, 1, 10, 0, 0, 0, 0); }, 15, {}},
+        LineRefusalCase{"negative_index", [] { return quvex_start_tr_line3(0, kNegative, 1, 1, 1, 1, 10, 0, 0); },
+                        15, {}},
+        LineRefusalCase{"null_axes", [] { return quvex_start_tr_line2(0, nullptr, 1, 1, 1, 10, 0, 0); }, 15, {}},
+        LineRefusalCase{"absolute_group_before_counters",
                     [] { return quvex_start_ta_line2(0, kDescending, 1, 1, 1, 10, 0, 0); }, 15, {}},
-        RefusalCase{"group_before_card", [] { return quvex_start_tr_line2(7, kRepeated, 1, 1, 1, 10, 0, 0); }, 15, {}},
-        RefusalCase{"zero_max_speed", [] { return quvex_start_tr_line2(0, kXY, 1, 1, 1, 0, 0, 0); }, 11, {}},
-        RefusalCase{"zero_max_speed_absolute", [] { return quvex_start_ta_move_xy(0, 1, 1, 1, 0, 0, 0); }, 11,
+        LineRefusalCase{"group_before_card", [] { return quvex_start_tr_line2(7, kRepeated, 1, 1, 1, 10, 0, 0); },
+                        15, {}},
+        LineRefusalCase{"zero_max_speed", [] { return quvex_start_tr_line2(0, kLineXY, 1, 1, 1, 0, 0, 0); }, 11, {}},
+        LineRefusalCase{"zero_max_speed_absolute", [] { return quvex_start_ta_move_xy(0, 1, 1, 1, 0, 0, 0); }, 11,
                     {"X read E4", "Y read E4"}},
-        RefusalCase{"four_axis_zero_max_speed", [] { return quvex_start_sr_line4(0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0); },
+        LineRefusalCase{"four_axis_zero_max_speed",
+                        [] { return quvex_start_sr_line4(0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0); },
                     11, {"X read F1"}},
-        RefusalCase{"nan_max_speed", [] { return quvex_start_tr_line2(0, kXY, 1, 1, 1, kNaN, 0, 0); }, 11, {}},
-        RefusalCase{"nan_section", [] { return quvex_start_sr_move_xy(0, 1, 1, 1, 10, 0, 0, 0, kNaN); }, 11, {}},
-        RefusalCase{"nan_distance", [] { return quvex_start_tr_line4(0, 1, kNaN, 1, 1, 1, 10, 0, 0); }, 13, {"X read F1"}},
-        RefusalCase{"infinite_target", [] { return quvex_start_ta_move_zu(0, 1, -kInf, 1, 10, 0, 0); }, 13,
+        LineRefusalCase{"nan_max_speed", [] { return quvex_start_tr_line2(0, kLineXY, 1, 1, 1, kNaN, 0, 0); }, 11, {}},
+        LineRefusalCase{"nan_section", [] { return quvex_start_sr_move_xy(0, 1, 1, 1, 10, 0, 0, 0, kNaN); }, 11, {}},
+        LineRefusalCase{"nan_distance", [] { return quvex_start_tr_line4(0, 1, kNaN, 1, 1, 1, 10, 0, 0); },
+                        13, {"X read F1"}},
+        LineRefusalCase{"infinite_target", [] { return quvex_start_ta_move_zu(0, 1, -kInf, 1, 10, 0, 0); }, 13,
                     {"Z read E4", "U read E4"}},
-        RefusalCase{"absent_card", [] { return quvex_start_tr_move_xy(1, 1, 1, 1, 10, 0, 0); }, 30, {}},
-        RefusalCase{"negative_card", [] { return quvex_start_sa_line2(-1, kXY, 1, 1, 1, 10, 0, 0, 0, 0); }, 30, {}},
-        RefusalCase{"four_axis_absent_card", [] { return quvex_start_tr_line4(3, 1, 1, 1, 1, 1, 0, 0, 0); }, 30, {}}),
+        LineRefusalCase{"absent_card", [] { return quvex_start_tr_move_xy(1, 1, 1, 1, 10, 0, 0); }, 30, {}},
+        LineRefusalCase{"negative_card", [] { return quvex_start_sa_line2(-1, kLineXY, 1, 1, 1, 10, 0, 0, 0, 0); },
+                        30, {}},
+        LineRefusalCase{"four_axis_absent_card", [] { return quvex_start_tr_line4(3, 1, 1, 1, 1, 1, 0, 0, 0); },
+                        30, {}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace

@@ -6,12 +6,12 @@
 #include "frame/card_table.h"
 #include "manual_support.h"
 #include "trace_match.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 const int16_t kXY[2] = {0, 1};
 
 class ManualTrace : public CardTest {};

@@ -5,11 +5,10 @@
 #include <limits>
 
 #include "m4_fixture.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 struct Export {
     const char* name;

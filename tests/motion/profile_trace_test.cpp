@@ -6,11 +6,10 @@
 
 #include "motion/speed_profile.h"
 #include "motion_fixture.h"
+#include "special_values.h"
 
 namespace quvex::test {
 namespace {
-
-
 
 // ---- speed range, speed registers, tie-break ----
 
@@ -276,9 +275,6 @@ struct Refusal {
     quvex_status (*call)();
     quvex_status status;
 };
-
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
 
 class Refusals : public MotionTest, public ::testing::WithParamInterface<Refusal> {};
 
