@@ -77,6 +77,12 @@ Card* Machine::card_locked(int number) {
     return d == nullptr ? nullptr : d->card.get();
 }
 
+Chip* Machine::chip_locked(int device, int axis) {
+    Card* card = card_locked(device);
+    if (card == nullptr || axis < 0 || axis >= card->chips().size()) return nullptr;
+    return &card->chip(axis);
+}
+
 std::shared_ptr<Event> Machine::driver_event_locked(const std::string& name) {
     auto& slot = named_events[name];
     if (!slot) {

@@ -22,6 +22,7 @@ constexpr Ns kNsPerSecond = 1'000'000'000;
 constexpr Ns kNsPerMs = 1'000'000;
 
 class Card;
+class Chip;
 struct SimThread;
 
 struct Event {
@@ -130,6 +131,8 @@ public:
     std::vector<std::unique_ptr<Card>> retired_cards;
     Device* device_locked(int number);
     Card* card_locked(int number);
+    // The chip of a card's axis, or null where the device has no card or the card no such axis.
+    Chip* chip_locked(int device, int axis);
 
     // ---- message boxes ----
     std::vector<std::pair<std::string, std::string>> message_boxes;

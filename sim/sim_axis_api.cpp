@@ -8,7 +8,6 @@ using namespace qsim;
 
 namespace {
 
-constexpr int kAxes = 4;
 constexpr int kGeneralPins = 5;
 
 // The single-signal inputs by their QUVEX_SIM_INPUT_* number (the general pins follow them).
@@ -21,12 +20,6 @@ static_assert(kSignalInputCount == QUVEX_SIM_INPUT_GENERAL0);
 static_assert(QUVEX_SIM_INPUT_GENERAL0 + kGeneralPins == QUVEX_SIM_INPUT_COUNT);
 
 // The chip of a device's axis, or null. The machine lock is held.
-Chip* chip_locked(Machine& m, int device, int axis) {
-    Card* card = m.card_locked(device);
-    if (card == nullptr || axis < 0 || axis >= kAxes) return nullptr;
-    return &card->chip(axis);
-}
-
 bool signal_known(int signal) { return signal >= 0 && signal < QUVEX_SIM_INPUT_COUNT; }
 
 std::uint32_t general_pin_bit(int signal) { return 1u << (signal - QUVEX_SIM_INPUT_GENERAL0); }
@@ -38,7 +31,7 @@ extern "C" {
 QUVEX_API int QUVEX_CALL quvex_sim_set_axis_input(int device, int axis, int signal, int active) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(m, device, axis);
+    Chip* chip = m.chip_locked(device, axis);
     if (chip == nullptr || !signal_known(signal)) return -1;
     // Motion up to now ran with the old input level.
     chip->update(m.now);
@@ -63,7 +56,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_axis_input(int device, int axis, int sign
 QUVEX_API int QUVEX_CALL quvex_sim_axis_input(int device, int axis, int signal) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(m, device, axis);
+    Chip* chip = m.chip_locked(device, axis);
     if (chip == nullptr || !signal_known(signal)) return -1;
     if (signal < kSignalInputCount) return chip->inputs.*kSignalInputs[signal] ? 1 : 0;
     return (chip->inputs.general & general_pin_bit(signal)) != 0 ? 1 : 0;
@@ -72,7 +65,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_axis_input(int device, int axis, int signal) 
 QUVEX_API int QUVEX_CALL quvex_sim_set_counter(int device, int axis, unsigned code, int32_t value) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(m, device, axis);
+    Chip* chip = m.chip_locked(device, axis);
     if (chip == nullptr) return -1;
     chip->update(m.now);
     // A read code names the same counter as its write code.

@@ -9,15 +9,11 @@ using namespace qsim;
 
 namespace {
 
-constexpr int kAxes = 4;
-
 // The chip of a device's axis brought up to now, or null. The machine lock is held.
 Chip* chip_now(Machine& m, int device, int axis) {
-    Card* card = m.card_locked(device);
-    if (card == nullptr || axis < 0 || axis >= kAxes) return nullptr;
-    Chip& chip = card->chip(axis);
-    chip.update(m.now);
-    return &chip;
+    Chip* chip = m.chip_locked(device, axis);
+    if (chip != nullptr) chip->update(m.now);
+    return chip;
 }
 
 }  // namespace

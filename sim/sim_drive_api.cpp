@@ -10,14 +10,6 @@ using namespace qsim;
 
 namespace {
 
-constexpr int kDriveAxes = 4;
-
-Chip* drive_chip_locked(Machine& m, int device, int axis) {
-    Card* card = m.card_locked(device);
-    if (card == nullptr || axis < 0 || axis >= kDriveAxes) return nullptr;
-    return &card->chip(axis);
-}
-
 bool drive_value_ok(double v) { return std::isfinite(v) && v >= 0; }
 
 }  // namespace
@@ -27,7 +19,7 @@ extern "C" {
 QUVEX_API int QUVEX_CALL quvex_sim_set_drive(int device, int axis, const quvex_sim_drive* drive) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = drive_chip_locked(m, device, axis);
+    Chip* chip = m.chip_locked(device, axis);
     if (chip == nullptr) return -1;
     DriveParams params;
     if (drive != nullptr) {
@@ -46,7 +38,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_drive(int device, int axis, const quvex_s
 QUVEX_API int QUVEX_CALL quvex_sim_drive_state_get(int device, int axis, quvex_sim_drive_state* out) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = drive_chip_locked(m, device, axis);
+    Chip* chip = m.chip_locked(device, axis);
     if (chip == nullptr || out == nullptr) return -1;
     chip->update(m.now);
     const ServoDrive& d = chip->drive;

@@ -5,24 +5,12 @@
 
 using namespace qsim;
 
-namespace {
-
-constexpr int kAxes = 4;
-
-Chip* chip_locked(Machine& m, int device, int axis) {
-    Card* card = m.card_locked(device);
-    if (card == nullptr || axis < 0 || axis >= kAxes) return nullptr;
-    return &card->chip(axis);
-}
-
-}  // namespace
-
 extern "C" {
 
 QUVEX_API int QUVEX_CALL quvex_sim_set_origin(int device, int axis, int32_t position, int32_t width) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(m, device, axis);
+    Chip* chip = m.chip_locked(device, axis);
     if (chip == nullptr || width < 0) return -1;
     // Motion up to now ran past the old sensor; a running origin operation keeps the home point
     // it aims at.
@@ -34,7 +22,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_origin(int device, int axis, int32_t posi
 QUVEX_API int QUVEX_CALL quvex_sim_set_index(int device, int axis, int32_t period, int32_t offset) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(m, device, axis);
+    Chip* chip = m.chip_locked(device, axis);
     if (chip == nullptr || period < 0) return -1;
     chip->update(m.now);
     chip->home.index = {period > 0, period > 0 ? period : 1, offset};
@@ -44,7 +32,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_index(int device, int axis, int32_t perio
 QUVEX_API int QUVEX_CALL quvex_sim_axis_place(int device, int axis, int64_t* place) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(m, device, axis);
+    Chip* chip = m.chip_locked(device, axis);
     if (chip == nullptr || place == nullptr) return -1;
     chip->update(m.now);
     *place = chip->home.place;

@@ -11,15 +11,8 @@ using namespace qsim;
 
 namespace {
 
-constexpr int kAxes = 4;
 // Finer sampling would only fill memory: one sample every 10 µs is 100 000 a second.
 constexpr Ns kShortestSamplePeriod = 10'000;
-
-Chip* chip_locked(int device, int axis) {
-    if (axis < 0 || axis >= kAxes) return nullptr;
-    Card* card = Machine::get().card_locked(device);
-    return card == nullptr ? nullptr : &card->chip(axis);
-}
 
 void record_sample(Chip& chip, Ns at) {
     chip.update(at);
@@ -30,7 +23,7 @@ void record_sample(Chip& chip, Ns at) {
 // axis's current one (a new sampling call, a removed card or a reset ends it).
 void schedule_sample(int device, int axis, std::uint64_t token, Ns at) {
     Machine::get().schedule_locked(at, [device, axis, token, at] {
-        Chip* chip = chip_locked(device, axis);
+        Chip* chip = Machine::get().chip_locked(device, axis);
         if (chip == nullptr || chip->motion.sample_token != token || chip->motion.sample_period <= 0) return;
         record_sample(*chip, at);
         schedule_sample(device, axis, token, at + chip->motion.sample_period);
@@ -46,7 +39,7 @@ extern "C" {
 QUVEX_API int QUVEX_CALL quvex_sim_motion_info_get(int device, int axis, quvex_sim_motion_info* out) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(device, axis);
+    Chip* chip = Machine::get().chip_locked(device, axis);
     if (chip == nullptr) return -1;
     chip->update(m.now);
     if (out != nullptr) {
@@ -66,7 +59,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_motion_info_get(int device, int axis, quvex_s
 QUVEX_API int QUVEX_CALL quvex_sim_sample_motion(int device, int axis, double period) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(device, axis);
+    Chip* chip = Machine::get().chip_locked(device, axis);
     if (chip == nullptr) return -1;
     MotionState& s = chip->motion;
     s.sample_token = next_token++;
@@ -85,7 +78,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_sample_motion(int device, int axis, double pe
 QUVEX_API int QUVEX_CALL quvex_sim_motion_samples(int device, int axis, quvex_sim_motion_sample* out, int max) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_locked(device, axis);
+    Chip* chip = Machine::get().chip_locked(device, axis);
     if (chip == nullptr) return -1;
     const auto& samples = chip->motion.samples;
     for (int i = 0; out != nullptr && i < max && static_cast<std::size_t>(i) < samples.size(); ++i) {
