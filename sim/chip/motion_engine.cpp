@@ -54,13 +54,13 @@ static void add_to_counters(Chip& c, int direction, std::int64_t pulses) {
 static bool follow_drives(Chip& c, double from, double to) {
     MotionState& s = c.motion;
     if (c.group().drives_on == 0) return false;
-    const double pps = unit_pps(s);
     if (!s.path) {
-        const ServoDrive& d = c.drive;
         // Nothing to follow at the same instant with no new pulse (a poll, the end of a move).
-        if (!d.on || (s.time == d.time && d.commanded == d.commanded_seen)) return false;
+        if (drive_idle_until(c.drive, s.time)) return false;
+        const double pps = unit_pps(s);
         return advance_drive(c, s.time, s.direction * from * pps, s.direction * to * pps);
     }
+    const double pps = unit_pps(s);
     bool alarm = false;
     for (const PathAxis& a : s.path->axes()) {
         Chip& axis = c.group().chip(a.axis);

@@ -20,6 +20,16 @@ bool output_on(const Chip& c, unsigned bit) { return (c.outputs & (1u << bit)) !
 // The motor follows while the servo is on and the deviation-clear output is off.
 bool following(const Chip& c) { return output_on(c, kServoOnOutput) && !output_on(c, chipcode::kErcOutputBit); }
 
+// The encoder pulse nearest to a motor position, halves away from zero (as llround rounds),
+// without the library call: the position less its whole part is exact in a double.
+std::int64_t nearest_pulse(double x) {
+    const auto whole = static_cast<std::int64_t>(x);
+    const double rest = x - static_cast<double>(whole);
+    if (rest >= 0.5) return whole + 1;
+    if (rest <= -0.5) return whole - 1;
+    return whole;
+}
+
 // e^(-x) for x >= 0: a short span by its series (four terms are exact to 1e-14 there), a long one
 // as nothing left (below 2e-22), the rest by the library; the engine's spans are mostly one or
 // the other.
@@ -95,14 +105,10 @@ void switch_drive(Chip& c, bool on, const DriveParams& params, double now) {
 
 bool advance_drive(Chip& c, double t, double v_from, double v_to) {
     ServoDrive& d = c.drive;
-    if (!d.on || t < d.time) return false;
+    if (drive_idle_until(d, t)) return false;
     const double from = d.time;
     const double dt = t - from;
     const std::int64_t dx = d.commanded - d.commanded_seen;
-    if (dx == 0 && (d.deviation == 0 || t == d.time)) {
-        d.time = t;  // settled, or no time and no pulses: nothing moves
-        return false;
-    }
     d.commanded_seen = d.commanded;
     const double e0 = d.deviation;
     const bool clearing = output_on(c, chipcode::kErcOutputBit);
@@ -118,7 +124,7 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
     }
     d.motor = (static_cast<double>(d.commanded) - d.reference_offset) - d.deviation;
     const std::int32_t error_before = c.error_counter;
-    const std::int64_t fed = std::llround(d.motor);
+    const std::int64_t fed = nearest_pulse(d.motor);
     const std::int64_t pulses = fed - d.fed_back;
     d.fed_back = fed;
     c.position_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.position_counter) +
@@ -127,7 +133,7 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
                                                 static_cast<std::uint32_t>((clearing ? 0 : dx) - pulses));
     note_band(d, e0, from, t, dx == 0 && following(c));
     d.time = t;
-    error_counter_moved(c, error_before, t);
+    if (c.error_counter != error_before) error_counter_moved(c, error_before, t);
     const bool was_alarm = d.alarm;
     const double limit = d.params.deviation_limit;
     if (limit > 0 && std::fabs(d.deviation) > limit) d.alarm = true;

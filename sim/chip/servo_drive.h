@@ -40,6 +40,19 @@ struct ServoDrive {
 // Switches the drive of an axis on (with its parameters) or off at time `now` (seconds).
 void switch_drive(Chip& c, bool on, const DriveParams& params, double now);
 
+// True when following the drive up to t (seconds) has nothing to work out: the drive is off,
+// t lies before its time, or no pulse came and the motor stands settled (or no time went by).
+// A settled drive's time moves on to t. Inline because the engine and every register access
+// ask it far more often than a drive has anything to follow.
+inline bool drive_idle_until(ServoDrive& d, double t) {
+    if (!d.on || t < d.time) return true;
+    if (d.commanded == d.commanded_seen && (d.deviation == 0 || t == d.time)) {
+        d.time = t;
+        return true;
+    }
+    return false;
+}
+
 // Follows the command from the drive's time to t (seconds); the axis's commanded speed went
 // from v_from to v_to pulses per second (signed) in a straight line over the span. True when
 // the drive raised its alarm in the span.
