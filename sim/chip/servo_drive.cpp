@@ -31,11 +31,12 @@ std::int64_t nearest_pulse(double x) {
 }
 
 // e^(-x) for x >= 0: a short span by its series (four terms are exact to 1e-14 there), a long one
-// as nothing left (below 2e-22), the rest by the library; the engine's spans are mostly one or
-// the other.
+// as nothing left (below 1e-16, under a double's rounding of the 1 - e^(-x) it is taken from,
+// so a ramp of some forty time constants costs no exponential), the rest by the library; the
+// engine's spans are mostly one or the other.
 double decay_over(double x) {
     if (x < 1e-3) return 1 - x * (1 - x * (0.5 - x / 6));
-    if (x > 50) return 0;
+    if (x > 37) return 0;
     return std::exp(-x);
 }
 

@@ -45,8 +45,10 @@ void switch_drive(Chip& c, bool on, const DriveParams& params, double now);
 // A settled drive's time moves on to t. Inline because the engine and every register access
 // ask it far more often than a drive has anything to follow.
 inline bool drive_idle_until(ServoDrive& d, double t) {
+    const bool no_pulse = d.commanded == d.commanded_seen;
+    if (t == d.time && no_pulse) return true;  // the usual case: another access at the same instant
     if (!d.on || t < d.time) return true;
-    if (d.commanded == d.commanded_seen && (d.deviation == 0 || t == d.time)) {
+    if (no_pulse && d.deviation == 0) {
         d.time = t;
         return true;
     }
