@@ -158,20 +158,24 @@ static double time_past_level(const Chip& c, double v, double limit) {
     return to_alarm;
 }
 
-double drive_event_time(const Chip& c, double v, bool in_position) {
+// The drive's next event worked out; drive_event_time calls it only when one may come.
+[[gnu::noinline]] static double next_drive_event(const Chip& c, double v, bool in_position) {
     const ServoDrive& d = c.drive;
-    if (!d.on) return kNoDriveEvent;
     const double tau = d.params.time_constant;
     const double e = d.deviation;
     double at = kNoDriveEvent;
     const double limit = d.params.deviation_limit;
-    const double check = error_check_level(c);
-    if (check >= 0 && !output_on(c, chipcode::kErcOutputBit)) {
+    // A following drive whose lag at this speed stays within a level never passes it.
+    const bool servo_on = output_on(c, kServoOnOutput);
+    auto may_pass = [&](double level) { return !servo_on || std::fabs(v * tau) > level; };
+    const bool clearing = output_on(c, chipcode::kErcOutputBit);
+    const double check = clearing ? -1 : error_check_level(c);
+    if (check >= 0 && may_pass(check + 1)) {
         // The error counter passes its check a pulse past the deviation's level.
         const double to_check = time_past_level(c, v, check + 1);
         if (to_check != kNoDriveEvent) at = std::min(at, d.time + to_check * (1 + 1e-9) + kInstant);
     }
-    if (limit > 0 && !d.alarm && !output_on(c, chipcode::kErcOutputBit)) {
+    if (limit > 0 && !d.alarm && !clearing && may_pass(limit)) {
         const double to_alarm = time_past_level(c, v, limit);
         // A step past the level itself, so that the alarm is there when the time comes.
         if (to_alarm != kNoDriveEvent) at = std::min(at, d.time + to_alarm * (1 + 1e-9) + kInstant);
@@ -186,6 +190,20 @@ double drive_event_time(const Chip& c, double v, bool in_position) {
         if (entered >= 0) at = std::min(at, std::max(entered + d.params.settling_time, d.time));
     }
     return at;
+}
+
+double drive_event_time(const Chip& c, double v, bool in_position) {
+    const ServoDrive& d = c.drive;
+    if (!d.on) return kNoDriveEvent;
+    // The engine asks at each span it takes: a following drive whose lag at this speed stays
+    // within its limit, with no error-counter check, has no event to work out.
+    if (!in_position && output_on(c, kServoOnOutput)) {
+        const double limit = d.params.deviation_limit;
+        const bool limit_out_of_reach = limit <= 0 || d.alarm || output_on(c, chipcode::kErcOutputBit) ||
+                                        std::fabs(v * d.params.time_constant) <= limit;
+        if (limit_out_of_reach && error_check_level(c) < 0) return kNoDriveEvent;
+    }
+    return next_drive_event(c, v, in_position);
 }
 
 bool drive_watches_levels(const Chip& c) {
