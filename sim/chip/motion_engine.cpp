@@ -57,7 +57,7 @@ static bool follow_drives_of(Chip& c, double from, double to) {
         // Nothing to follow at the same instant with no new pulse (a poll, the end of a move).
         if (drive_idle_until(c.drive, s.time)) return false;
         const double pps = unit_pps(s);
-        return advance_drive(c, s.time, s.direction * from * pps, s.direction * to * pps);
+        return advance_busy_drive(c, s.time, s.direction * from * pps, s.direction * to * pps);
     }
     const double pps = unit_pps(s);
     bool alarm = false;

@@ -105,8 +105,11 @@ void switch_drive(Chip& c, bool on, const DriveParams& params, double now) {
 }
 
 bool advance_drive(Chip& c, double t, double v_from, double v_to) {
+    return !drive_idle_until(c.drive, t) && advance_busy_drive(c, t, v_from, v_to);
+}
+
+bool advance_busy_drive(Chip& c, double t, double v_from, double v_to) {
     ServoDrive& d = c.drive;
-    if (drive_idle_until(d, t)) return false;
     const double from = d.time;
     const double dt = t - from;
     const std::int64_t dx = d.commanded - d.commanded_seen;

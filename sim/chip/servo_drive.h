@@ -59,6 +59,8 @@ inline bool drive_idle_until(ServoDrive& d, double t) {
 // from v_from to v_to pulses per second (signed) in a straight line over the span. True when
 // the drive raised its alarm in the span.
 bool advance_drive(Chip& c, double t, double v_from, double v_to);
+// The same for a drive that drive_idle_until(c.drive, t) just found with work to do.
+bool advance_busy_drive(Chip& c, double t, double v_from, double v_to);
 
 // The next time after the drive's own at which one of its signals changes while the commanded
 // speed stays v (pulses per second, signed): the alarm, and when `in_position` is asked for,
