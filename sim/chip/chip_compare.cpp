@@ -96,10 +96,11 @@ int counting_direction(const Chip& c, unsigned source, int motion_direction) {
 // True when some comparator watches the error counter (source 2): a quick look at the source
 // fields before the comparators are decoded one by one.
 bool error_counter_watched(const Chip& c) {
+    // The four sources of env4 are the two low bits of its bytes; the error counter is 0b10
+    // there, so one mask finds it in any of them (a drive asks this at each span it follows).
+    static_assert(kErrorCounter == 2);
     const std::uint32_t env4 = c.env[kEnv4];
-    for (unsigned n = 0; n < 4; ++n) {
-        if (((env4 >> (8 * n)) & 0x3u) == kErrorCounter) return true;
-    }
+    if (((env4 >> 1) & ~env4 & 0x01010101u) != 0) return true;
     return (c.env[kEnv5] & 0x3u) == kErrorCounter;
 }
 
@@ -465,9 +466,10 @@ void set_latch_input(Chip& c, bool level) {
     c.inputs.latch = level;
 }
 
-void error_counter_moved(Chip& c, std::int32_t before, double at) {
+// Out of line, so that the common answer of error_counter_moved (nothing watches the error
+// counter) costs no frame.
+[[gnu::noinline]] static void error_comparators_moved(Chip& c, std::int32_t before, double at) {
     const std::int32_t now = c.error_counter;
-    if (now == before || !error_counter_watched(c)) return;
     for (int n = 1; n <= 5; ++n) {
         if ((config(c, n).source & 0x3u) != kErrorCounter) continue;
         c.error_counter = before;
@@ -475,6 +477,10 @@ void error_counter_moved(Chip& c, std::int32_t before, double at) {
         c.error_counter = now;
         if (!was && condition_holds(c, n)) match(c, n, at);
     }
+}
+
+void error_counter_moved(Chip& c, std::int32_t before, double at) {
+    if (c.error_counter != before && error_counter_watched(c)) error_comparators_moved(c, before, at);
 }
 
 double error_check_level(const Chip& c) {

@@ -250,7 +250,7 @@ void Chip::update(Ns now) {
         integrate_watching_comparators(*this, until);
     }
     // A drive goes on settling after its axis stopped.
-    if (drive.on && motion.phase != Phase::running) advance_drive(*this, until, 0, 0);
+    if (drive.on && motion.phase != Phase::running && !drive_idle_until(drive, until)) advance_busy_drive(*this, until, 0, 0);
 }
 
 void Chip::motion_command(std::uint16_t word) {

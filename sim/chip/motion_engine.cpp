@@ -51,16 +51,15 @@ static void add_to_counters(Chip& c, int direction, std::int64_t pulses) {
 
 // The drives of the move's axes follow it up to the motion's time; the profile's speed went from
 // `from` to `to` units over the span. True when a drive raised its alarm.
-static bool follow_drives(Chip& c, double from, double to) {
+static bool follow_drives_of(Chip& c, double from, double to) {
     MotionState& s = c.motion;
-    if (c.group().drives_on == 0) return false;
-    const double pps = unit_pps(s);
     if (!s.path) {
-        const ServoDrive& d = c.drive;
         // Nothing to follow at the same instant with no new pulse (a poll, the end of a move).
-        if (!d.on || (s.time == d.time && d.commanded == d.commanded_seen)) return false;
-        return advance_drive(c, s.time, s.direction * from * pps, s.direction * to * pps);
+        if (drive_idle_until(c.drive, s.time)) return false;
+        const double pps = unit_pps(s);
+        return advance_busy_drive(c, s.time, s.direction * from * pps, s.direction * to * pps);
     }
+    const double pps = unit_pps(s);
     bool alarm = false;
     for (const PathAxis& a : s.path->axes()) {
         Chip& axis = c.group().chip(a.axis);
@@ -69,6 +68,11 @@ static bool follow_drives(Chip& c, double from, double to) {
         alarm = advance_drive(axis, s.time, from * share, to * share) || alarm;
     }
     return alarm;
+}
+
+// A card without a drive on pays one test at each span.
+static inline bool follow_drives(Chip& c, double from, double to) {
+    return c.group().drives_on != 0 && follow_drives_of(c, from, to);
 }
 
 // The next time a drive of the move's axes changes a signal at the motion's present speed.

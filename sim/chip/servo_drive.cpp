@@ -20,12 +20,23 @@ bool output_on(const Chip& c, unsigned bit) { return (c.outputs & (1u << bit)) !
 // The motor follows while the servo is on and the deviation-clear output is off.
 bool following(const Chip& c) { return output_on(c, kServoOnOutput) && !output_on(c, chipcode::kErcOutputBit); }
 
+// The encoder pulse nearest to a motor position, halves away from zero (as llround rounds),
+// without the library call: the position less its whole part is exact in a double.
+std::int64_t nearest_pulse(double x) {
+    const auto whole = static_cast<std::int64_t>(x);
+    const double rest = x - static_cast<double>(whole);
+    if (rest >= 0.5) return whole + 1;
+    if (rest <= -0.5) return whole - 1;
+    return whole;
+}
+
 // e^(-x) for x >= 0: a short span by its series (four terms are exact to 1e-14 there), a long one
-// as nothing left (below 2e-22), the rest by the library; the engine's spans are mostly one or
-// the other.
+// as nothing left (below 1e-16, under a double's rounding of the 1 - e^(-x) it is taken from,
+// so a ramp of some forty time constants costs no exponential), the rest by the library; the
+// engine's spans are mostly one or the other.
 double decay_over(double x) {
     if (x < 1e-3) return 1 - x * (1 - x * (0.5 - x / 6));
-    if (x > 50) return 0;
+    if (x > 37) return 0;
     return std::exp(-x);
 }
 
@@ -94,15 +105,14 @@ void switch_drive(Chip& c, bool on, const DriveParams& params, double now) {
 }
 
 bool advance_drive(Chip& c, double t, double v_from, double v_to) {
+    return !drive_idle_until(c.drive, t) && advance_busy_drive(c, t, v_from, v_to);
+}
+
+bool advance_busy_drive(Chip& c, double t, double v_from, double v_to) {
     ServoDrive& d = c.drive;
-    if (!d.on || t < d.time) return false;
     const double from = d.time;
     const double dt = t - from;
     const std::int64_t dx = d.commanded - d.commanded_seen;
-    if (dx == 0 && (d.deviation == 0 || t == d.time)) {
-        d.time = t;  // settled, or no time and no pulses: nothing moves
-        return false;
-    }
     d.commanded_seen = d.commanded;
     const double e0 = d.deviation;
     const bool clearing = output_on(c, chipcode::kErcOutputBit);
@@ -118,7 +128,7 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
     }
     d.motor = (static_cast<double>(d.commanded) - d.reference_offset) - d.deviation;
     const std::int32_t error_before = c.error_counter;
-    const std::int64_t fed = std::llround(d.motor);
+    const std::int64_t fed = nearest_pulse(d.motor);
     const std::int64_t pulses = fed - d.fed_back;
     d.fed_back = fed;
     c.position_counter = static_cast<std::int32_t>(static_cast<std::uint32_t>(c.position_counter) +
@@ -127,7 +137,7 @@ bool advance_drive(Chip& c, double t, double v_from, double v_to) {
                                                 static_cast<std::uint32_t>((clearing ? 0 : dx) - pulses));
     note_band(d, e0, from, t, dx == 0 && following(c));
     d.time = t;
-    error_counter_moved(c, error_before, t);
+    if (c.error_counter != error_before) error_counter_moved(c, error_before, t);
     const bool was_alarm = d.alarm;
     const double limit = d.params.deviation_limit;
     if (limit > 0 && std::fabs(d.deviation) > limit) d.alarm = true;
@@ -151,20 +161,24 @@ static double time_past_level(const Chip& c, double v, double limit) {
     return to_alarm;
 }
 
-double drive_event_time(const Chip& c, double v, bool in_position) {
+// The drive's next event worked out; drive_event_time calls it only when one may come.
+[[gnu::noinline]] static double next_drive_event(const Chip& c, double v, bool in_position) {
     const ServoDrive& d = c.drive;
-    if (!d.on) return kNoDriveEvent;
     const double tau = d.params.time_constant;
     const double e = d.deviation;
     double at = kNoDriveEvent;
     const double limit = d.params.deviation_limit;
-    const double check = error_check_level(c);
-    if (check >= 0 && !output_on(c, chipcode::kErcOutputBit)) {
+    // A following drive whose lag at this speed stays within a level never passes it.
+    const bool servo_on = output_on(c, kServoOnOutput);
+    auto may_pass = [&](double level) { return !servo_on || std::fabs(v * tau) > level; };
+    const bool clearing = output_on(c, chipcode::kErcOutputBit);
+    const double check = clearing ? -1 : error_check_level(c);
+    if (check >= 0 && may_pass(check + 1)) {
         // The error counter passes its check a pulse past the deviation's level.
         const double to_check = time_past_level(c, v, check + 1);
         if (to_check != kNoDriveEvent) at = std::min(at, d.time + to_check * (1 + 1e-9) + kInstant);
     }
-    if (limit > 0 && !d.alarm && !output_on(c, chipcode::kErcOutputBit)) {
+    if (limit > 0 && !d.alarm && !clearing && may_pass(limit)) {
         const double to_alarm = time_past_level(c, v, limit);
         // A step past the level itself, so that the alarm is there when the time comes.
         if (to_alarm != kNoDriveEvent) at = std::min(at, d.time + to_alarm * (1 + 1e-9) + kInstant);
@@ -179,6 +193,20 @@ double drive_event_time(const Chip& c, double v, bool in_position) {
         if (entered >= 0) at = std::min(at, std::max(entered + d.params.settling_time, d.time));
     }
     return at;
+}
+
+double drive_event_time(const Chip& c, double v, bool in_position) {
+    const ServoDrive& d = c.drive;
+    if (!d.on) return kNoDriveEvent;
+    // The engine asks at each span it takes: a following drive whose lag at this speed stays
+    // within its limit, with no error-counter check, has no event to work out.
+    if (!in_position && output_on(c, kServoOnOutput)) {
+        const double limit = d.params.deviation_limit;
+        const bool limit_out_of_reach = limit <= 0 || d.alarm || output_on(c, chipcode::kErcOutputBit) ||
+                                        std::fabs(v * d.params.time_constant) <= limit;
+        if (limit_out_of_reach && error_check_level(c) < 0) return kNoDriveEvent;
+    }
+    return next_drive_event(c, v, in_position);
 }
 
 bool drive_watches_levels(const Chip& c) {

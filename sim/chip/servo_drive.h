@@ -40,10 +40,27 @@ struct ServoDrive {
 // Switches the drive of an axis on (with its parameters) or off at time `now` (seconds).
 void switch_drive(Chip& c, bool on, const DriveParams& params, double now);
 
+// True when following the drive up to t (seconds) has nothing to work out: the drive is off,
+// t lies before its time, or no pulse came and the motor stands settled (or no time went by).
+// A settled drive's time moves on to t. Inline because the engine and every register access
+// ask it far more often than a drive has anything to follow.
+inline bool drive_idle_until(ServoDrive& d, double t) {
+    const bool no_pulse = d.commanded == d.commanded_seen;
+    if (t == d.time && no_pulse) return true;  // the usual case: another access at the same instant
+    if (!d.on || t < d.time) return true;
+    if (no_pulse && d.deviation == 0) {
+        d.time = t;
+        return true;
+    }
+    return false;
+}
+
 // Follows the command from the drive's time to t (seconds); the axis's commanded speed went
 // from v_from to v_to pulses per second (signed) in a straight line over the span. True when
 // the drive raised its alarm in the span.
 bool advance_drive(Chip& c, double t, double v_from, double v_to);
+// The same for a drive that drive_idle_until(c.drive, t) just found with work to do.
+bool advance_busy_drive(Chip& c, double t, double v_from, double v_to);
 
 // The next time after the drive's own at which one of its signals changes while the commanded
 // speed stays v (pulses per second, signed): the alarm, and when `in_position` is asked for,
