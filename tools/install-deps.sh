@@ -11,7 +11,9 @@ have() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok ins
 # Debian's setuptools and wheel).
 build_packages=(cmake ninja-build g++ make python3 libcli11-dev nlohmann-json3-dev pkg-config libcpp-httplib-dev
                 python3-venv python3-setuptools python3-wheel)
-test_packages=(libgtest-dev libbenchmark-dev python3-pytest)
+# The trace-export tests convert VCD with GTKWave's vcd2fst; the binding's plot test draws with
+# matplotlib.
+test_packages=(libgtest-dev libbenchmark-dev python3-pytest gtkwave python3-matplotlib)
 # The front panel's browser test: headless Chromium through WebDriver. "no-browser" leaves it out
 # (machines where no browser can be installed skip that test).
 browser_packages=(chromium chromium-driver python3-selenium)
