@@ -93,15 +93,9 @@ int counting_direction(const Chip& c, unsigned source, int motion_direction) {
     }
 }
 
-// True when some comparator watches the error counter (source 2): a quick look at the source
-// fields before the comparators are decoded one by one.
 bool error_counter_watched(const Chip& c) {
-    // The four sources of env4 are the two low bits of its bytes; the error counter is 0b10
-    // there, so one mask finds it in any of them (a drive asks this at each span it follows).
-    static_assert(kErrorCounter == 2);
-    const std::uint32_t env4 = c.env[kEnv4];
-    if (((env4 >> 1) & ~env4 & 0x01010101u) != 0) return true;
-    return (c.env[kEnv5] & 0x3u) == kErrorCounter;
+    static_assert(kErrorCounter == 2 && kEnv4 == 3 && kEnv5 == 4);
+    return error_counter_watched_by(c.env);
 }
 
 bool is_stop(unsigned action) { return action == kImmediateStop || action == kDeceleratingStop; }

@@ -89,6 +89,17 @@ double drives_event_time(Chip& c, bool in_position) {
     return at;
 }
 
+// The time of the next drive event of a running motion, no earlier than its time. A single axis
+// at a speed its drive's lag cannot carry past its limit (the usual step) is answered inline.
+static inline double next_drive_event_of(Chip& c) {
+    MotionState& s = c.motion;
+    if (!s.path && drive_surely_quiet(c.drive, c.outputs, chipcode::kErcOutputBit, error_counter_watched_by(c.env),
+                                      s.direction * s.speed * unit_pps(s))) {
+        return kNoEvent;
+    }
+    return std::max(s.time, drives_event_time(c, false));
+}
+
 // True when a drive of the move's axes has a level to watch (its deviation limit, an
 // error-counter check): only then does the motion look for drive events while it runs.
 static bool drives_watch_levels(Chip& c) {
@@ -458,7 +469,7 @@ void integrate(Chip& c, double until) {
         }
         // A drive's alarm or error-counter check is an event of the motion: runs of steps stop
         // short of it.
-        const double at_drive = drive_events ? std::max(s.time, drives_event_time(c, false)) : kNoEvent;
+        const double at_drive = drive_events ? next_drive_event_of(c) : kNoEvent;
         if (s.ramping && skip_steps(c, std::min(until, at_drive))) continue;
         double next = kNoEvent;
         MotionEvent event = MotionEvent::none;

@@ -10,6 +10,7 @@
 // counter counts the command pulses and nothing here runs.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 namespace qsim {
@@ -66,6 +67,20 @@ bool advance_busy_drive(Chip& c, double t, double v_from, double v_to);
 // speed stays v (pulses per second, signed): the alarm, and when `in_position` is asked for,
 // the in-position signal turning on. Infinity when none is due.
 double drive_event_time(const Chip& c, double v, bool in_position);
+
+// The usual answer of drive_event_time(c, v, false) without working it out: true when the drive
+// surely has no event at commanded speed v (off, or following with its lag within its limit and
+// no error-counter check waiting). False leaves the question to drive_event_time. Takes the
+// chip's outputs word, its ERC bit and whether a comparator watches the error counter, so the
+// engine can ask it inline at every step of its event loop.
+inline bool drive_surely_quiet(const ServoDrive& d, std::uint32_t outputs, unsigned erc_bit, bool error_watched,
+                               double v) {
+    if (!d.on) return true;
+    constexpr std::uint32_t kServoOn = 1u;  // output 0
+    if ((outputs & kServoOn) == 0 || error_watched) return false;
+    const double limit = d.params.deviation_limit;
+    return limit <= 0 || d.alarm || (outputs & (1u << erc_bit)) != 0 || std::fabs(v * d.params.time_constant) <= limit;
+}
 
 // True when the drive has a level whose crossing is an event: its deviation limit (until the
 // alarm), or an error-counter check of the chip.
