@@ -137,7 +137,9 @@ bool advance_busy_drive(Chip& c, double t, double v_from, double v_to) {
                                                 static_cast<std::uint32_t>((clearing ? 0 : dx) - pulses));
     note_band(d, e0, from, t, dx == 0 && following(c));
     d.time = t;
-    if (c.error_counter != error_before) error_counter_moved(c, error_before, t);
+    // Only a comparator watching the error counter cares that it moved: asked inline, as most
+    // updates move it and most chips watch other counters.
+    if (c.error_counter != error_before && error_counter_watched_by(c.env)) error_counter_moved(c, error_before, t);
     const bool was_alarm = d.alarm;
     const double limit = d.params.deviation_limit;
     if (limit > 0 && std::fabs(d.deviation) > limit) d.alarm = true;
@@ -204,14 +206,14 @@ double drive_event_time(const Chip& c, double v, bool in_position) {
         const double limit = d.params.deviation_limit;
         const bool limit_out_of_reach = limit <= 0 || d.alarm || output_on(c, chipcode::kErcOutputBit) ||
                                         std::fabs(v * d.params.time_constant) <= limit;
-        if (limit_out_of_reach && error_check_level(c) < 0) return kNoDriveEvent;
+        if (limit_out_of_reach && (!error_counter_watched_by(c.env) || error_check_level(c) < 0)) return kNoDriveEvent;
     }
     return next_drive_event(c, v, in_position);
 }
 
 bool drive_watches_levels(const Chip& c) {
     const ServoDrive& d = c.drive;
-    return (d.params.deviation_limit > 0 && !d.alarm) || error_check_level(c) >= 0;
+    return (d.params.deviation_limit > 0 && !d.alarm) || (error_counter_watched_by(c.env) && error_check_level(c) >= 0);
 }
 
 void drive_clear_deviation(Chip& c) {
