@@ -26,13 +26,13 @@ constexpr std::uint16_t kGeneralOutput = 4;
 constexpr std::uint16_t kClearErrorCounter = 0x22;
 constexpr std::uint16_t kErcOn = 0x24;
 constexpr std::uint16_t kErcOff = 0x25;
-constexpr std::uint16_t kCancelContinuous = 0x26;
+constexpr std::uint16_t kCancelQueuedStart = 0x26;  // drops a start waiting behind the running one
 constexpr std::uint16_t kImmediateStop = 0x49;
 constexpr std::uint16_t kDeceleratingStop = 0x4A;
-constexpr std::uint16_t kStart0 = 0x50;  // start commands 0x50..0x53
-constexpr std::uint16_t kStart1 = 0x51;
-constexpr std::uint16_t kStart2 = 0x52;
-constexpr std::uint16_t kStart3 = 0x53;
+constexpr std::uint16_t kStartAtStartSpeed = 0x50;  // run at FL throughout, no ramps
+constexpr std::uint16_t kStartAtMaxSpeed = 0x51;    // run at FH throughout, no ramps
+constexpr std::uint16_t kStartDecelerating = 0x52;  // start at FH, decelerate at the end
+constexpr std::uint16_t kStartRamped = 0x53;        // accelerate and decelerate
 constexpr std::uint16_t kLoadStatus32 = 0xF1;
 constexpr std::uint16_t select_axis(unsigned axis) { return static_cast<std::uint16_t>(0x0100u << axis); }
 }  // namespace cmd

@@ -62,7 +62,7 @@ quvex_status start_constant_relative(int card, const std::int16_t* pair, const A
         arc::plan_arc_axis(g.axis_no[1], motion::Curve::kTrapezoid, a.ey, 0, std::fabs(max_vel), profile, false, false)};
     write_amounts(g, plans, a.cx, a.cy);
     emit_both(g, plans, PlanStep::kSpeeds);
-    start_pair(g, chip::cmd::kStart1);
+    start_pair(g, chip::cmd::kStartAtMaxSpeed);
     return QUVEX_OK;
 }
 
@@ -89,7 +89,7 @@ quvex_status start_constant_absolute(int card, const std::int16_t* pair, const A
                                                          std::fabs(max_vel), profile, false, false)};
     write_amounts(g, plans, a.cx - ref[0], a.cy - ref[1]);
     emit_both(g, plans, PlanStep::kSpeeds);
-    start_pair(g, chip::cmd::kStart1);
+    start_pair(g, chip::cmd::kStartAtMaxSpeed);
     return QUVEX_OK;
 }
 

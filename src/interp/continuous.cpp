@@ -156,7 +156,7 @@ std::int16_t continuous_buffer_queued(int axis) {
 
 quvex_status cancel_continuous_buffer(int axis) {
     QUVEX_TRY(check_axis(axis));
-    chip::write_axis_command(axis, chip::cmd::kCancelContinuous);
+    chip::write_axis_command(axis, chip::cmd::kCancelQueuedStart);
     return QUVEX_OK;
 }
 

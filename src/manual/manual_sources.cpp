@@ -45,7 +45,7 @@ void enable_jog(int card, std::int16_t on_off) {
         write_control(card, control::kJogStepEnabled);
         for (int a = first_axis(card); a < first_axis(card) + kAxesPerCard; ++a) {
             write_live_kind(a, chip::manual::kKindJog);
-            chip::write_axis_command(a, chip::cmd::kStart3);
+            chip::write_axis_command(a, chip::cmd::kStartRamped);
         }
         return;
     }
@@ -62,7 +62,7 @@ void enable_step(std::int16_t axis, std::int16_t on_off, double step_distance) {
         set_step_distance(axis, step_distance);
         write_control(card, control::kJogStepEnabled);
         write_live_kind(axis, chip::manual::kKindStep);
-        chip::write_axis_command(axis, chip::cmd::kStart3);
+        chip::write_axis_command(axis, chip::cmd::kStartRamped);
     } else if (on_off == 0) {
         write_control(card, 0);
         chip::write_axis_command(axis, chip::cmd::kImmediateStop);
@@ -111,7 +111,7 @@ void configure_hand_wheel(int card, std::int16_t enable, std::int16_t mode, std:
         const int to = mode == 0 ? first_axis(card) + kAxesPerCard : from + 1;
         for (int a = from; a < to; ++a) {
             write_live_kind(a, chip::manual::kKindHandWheel);
-            chip::write_axis_command(a, chip::cmd::kStart1);
+            chip::write_axis_command(a, chip::cmd::kStartAtMaxSpeed);
             update_env3(a, 0, chip::manual::kHandWheelEnable.mask);
         }
         return;

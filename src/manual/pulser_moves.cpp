@@ -79,7 +79,7 @@ bool valid_home_direction(std::int16_t dir) { return dir == 0 || dir == 1; }
 void pulser_speed_move(std::int16_t axis, double speed) {
     write_single_mode(axis, chip::manual::kKindHandWheel);
     motion::compute_speed_registers(axis, speed, speed, motion::kBuffered);
-    chip::write_axis_command(axis, chip::cmd::kStart0);
+    chip::write_axis_command(axis, chip::cmd::kStartAtStartSpeed);
 }
 
 void pulser_positioning(std::int16_t axis, double dist, double speed) {
@@ -90,13 +90,13 @@ void pulser_positioning(std::int16_t axis, double dist, double speed) {
         motion::emit_step(plan, PlanStep::kMoveAmount, sink);
     }
     motion::compute_speed_registers(axis, speed, speed, motion::kBuffered);
-    chip::write_axis_command(axis, chip::cmd::kStart0);
+    chip::write_axis_command(axis, chip::cmd::kStartAtStartSpeed);
 }
 
 void pulser_home_search(std::int16_t axis, std::int16_t dir, double speed) {
     write_single_mode(axis, dir == 0 ? chip::manual::kKindPulserHomePlus : chip::manual::kKindPulserHomeMinus);
     motion::compute_speed_registers(axis, speed, speed, motion::kBuffered);
-    chip::write_axis_command(axis, chip::cmd::kStart0);
+    chip::write_axis_command(axis, chip::cmd::kStartAtStartSpeed);
 }
 
 void pulser_line(int card, const std::int16_t* pair, double dist_x, double dist_y, double speed) {
@@ -109,7 +109,7 @@ void pulser_line(int card, const std::int16_t* pair, double dist_x, double dist_
     const motion::MovePlan plans[] = {line_axis_plan(g.axis_no[0], dist_x, magnitude),
                                       line_axis_plan(g.axis_no[1], dist_y, magnitude)};
     program_pair(g, plans, {PlanStep::kMoveAmount, PlanStep::kSpeeds, PlanStep::kTRates, PlanStep::kRampDown});
-    start_pair(g, chip::cmd::kStart3);
+    start_pair(g, chip::cmd::kStartRamped);
 }
 
 void pulser_arc(int card, const std::int16_t* pair, double cx, double cy, double ex, double ey, std::int16_t dir,
@@ -128,7 +128,7 @@ void pulser_arc(int card, const std::int16_t* pair, double cx, double cy, double
         sink.write(chip::kAuxAmount, static_cast<std::uint32_t>(truncate_to<std::int32_t>(centre[i])));
     }
     program_pair(g, plans, {PlanStep::kSpeeds});
-    start_pair(g, chip::cmd::kStart1);
+    start_pair(g, chip::cmd::kStartAtMaxSpeed);
 }
 
 }  // namespace quvex::manual

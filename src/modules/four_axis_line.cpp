@@ -59,8 +59,8 @@ quvex_status check_line_axes(const std::int16_t* axes, int count) {
 
 std::uint16_t line_start_code(double tacc, double tdec, std::span<const std::int16_t> axes) {
     // Without an acceleration time the axes start at speed; only both times zero skips the ramps.
-    std::uint16_t start = code::kStart;
-    if (tacc == 0.0) start = tdec == 0.0 ? code::kStartConstant : code::kStartNoAccel;
+    std::uint16_t start = code::kStartRamped;
+    if (tacc == 0.0) start = tdec == 0.0 ? code::kStartAtMaxSpeed : code::kStartDecelerating;
     for (const std::int16_t a : axes) start |= code::axis_bit(a);
     return start;
 }

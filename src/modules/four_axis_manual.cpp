@@ -41,7 +41,7 @@ void turn_off(Link& link) {
         ring::ModuleAxisBlock& b = link.block(axis);
         b.env[1] = with_field(b.env[1], env::kManualOff, 1);
         write_env2(link, axis);
-        link.command(axis, code::kEmergencyStop);
+        link.command(axis, code::kImmediateStop);
     }
     link.write_module(reg::kManualControl, 0);
 }
@@ -58,7 +58,7 @@ void turn_on(Link& link, const ManualEngine& e) {
         ring::ModuleAxisBlock& b = link.block(axis);
         b.operation_mode = with_field(b.operation_mode, mode::kOperation, operation_of(e.type));
         link.write_axis(axis, code::kOperationLive + chip::kOperationMode, b.operation_mode);
-        link.command(axis, code::kStartConstant);
+        link.command(axis, code::kStartAtMaxSpeed);
     }
 }
 

@@ -50,14 +50,14 @@ std::int16_t start_positioning(Link& link, int axis, std::int64_t dist) {
         return r;
     }
     if (const std::int16_t r = link.write_axis(axis, code::kOperationLive + chip::kMoveAmount, b.move_amount)) return r;
-    return link.command(axis, code::kStart);
+    return link.command(axis, code::kStartRamped);
 }
 
 std::int16_t start_operation(Link& link, int axis, std::uint32_t operation) {
     ring::ModuleAxisBlock& b = link.block(axis);
     b.operation_mode = with_field(b.operation_mode, mode::kOperation, operation);
     link.write_axis(axis, code::kOperationLive + chip::kOperationMode, b.operation_mode);
-    return link.command(axis, code::kStart);
+    return link.command(axis, code::kStartRamped);
 }
 
 }  // namespace

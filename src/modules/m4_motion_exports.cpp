@@ -93,7 +93,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_sd_stop(uint16_t ring, uint16_t slave
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_emg_stop(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis(ring, slave, axis, [](Link& l, int a) { return l.command(a, code::kEmergencyStop); });
+    return with_axis(ring, slave, axis, [](Link& l, int a) { return l.command(a, code::kImmediateStop); });
 }
 
 }  // extern "C"

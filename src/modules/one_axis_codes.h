@@ -19,7 +19,7 @@ constexpr std::uint16_t kResetErrorCounter = 0x22;
 constexpr std::uint16_t kErcOn = 0x24;
 constexpr std::uint16_t kErcOff = 0x25;
 constexpr std::uint16_t kDeceleratingStop = 0x4A;
-constexpr std::uint16_t kStart = 0x53;
+constexpr std::uint16_t kStartRamped = 0x53;
 constexpr std::uint16_t kOperationLive = 0x90;  // + operation register number
 constexpr std::uint16_t kEnv1 = 0x9C;           // env1..env4 = 0x9C..0x9F
 constexpr std::uint16_t kCommandCounter = 0xA3;

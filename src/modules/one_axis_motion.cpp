@@ -58,7 +58,7 @@ std::int16_t start_positioning(Link& link, std::int64_t dist) {
     sink.write(chip::kOperationMode, b.operation_mode);
     sink.write(chip::kMoveAmount, b.move_amount);
     if (sink.last_result() != 0) return sink.last_result();
-    return link.command(code::kStart);
+    return link.command(code::kStartRamped);
 }
 
 std::int16_t start_operation(Link& link, std::uint32_t operation) {
@@ -66,7 +66,7 @@ std::int16_t start_operation(Link& link, std::uint32_t operation) {
     b.operation_mode = with_field(b.operation_mode, mode::kOperation, operation);
     ModuleSink sink(link);
     sink.write(chip::kOperationMode, b.operation_mode);
-    return link.command(code::kStart);
+    return link.command(code::kStartRamped);
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ void start_axis_move(std::int16_t axis, Reference reference, double value, MoveR
         program_axis_move(sink, plan_axis_move(axis, request));
     }
     const bool full = s_curve && rules.s_curve_always_full;
-    chip::write_axis_command(axis, full ? chip::cmd::kStart3 : t_curve_start_command(request.tacc, request.tdec));
+    chip::write_axis_command(axis, full ? chip::cmd::kStartRamped : t_curve_start_command(request.tacc, request.tdec));
 }
 
 }  // namespace quvex::motion

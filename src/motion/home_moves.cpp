@@ -49,9 +49,9 @@ HomePlan plan_home(const HomeRequest& request) {
         plan.correction_vel = max_vel / 2.0;
     }
     if (request.operation == HomeOperation::kEscape) {
-        plan.start_command = chip::cmd::kStart0;  // the escape always runs at the start speed
+        plan.start_command = chip::cmd::kStartAtStartSpeed;  // the escape always runs at the start speed
     } else {
-        plan.start_command = plan.with_rates ? chip::cmd::kStart3 : chip::cmd::kStart1;
+        plan.start_command = plan.with_rates ? chip::cmd::kStartRamped : chip::cmd::kStartAtMaxSpeed;
     }
     return plan;
 }

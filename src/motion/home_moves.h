@@ -31,7 +31,7 @@ struct HomePlan {
     double profile_str_vel = 0;   // the start speed the speed registers are computed from
     double correction_vel = 0;    // pps of the correction speed (register 11)
     bool with_rates = false;      // a profile with acceleration (start speed below the maximum)
-    std::uint16_t start_command = chip::cmd::kStart0;
+    std::uint16_t start_command = chip::cmd::kStartAtStartSpeed;
 };
 HomePlan plan_home(const HomeRequest& request);
 

@@ -53,7 +53,7 @@ void start_velocity(std::int16_t axis, Curve curve, double str_vel, double max_v
         sink.write(chip::kOperationMode, mode | chip::opmode::kSingleAxisStart.mask);
         program_axis_move(sink, plan, kVelocitySteps);
     }
-    chip::write_axis_command(axis, chip::cmd::kStart3);
+    chip::write_axis_command(axis, chip::cmd::kStartRamped);
 }
 
 void decelerating_stop(std::int16_t axis, double tdec) {

@@ -86,8 +86,8 @@ bool ramp_down_is_manual(std::int16_t axis, double tacc, double tdec) {
 bool ramp_down_point_wanted(bool manual_mode, double tdec) { return manual_mode && tdec != 0.0; }
 
 std::uint16_t t_curve_start_command(double tacc, double tdec) {
-    if (tacc != 0.0) return chip::cmd::kStart3;
-    return tdec != 0.0 ? chip::cmd::kStart2 : chip::cmd::kStart1;
+    if (tacc != 0.0) return chip::cmd::kStartRamped;
+    return tdec != 0.0 ? chip::cmd::kStartDecelerating : chip::cmd::kStartAtMaxSpeed;
 }
 
 }  // namespace quvex::motion
