@@ -46,7 +46,7 @@ TEST_F(MotionTest, AcceptedChangesEndOnTargetRefusedOnesChangeNothing) {
             ++accepted;
         } else {
             ++refused;
-            EXPECT_TRUE(register_writes(0).empty());
+            EXPECT_TRUE(chip_writes(X).empty());
         }
         ASSERT_TRUE(run_until_stopped(0));
         EXPECT_EQ(motion(0).command_counter, static_cast<std::int32_t>(target));

@@ -3,24 +3,30 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
-#include <string>
 #include <vector>
 
+#include "card_events.h"
 #include "frame/card_table.h"
 #include "quvex/sim_motion.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {
 
-// One register write as register_writes() lists it: "code <- value".
-inline std::string w(unsigned code, std::uint32_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%02X <- %08X", code, value);
-    return text;
-}
+// Register writes and commands of one axis, as chip_writes lists them.
+using Writes = std::vector<CardEvent>;
 
-using Writes = std::vector<std::string>;
+// The operation-mode word of a start: the start-up word (bit 27 set) with the start's bits.
+constexpr std::uint32_t kModeAtStartup = 0x08000000;
+constexpr std::uint32_t kSingleAxisStart = 1u << 26;
+constexpr std::uint32_t kManualRampDown = 1u << 13;
+constexpr std::uint32_t kSCurve = 1u << 10;
+constexpr std::uint32_t kKindPositioning = 0x41;
+constexpr std::uint32_t kKindContinuousPlus = 0x00;
+constexpr std::uint32_t kKindContinuousMinus = 0x08;
+constexpr std::uint32_t kSingleAxisMode = kModeAtStartup | kSingleAxisStart;
+// env2 as quvex_initial leaves it; every single-axis start writes it back with the helical and
+// continuous-line bits clear.
+constexpr std::uint32_t kEnv2AtStartup = 0x0030C515;
 
 class MotionTest : public CardTest {
 protected:
@@ -46,18 +52,6 @@ public:
             quvex_sim_advance(step);
         }
         return quvex_motion_done(static_cast<int16_t>(axis)) == 0;
-    }
-    // Register writes of the trace, as "code <- value".
-    static std::vector<std::string> register_writes(int axis) {
-        static const char* letters = "XYZU";
-        const std::string prefix = std::string("d0.") + letters[axis] + " ";
-        std::vector<std::string> out;
-        for (const std::string& line : trace_lines_starting(prefix)) {
-            const std::string rest = line.substr(prefix.size());
-            if (rest.rfind("reg ", 0) == 0) out.push_back(rest.substr(4));
-            if (rest.rfind("cmd ", 0) == 0) out.push_back(rest);
-        }
-        return out;
     }
 };
 

@@ -27,7 +27,8 @@ TEST_P(SpeedRegisters, RangeThenMaxThenStartSpeed) {
     const SpeedCase c = GetParam();
     start_trace();
     motion::compute_speed_registers(0, c.str_vel, c.max_vel, motion::kBuffered);
-    EXPECT_EQ(register_writes(0), (Writes{w(0x85, c.range), w(0x82, c.fh), w(0x81, c.fl)}));
+    EXPECT_EQ(chip_writes(X), (Writes{X.write(reg::kSpeedRange, c.range), X.write(reg::kMaxSpeed, c.fh),
+                                      X.write(reg::kStartSpeed, c.fl)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(TableEdgesRaisesAndTies, SpeedRegisters,
@@ -46,13 +47,13 @@ TEST_F(MotionTest, PinnedRangeHoldsUntilReleased) {
     ASSERT_EQ(quvex_fix_speed_range(0, 1e6), 0) << "a second pin keeps the first range";
     start_trace();
     ASSERT_EQ(quvex_start_tr_move(0, 1e6, 0, 100000, 0.1, 0.1), 0);
-    EXPECT_EQ(reg(0, 0x85), 599u);
-    EXPECT_EQ(reg(0, 0x82), 65535u) << "speeds beyond the pinned range are limited";
-    EXPECT_NE(reg(0, 0x87) & 0x2000u, 0u) << "a pinned range forces the manual ramp-down point";
+    EXPECT_EQ(reg(X, reg::kSpeedRange), 599u);
+    EXPECT_EQ(reg(X, reg::kMaxSpeed), 65535u) << "speeds beyond the pinned range are limited";
+    EXPECT_NE(reg(X, reg::kOperationMode) & kManualRampDown, 0u) << "a pinned range forces the manual ramp-down point";
     ASSERT_EQ(quvex_unfix_speed_range(0), 0);
     ASSERT_EQ(quvex_emg_stop(0), 0);
     ASSERT_EQ(quvex_start_tr_move(0, 1000, 0, 100000, 0.1, 0.1), 0);
-    EXPECT_EQ(reg(0, 0x85), 149u);
+    EXPECT_EQ(reg(X, reg::kSpeedRange), 149u);
 }
 
 // ---- the short-move examples: 500 pulses, 100 -> 10000 pps, 0.1 s ramps, range pinned at R = 299 ----
@@ -63,15 +64,19 @@ TEST_F(MotionTest, ShortTCurveLowersThePeakSoBothRampsMeet) {
     ASSERT_EQ(quvex_start_tr_move(0, 500, 100, 10000, 0.1, 0.1), 0);
     const auto fh = static_cast<std::uint32_t>(std::sqrt(100.0 * 100 + 300.0 * 32768 * 500 / 98));
     ASSERT_EQ(fh, 7082u);
-    EXPECT_EQ(register_writes(0), (Writes{w(0x9D, 0x0030C515), w(0x87, 0x0C002041), w(0x80, 500), w(0x85, 299),
-                                          w(0x82, 10000), w(0x81, 100), w(0x83, 48), w(0x84, 48), w(0x82, fh),
-                                          w(0x86, 249), "cmd 0053"}));
+    // Rates floor(0.1 * 4915200 / 9900 - 1) = 48; the peak is lowered after the rates are set.
+    EXPECT_EQ(chip_writes(X),
+              (Writes{X.write(reg::kEnv2, kEnv2AtStartup),
+                      X.write(reg::kOperationMode, kSingleAxisMode | kManualRampDown | kKindPositioning),
+                      X.write(reg::kMoveAmount, 500), X.write(reg::kSpeedRange, 299), X.write(reg::kMaxSpeed, 10000),
+                      X.write(reg::kStartSpeed, 100), X.write(reg::kAccelRate, 48), X.write(reg::kDecelRate, 48),
+                      X.write(reg::kMaxSpeed, fh), X.write(reg::kRampDownPoint, 249), X.command(cmd::kStartRamped)}));
 }
 
 TEST_F(MotionTest, LongEnoughTCurveKeepsThePeak) {
     ASSERT_EQ(quvex_fix_speed_range(0, 65535), 0);
     ASSERT_EQ(quvex_start_tr_move(0, 1000, 100, 10000, 0.1, 0.1), 0);
-    EXPECT_EQ(reg(0, 0x82), 10000u);
+    EXPECT_EQ(reg(X, reg::kMaxSpeed), 10000u);
 }
 
 TEST_F(MotionTest, ShortSCurveLowersThePeakAndRampsDownAt249) {
@@ -80,10 +85,14 @@ TEST_F(MotionTest, ShortSCurveLowersThePeakAndRampsDownAt249) {
     ASSERT_EQ(quvex_start_sr_move(0, 500, 100, 10000, 0.1, 0.1, 0, 0), 0);
     const auto fh = static_cast<std::uint32_t>(std::sqrt(100.0 * 100 + 16384.0 * 300 * 500 / 48));
     ASSERT_EQ(fh, 7156u);
-    EXPECT_EQ(register_writes(0),
-              (Writes{w(0x9D, 0x0030C515), w(0x87, 0x0C002441), w(0x80, 500), w(0x85, 299), w(0x82, 10000),
-                      w(0x81, 100), w(0x89, 0), w(0x83, 23), w(0x8A, 0), w(0x84, 23), w(0x82, fh), w(0x86, 249),
-                      "cmd 0053"}));
+    // Pure S rates count at half the clock: floor(0.1 * 2457600 / 9900 - 1) = 23.
+    EXPECT_EQ(chip_writes(X),
+              (Writes{X.write(reg::kEnv2, kEnv2AtStartup),
+                      X.write(reg::kOperationMode, kSingleAxisMode | kManualRampDown | kSCurve | kKindPositioning),
+                      X.write(reg::kMoveAmount, 500), X.write(reg::kSpeedRange, 299), X.write(reg::kMaxSpeed, 10000),
+                      X.write(reg::kStartSpeed, 100), X.write(reg::kSAccelSection, 0), X.write(reg::kAccelRate, 23),
+                      X.write(reg::kSDecelSection, 0), X.write(reg::kDecelRate, 23), X.write(reg::kMaxSpeed, fh),
+                      X.write(reg::kRampDownPoint, 249), X.command(cmd::kStartRamped)}));
 }
 
 // R = 2999, FL = 1000, FH = 50000, sections 5000 units: UR = floor(0.1 * 4915200 / 59000 - 1) = 7,
@@ -91,10 +100,14 @@ TEST_F(MotionTest, ShortSCurveLowersThePeakAndRampsDownAt249) {
 TEST_F(MotionTest, SCurveWithSectionsRampsDownOverSpanAndBothSections) {
     start_trace();
     ASSERT_EQ(quvex_start_sr_move(0, 20000, 100, 5000, 0.1, 0.2, 500, 500), 0);
-    EXPECT_EQ(register_writes(0),
-              (Writes{w(0x9D, 0x0030C515), w(0x87, 0x0C002441), w(0x80, 20000), w(0x85, 2999), w(0x82, 50000),
-                      w(0x81, 1000), w(0x89, 5000), w(0x83, 7), w(0x8A, 5000), w(0x84, 15), w(0x82, 50000),
-                      w(0x86, 489), "cmd 0053"}));
+    EXPECT_EQ(chip_writes(X),
+              (Writes{X.write(reg::kEnv2, kEnv2AtStartup),
+                      X.write(reg::kOperationMode, kSingleAxisMode | kManualRampDown | kSCurve | kKindPositioning),
+                      X.write(reg::kMoveAmount, 20000), X.write(reg::kSpeedRange, 2999),
+                      X.write(reg::kMaxSpeed, 50000), X.write(reg::kStartSpeed, 1000),
+                      X.write(reg::kSAccelSection, 5000), X.write(reg::kAccelRate, 7),
+                      X.write(reg::kSDecelSection, 5000), X.write(reg::kDecelRate, 15), X.write(reg::kMaxSpeed, 50000),
+                      X.write(reg::kRampDownPoint, 489), X.command(cmd::kStartRamped)}));
 }
 
 // Both axes get the pair of the faster one (the first on a tie), the second axis first; the
@@ -104,27 +117,28 @@ TEST_F(MotionTest, FasterSpeedPairGoesToBothAxesWithoutTouchingTheMirrors) {
     motion::compute_speed_registers(3, 100, 2000, motion::kBuffered);  // FH 20000, FL 1000
     start_trace();
     motion::copy_faster_speed_registers(2, 3, motion::kBuffered);
-    EXPECT_EQ(register_writes(3), (Writes{w(0x82, 20000), w(0x81, 1000)}));
-    EXPECT_EQ(register_writes(2), (Writes{w(0x82, 20000), w(0x81, 1000)}));
-    EXPECT_EQ(trace_lines().front().rfind("d0.U ", 0), 0u);
+    EXPECT_EQ(chip_writes(U), (Writes{U.write(reg::kMaxSpeed, 20000), U.write(reg::kStartSpeed, 1000)}));
+    EXPECT_EQ(chip_writes(Z), (Writes{Z.write(reg::kMaxSpeed, 20000), Z.write(reg::kStartSpeed, 1000)}));
+    EXPECT_EQ(card_events().front().axis, U.number);
     EXPECT_EQ(motion::speed_profile(2).max_speed_reg, 10000u);
 
     motion::compute_speed_registers(3, 200, 1000, motion::kBuffered);  // same FH, FL 2000
     start_trace();
     motion::copy_faster_speed_registers(2, 3, 0);
-    EXPECT_EQ(register_writes(3), (Writes{w(0x92, 10000), w(0x91, 1000)}));
+    EXPECT_EQ(chip_writes(U),
+              (Writes{U.write(reg::live(reg::kMaxSpeed), 10000), U.write(reg::live(reg::kStartSpeed), 1000)}));
     EXPECT_EQ(motion::speed_profile(3).start_speed_reg, 2000u);
 }
 
 TEST_F(MotionTest, UnpinnedShortMoveUsesTheTableRangeAndAutomaticRampDown) {
     ASSERT_EQ(quvex_start_tr_move(0, 500, 100, 10000, 0.1, 0.1), 0);
-    EXPECT_EQ(reg(0, 0x85), 1499u);
-    EXPECT_EQ(reg(0, 0x81), 500u);
-    EXPECT_EQ(reg(0, 0x83), 8u);
-    EXPECT_EQ(reg(0, 0x87) & 0xFFFFu, 0x0041u);
-    EXPECT_EQ(reg(0, 0x86), 0u);
+    EXPECT_EQ(reg(X, reg::kSpeedRange), 1499u);
+    EXPECT_EQ(reg(X, reg::kStartSpeed), 500u);
+    EXPECT_EQ(reg(X, reg::kAccelRate), 8u);
+    EXPECT_EQ(reg(X, reg::kOperationMode) & 0xFFFFu, kKindPositioning) << "no manual ramp-down";
+    EXPECT_EQ(reg(X, reg::kRampDownPoint), 0u);
     const auto fh = static_cast<std::uint32_t>(std::sqrt(500.0 * 500 + 1500.0 * 32768 * 500 / 18));
-    EXPECT_EQ(reg(0, 0x82), fh);
+    EXPECT_EQ(reg(X, reg::kMaxSpeed), fh);
 }
 
 // ---- start command and ramp-down mode ----
@@ -133,7 +147,7 @@ struct StartCase {
     bool s_curve;
     double tacc;
     double tdec;
-    const char* command;
+    unsigned command;
     bool manual;
     bool ramp_down_point;  // a computed (non-zero) point
 };
@@ -146,29 +160,29 @@ TEST_P(StartChoice, CommandModeAndRampDownPoint) {
     const quvex_status st = c.s_curve ? quvex_start_sr_move(1, 20000, 100, 5000, c.tacc, c.tdec, 0, 0)
                                       : quvex_start_tr_move(1, 20000, 100, 5000, c.tacc, c.tdec);
     ASSERT_EQ(st, 0);
-    EXPECT_EQ(register_writes(1).back(), c.command);
-    EXPECT_EQ((reg(1, 0x87) & 0x2000u) != 0, c.manual);
-    EXPECT_EQ(reg(1, 0x86) != 0, c.ramp_down_point);
+    EXPECT_EQ(chip_writes(Y).back(), Y.command(c.command));
+    EXPECT_EQ((reg(Y, reg::kOperationMode) & kManualRampDown) != 0, c.manual);
+    EXPECT_EQ(reg(Y, reg::kRampDownPoint) != 0, c.ramp_down_point);
 }
 
 INSTANTIATE_TEST_SUITE_P(ByRampTimes, StartChoice,
-                         ::testing::Values(StartCase{false, 0, 0, "cmd 0051", true, false},
-                                           StartCase{false, 0, 0.1, "cmd 0052", true, true},
-                                           StartCase{false, 0.1, 0, "cmd 0053", true, false},
-                                           StartCase{false, 0.1, 0.3, "cmd 0053", true, true},
-                                           StartCase{false, 0.1, 0.1, "cmd 0053", false, false},
-                                           StartCase{true, 0, 0, "cmd 0053", true, false},
-                                           StartCase{true, 0.1, 0.2, "cmd 0053", true, true}));
+                         ::testing::Values(StartCase{false, 0, 0, cmd::kStartAtMaxSpeed, true, false},
+                                           StartCase{false, 0, 0.1, cmd::kStartDecelerating, true, true},
+                                           StartCase{false, 0.1, 0, cmd::kStartRamped, true, false},
+                                           StartCase{false, 0.1, 0.3, cmd::kStartRamped, true, true},
+                                           StartCase{false, 0.1, 0.1, cmd::kStartRamped, false, false},
+                                           StartCase{true, 0, 0, cmd::kStartRamped, true, false},
+                                           StartCase{true, 0.1, 0.2, cmd::kStartRamped, true, true}));
 
 TEST_F(MotionTest, VelocityMoveRunsContinuouslyInTheSignedDirection) {
     start_trace();
     ASSERT_EQ(quvex_tv_move(2, 100, -2000, 0.2), 0);
-    EXPECT_EQ(reg(2, 0x87), 0x0C002008u);
-    EXPECT_EQ(reg(2, 0x84), 1u) << "no deceleration time: the lowest deceleration rate";
-    EXPECT_EQ(register_writes(2).back(), "cmd 0053");
+    EXPECT_EQ(reg(Z, reg::kOperationMode), kSingleAxisMode | kManualRampDown | kKindContinuousMinus);
+    EXPECT_EQ(reg(Z, reg::kDecelRate), 1u) << "no deceleration time: the lowest deceleration rate";
+    EXPECT_EQ(chip_writes(Z).back(), Z.command(cmd::kStartRamped));
     EXPECT_EQ(quvex_sd_stop(2, 0.1), 0);
     ASSERT_EQ(quvex_sv_move(3, 100, 2000, 0.2, 0), 0);
-    EXPECT_EQ(reg(3, 0x87), 0x0C002400u);
+    EXPECT_EQ(reg(U, reg::kOperationMode), kSingleAxisMode | kManualRampDown | kSCurve | kKindContinuousPlus);
 }
 
 TEST_F(MotionTest, TargetsFollowRelativeAndAbsoluteMoves) {
@@ -176,12 +190,12 @@ TEST_F(MotionTest, TargetsFollowRelativeAndAbsoluteMoves) {
     ASSERT_EQ(quvex_start_tr_move(0, -30, 100, 1000, 0, 0), 0);
     EXPECT_EQ(axis_record(0).target_pos, 70.0);
     EXPECT_EQ(axis_record(0).prev_target_pos, 100.0);
-    EXPECT_EQ(static_cast<std::int32_t>(reg(0, 0x80)), -30);
+    EXPECT_EQ(static_cast<std::int32_t>(reg(X, reg::kMoveAmount)), -30);
 
     axis_record(1).continuous_mode = 1;
     axis_record(1).target_pos = 200;
     ASSERT_EQ(quvex_start_ta_move(1, 500, 100, 1000, 0.1, 0.1), 0);
-    EXPECT_EQ(reg(1, 0x80), 300u) << "continuous mode measures from the target, not the counters";
+    EXPECT_EQ(reg(Y, reg::kMoveAmount), 300u) << "continuous mode measures from the target, not the counters";
     axis_record(1).continuous_mode = 0;
 }
 
@@ -206,10 +220,10 @@ TEST_P(AbsoluteReference, AmountIsTargetMinusReference) {
     rec.continuous_mode = c.continuous_mode;
     rec.feedback_src = c.feedback_src;
     const quvex_status t = quvex_start_ta_move(0, 500, 100, 1000, 0.1, 0.1);
-    const std::uint32_t t_amount = reg(0, 0x80);
+    const std::uint32_t t_amount = reg(X, reg::kMoveAmount);
     rec.target_pos = 30;
     const quvex_status s = quvex_start_sa_move(0, 500, 100, 1000, 0.1, 0.1, 0, 0);
-    const std::uint32_t s_amount = reg(0, 0x80);
+    const std::uint32_t s_amount = reg(X, reg::kMoveAmount);
     rec.continuous_mode = 0;
     rec.feedback_src = 0;
     ASSERT_EQ(quvex_set_move_ratio(0, 1.0), 0);
@@ -233,7 +247,7 @@ TEST_F(MotionTest, StopsOfAnIdleAxisAreRefusedAndWriteNothing) {
     start_trace();
     EXPECT_EQ(quvex_sd_stop(0, 0.1), QUVEX_ERR_AXIS_NOT_MOVING);
     EXPECT_EQ(quvex_emg_stop(0), QUVEX_ERR_AXIS_NOT_MOVING);
-    EXPECT_TRUE(register_writes(0).empty());
+    EXPECT_TRUE(chip_writes(X).empty());
 }
 
 TEST_F(MotionTest, DeceleratingStopOfAnSCurveKeepsItsShape) {
@@ -241,15 +255,18 @@ TEST_F(MotionTest, DeceleratingStopOfAnSCurveKeepsItsShape) {
     quvex_sim_advance(0.5);
     start_trace();
     ASSERT_EQ(quvex_sd_stop(0, 0.2), 0);
-    const std::uint32_t fh = reg(0, 0x82);  // R = 2999: section floor(3000 * FH / 4 / 300)
+    const std::uint32_t fh = reg(X, reg::kMaxSpeed);  // R = 2999: section floor(3000 * FH / 4 / 300)
     const std::uint32_t section = std::min<std::uint32_t>(32767, 3000 * fh / 1200);
-    const Writes writes = register_writes(0);
+    const Writes writes = chip_writes(X);
     ASSERT_EQ(writes.size(), 5u);
-    EXPECT_EQ(writes[0], w(0x99, 0));
-    EXPECT_EQ(writes[1], w(0x93, 0)) << "the live acceleration rate becomes 0";
-    EXPECT_EQ(writes[2], w(0x9A, section));
-    EXPECT_EQ(writes[4], "cmd 004A");
+    EXPECT_EQ(writes[0], X.write(reg::live(reg::kSAccelSection), 0));
+    EXPECT_EQ(writes[1], X.write(reg::live(reg::kAccelRate), 0)) << "the live acceleration rate becomes 0";
+    EXPECT_EQ(writes[2], X.write(reg::live(reg::kSDecelSection), section));
+    EXPECT_EQ(writes[4], X.command(cmd::kDeceleratingStop));
 }
+
+constexpr std::uint32_t kDefaultCorrectionSpeed = 0x87D0;
+constexpr std::uint32_t kEnv3AtStartup = 0x00F02000;
 
 TEST_F(MotionTest, SettingsProgramTheirFields) {
     start_trace();
@@ -257,15 +274,20 @@ TEST_F(MotionTest, SettingsProgramTheirFields) {
     ASSERT_EQ(quvex_set_idle_pulse(0, 2), 0);
     ASSERT_EQ(quvex_suppress_vibration(0, 3, 4), 0);
     ASSERT_EQ(quvex_backlash_comp(0, 5000), 0);
-    EXPECT_EQ(register_writes(0),
-              (Writes{w(0xA0, 0x500), w(0xA0, 0x700), w(0xA2, 0x00040003),
-                      w(0xA1, 0x1000 | 904), w(0x9E, 0x01F02000), w(0x9B, 0x87D0)}));
+    // Idle pulses in env5 bits 8-10, ORed in (5 then 2 leaves 7); suppression times 3 and 4 in
+    // env7's halves; backlash 5000 in the 12-bit amount (5000 - 4096 = 904) with the enable bit 12,
+    // the correction output (env3 bit 24) on the start-up env3, and, with no start speed
+    // programmed yet, the default correction speed.
+    EXPECT_EQ(chip_writes(X),
+              (Writes{X.write(reg::kEnv5, 5 << 8), X.write(reg::kEnv5, 7 << 8), X.write(reg::kEnv7, 4 << 16 | 3),
+                      X.write(reg::kEnv6, 1 << 12 | 904), X.write(reg::kEnv3, kEnv3AtStartup | 1 << 24),
+                      X.write(reg::live(reg::kCorrectionSpeed), kDefaultCorrectionSpeed)}));
 }
 
 TEST_F(MotionTest, BacklashCorrectsAtTheProgrammedStartSpeed) {
     ASSERT_EQ(quvex_start_tr_move(0, 10, 150, 1000, 0, 0), 0);
     ASSERT_EQ(quvex_backlash_comp(0, 12), 0);
-    EXPECT_EQ(reg(0, 0x9B), 1500u);
+    EXPECT_EQ(reg(X, reg::live(reg::kCorrectionSpeed)), 1500u);
 }
 
 // ---- refusals ----
@@ -281,7 +303,7 @@ class Refusals : public MotionTest, public ::testing::WithParamInterface<Refusal
 TEST_P(Refusals, ReturnTheirCodeAndTouchNothing) {
     start_trace();
     EXPECT_EQ(GetParam().call(), GetParam().status);
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(card_events().empty());
     EXPECT_EQ(axis_record(0).target_pos, 0.0);
 }
 
@@ -310,7 +332,7 @@ TEST_F(MotionTest, DeceleratingStopRefusesAnUnusableTime) {
     ASSERT_EQ(quvex_tv_move(0, 100, 1000, 0), 0);
     start_trace();
     EXPECT_EQ(quvex_sd_stop(0, kNaN), 11);
-    EXPECT_TRUE(register_writes(0).empty());
+    EXPECT_TRUE(chip_writes(X).empty());
 }
 
 // ---- computing utilities ----

@@ -18,11 +18,18 @@ using motion::SpeedChangePlan;
 using Reg = chip::OperationRegister;
 
 
+// The plan's writes as the live-bank writes of axis X they become.
 Writes live_writes(const SpeedChangePlan& p) {
     Writes out;
-    for (std::size_t k = 0; k < p.write_count; ++k) out.push_back(w(0x90 + p.writes[k].first, p.writes[k].second));
+    for (std::size_t k = 0; k < p.write_count; ++k) out.push_back(X.write(0x90 + p.writes[k].first,
+                                                                          p.writes[k].second));
     return out;
 }
+
+// Live-bank writes of axis X.
+CardEvent live(unsigned buffered_code, std::uint32_t value) { return X.write(reg::live(buffered_code), value); }
+// Buffered-bank writes of axis X.
+CardEvent buffered(unsigned code, std::uint32_t value) { return X.write(code, value); }
 
 SpeedChangePlan plan(const RunningMove& mv, std::uint32_t cur, std::uint32_t n, double t) {
     return motion::plan_speed_change(motion::kLocalChipUnits, mv, cur, n, t);
@@ -39,7 +46,9 @@ TEST(SpeedChangePlan, TCurveSlowDownShiftsTheRampBy250AndDeceleratesAt97) {
     // rdp = floor(98 * 4900 * 5100 / 300 / 32768) = 249
     EXPECT_EQ(p.ramp_down_point, 249u);
     EXPECT_EQ(p.room_needed, 250.0 + 249.0);
-    EXPECT_EQ(live_writes(p), (Writes{w(0x92, 5000), w(0x9A, 0), w(0x94, 97), w(0x96, 249)}));
+    EXPECT_EQ(live_writes(p),
+              (Writes{live(reg::kMaxSpeed, 5000), live(reg::kSDecelSection, 0), live(reg::kDecelRate, 97),
+                      live(reg::kRampDownPoint, 249)}));
 }
 
 TEST(SpeedChangePlan, TCurveSpeedUpKeepsTheLastDecelerationTime) {
@@ -47,7 +56,9 @@ TEST(SpeedChangePlan, TCurveSpeedUpKeepsTheLastDecelerationTime) {
     const auto ur = static_cast<std::uint32_t>(std::floor(0.1 * 4915200 / 5000 - 1));
     const auto dr = static_cast<std::uint32_t>(std::floor(0.2 * 4915200 / 9900 - 1));
     const auto rdp = static_cast<std::uint32_t>(std::floor((dr + 1.0) * 9900 * 10100 / 300 / 32768));
-    EXPECT_EQ(live_writes(p), (Writes{w(0x92, 10000), w(0x99, 0), w(0x93, ur), w(0x94, dr), w(0x96, rdp)}));
+    EXPECT_EQ(live_writes(p),
+              (Writes{live(reg::kMaxSpeed, 10000), live(reg::kSAccelSection, 0), live(reg::kAccelRate, ur),
+                      live(reg::kDecelRate, dr), live(reg::kRampDownPoint, rdp)}));
     EXPECT_EQ(p.room_needed, 250.0 + rdp);
 }
 
@@ -76,18 +87,23 @@ TEST_P(SCurvePlan, RatesAndRampDownFromTheSections) {
 //   rdp = floor(24 * 19000 * 21000 / 3000 / 16384) = 194
 INSTANTIATE_TEST_SUITE_P(
     Sections, SCurvePlan,
-    ::testing::Values(SCase{"UpPure", 0, 0, 20000, 40000, {w(0x92, 40000), w(0x93, 11), w(0x94, 11), w(0x96, 390)}},
+    ::testing::Values(SCase{"UpPure", 0, 0, 20000, 40000, {live(reg::kMaxSpeed, 40000), live(reg::kAccelRate, 11),
+                                                           live(reg::kDecelRate, 11), live(reg::kRampDownPoint, 390)}},
                       SCase{"UpSections", 2000, 3000, 20000, 40000,
-                            {w(0x92, 40000), w(0x93, 19), w(0x94, 20), w(0x96, 394)}},
-                      SCase{"DownPure", 0, 0, 40000, 20000, {w(0x92, 20000), w(0x94, 23), w(0x96, 194)}}),
+                            {live(reg::kMaxSpeed, 40000), live(reg::kAccelRate, 19), live(reg::kDecelRate, 20),
+                             live(reg::kRampDownPoint, 394)}},
+                      SCase{"DownPure", 0, 0, 40000, 20000,
+                            {live(reg::kMaxSpeed, 20000), live(reg::kDecelRate, 23), live(reg::kRampDownPoint, 194)}}),
     [](const auto& tp) { return std::string(tp.param.name); });
 
 TEST(SpeedChangePlan, ContinuousMovesNeedNoRoomAndRewriteOneRamp) {
     const RunningMove t{.curve = Curve::kTrapezoid, .positioning = false, .range = 299, .fl = 100};
     const RunningMove s{.curve = Curve::kSCurve, .positioning = false, .range = 299, .fl = 100, .s_accel = 50};
-    EXPECT_EQ(live_writes(plan(t, 1000, 3000, 0.1)), (Writes{w(0x92, 3000), w(0x99, 0), w(0x93, 244)}));
-    EXPECT_EQ(live_writes(plan(t, 3000, 1000, 0.1)), (Writes{w(0x92, 1000), w(0x9A, 0), w(0x94, 244)}));
-    EXPECT_EQ(live_writes(plan(s, 1000, 3000, 0.1)), (Writes{w(0x92, 3000), w(0x93, 121)}));
+    EXPECT_EQ(live_writes(plan(t, 1000, 3000, 0.1)),
+              (Writes{live(reg::kMaxSpeed, 3000), live(reg::kSAccelSection, 0), live(reg::kAccelRate, 244)}));
+    EXPECT_EQ(live_writes(plan(t, 3000, 1000, 0.1)),
+              (Writes{live(reg::kMaxSpeed, 1000), live(reg::kSDecelSection, 0), live(reg::kDecelRate, 244)}));
+    EXPECT_EQ(live_writes(plan(s, 1000, 3000, 0.1)), (Writes{live(reg::kMaxSpeed, 3000), live(reg::kAccelRate, 121)}));
     EXPECT_EQ(plan(t, 1000, 65535, 100.0).room_needed, 0.0);
 }
 
@@ -95,9 +111,12 @@ TEST(SpeedChangePlan, ContinuousMovesNeedNoRoomAndRewriteOneRamp) {
 // positioning move no ramp-down left (the deceleration from 0 to FL is no distance).
 TEST(SpeedChangePlan, NewSpeedZeroSlowsDownToIt) {
     const RunningMove t{.curve = Curve::kTrapezoid, .positioning = false, .range = 299, .fl = 100};
-    EXPECT_EQ(live_writes(plan(t, 1000, 0, 0.1)), (Writes{w(0x92, 0), w(0x9A, 0), w(0x94, 490)}));
+    EXPECT_EQ(live_writes(plan(t, 1000, 0, 0.1)), (Writes{live(reg::kMaxSpeed, 0), live(reg::kSDecelSection, 0),
+                                                          live(reg::kDecelRate, 490)}));
     const SpeedChangePlan p = plan(kTPositioning, 1000, 0, 0.1);
-    EXPECT_EQ(live_writes(p), (Writes{w(0x92, 0), w(0x9A, 0), w(0x94, 490), w(0x96, 0)}));
+    EXPECT_EQ(live_writes(p),
+              (Writes{live(reg::kMaxSpeed, 0), live(reg::kSDecelSection, 0), live(reg::kDecelRate, 490),
+                      live(reg::kRampDownPoint, 0)}));
     EXPECT_EQ(p.room_needed, 50.0);  // floor(1000 · 0.05 · 300 / 300)
 }
 
@@ -116,7 +135,7 @@ protected:
         MotionTest::SetUp();
         ASSERT_EQ(quvex_fix_speed_range(0, 65535), 0);
     }
-    static std::vector<std::string> change_writes() { return register_writes(0); }
+    static Writes change_writes() { return chip_writes(X); }
 };
 
 TEST_F(SpeedChange, ToTheCurrentOrStartSpeedRefusedWith29) {
@@ -134,7 +153,7 @@ TEST_F(SpeedChange, NewSpeedZeroIsAChangeLikeAnyOther) {
     start_trace();
     EXPECT_EQ(quvex_v_change(1, 0, 0.1), 29) << "an idle axis already runs at 0 units";
     EXPECT_EQ(quvex_cmp_v_change(1, 0, 0, 0, 0.1), 29);
-    EXPECT_TRUE(register_writes(1).empty());
+    EXPECT_TRUE(chip_writes(Y).empty());
 
     ASSERT_EQ(quvex_tv_move(0, 100, 1000, 0.1), 0);
     quvex_sim_advance(0.5);
@@ -142,7 +161,9 @@ TEST_F(SpeedChange, NewSpeedZeroIsAChangeLikeAnyOther) {
     // DR = floor(0.1 · 4915200 / 1000 − 1) = 490.
     ASSERT_EQ(quvex_v_change(0, 0, 0.1), 0);
     ASSERT_EQ(quvex_cmp_v_change(0, 0, 1000, -0.0, 0.1), 0);
-    EXPECT_EQ(change_writes(), (Writes{w(0x92, 0), w(0x9A, 0), w(0x94, 490), w(0x82, 0), w(0x8A, 0), w(0x84, 490)}));
+    EXPECT_EQ(change_writes(),
+              (Writes{live(reg::kMaxSpeed, 0), live(reg::kSDecelSection, 0), live(reg::kDecelRate, 490),
+                      buffered(reg::kMaxSpeed, 0), buffered(reg::kSDecelSection, 0), buffered(reg::kDecelRate, 490)}));
     ASSERT_EQ(quvex_emg_stop(0), 0);
 }
 
@@ -156,8 +177,8 @@ TEST_F(SpeedChange, NewSpeedIsComparedBeforeAnyLimit) {
     ASSERT_EQ(quvex_cmp_v_change(0, 0, 65535, 70000, 0.1), 0);
     const Writes writes = change_writes();
     ASSERT_EQ(writes.size(), 6u);
-    EXPECT_EQ(writes[0], w(0x92, 0));
-    EXPECT_EQ(writes[3], w(0x82, 70000));
+    EXPECT_EQ(writes[0], live(reg::kMaxSpeed, 0));
+    EXPECT_EQ(writes[3], buffered(reg::kMaxSpeed, 70000));
     ASSERT_EQ(quvex_emg_stop(0), 0);
 }
 
@@ -167,7 +188,8 @@ TEST_F(SpeedChange, ContinuousMoveNeverLacksRoom) {
     start_trace();
     ASSERT_EQ(quvex_v_change(0, 60000, 50.0), 0);
     const auto ur = static_cast<std::uint32_t>(std::floor(50.0 * 4915200 / 59000 - 1));
-    EXPECT_EQ(change_writes(), (Writes{w(0x92, 60000), w(0x99, 0), w(0x93, ur)}));
+    EXPECT_EQ(change_writes(),
+              (Writes{live(reg::kMaxSpeed, 60000), live(reg::kSAccelSection, 0), live(reg::kAccelRate, ur)}));
 }
 
 TEST_F(SpeedChange, PositioningMoveWithoutRoomRefusedWith16) {
@@ -176,10 +198,7 @@ TEST_F(SpeedChange, PositioningMoveWithoutRoomRefusedWith16) {
     start_trace();
     EXPECT_EQ(quvex_v_change(0, 20000, 1.0), 16);
     // The current speed first, the remaining pulses only once the change is planned.
-    const std::vector<std::string> reads = trace_lines_starting("d0.X read ");
-    ASSERT_EQ(reads.size(), 2u);
-    EXPECT_EQ(reads[0].substr(10, 2), "F5");
-    EXPECT_EQ(reads[1].substr(10, 2), "F4");
+    EXPECT_EQ(read_codes(X), (std::vector<unsigned>{reg::kReadCurrentSpeed, reg::kReadRemainingPulses}));
     EXPECT_EQ(quvex_cmp_v_change(0, 0, 1000, 20000, 1.0), 16);
     EXPECT_TRUE(change_writes().empty());
     ASSERT_TRUE(run_until_stopped(0));
@@ -190,14 +209,14 @@ TEST_F(SpeedChange, PreparedChangeGoesToTheBufferedBankExceptOnSCurvePositioning
     ASSERT_EQ(quvex_tv_move(0, 100, 1000, 0.1), 0);
     start_trace();
     ASSERT_EQ(quvex_cmp_v_change(0, 0, 1000, 2000, 0.1), 0);
-    EXPECT_EQ(change_writes().front(), w(0x82, 2000));
+    EXPECT_EQ(change_writes().front(), buffered(reg::kMaxSpeed, 2000));
     ASSERT_EQ(quvex_emg_stop(0), 0);
 
     ASSERT_EQ(quvex_start_sr_move(0, 100000, 100, 1000, 0.1, 0.1, 0, 0), 0);
     start_trace();
     EXPECT_EQ(quvex_cmp_v_change(0, 10, 1000, 2000, 0.1), 16) << "checked against the caller's distance";
     ASSERT_EQ(quvex_cmp_v_change(0, 50000, 1000, 2000, 0.1), 0);
-    EXPECT_EQ(change_writes().front(), w(0x92, 2000));
+    EXPECT_EQ(change_writes().front(), live(reg::kMaxSpeed, 2000));
 }
 
 TEST_F(SpeedChange, RefusalsBeforeAnyRead) {
@@ -209,7 +228,7 @@ TEST_F(SpeedChange, RefusalsBeforeAnyRead) {
     EXPECT_EQ(quvex_v_change(0, 1000, nan), 11);
     EXPECT_EQ(quvex_cmp_v_change(0, 100, nan, 1000, 0.1), 11);
     EXPECT_EQ(quvex_cmp_v_change(0, nan, 100, 1000, 0.1), 13);
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(card_events().empty());
 }
 
 struct LiveCase {

@@ -1,0 +1,74 @@
+// Test support: a card's decoded trace as typed events (kind, device, axis, code, value), so that
+// tests about register values compare fields and survive any change of the trace's text.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+#include "chip_codes.h"
+#include "quvex/sim.h"
+
+namespace quvex::test {
+
+struct CardEvent {
+    int kind = 0;    // QUVEX_SIM_EV_*
+    int device = 0;
+    int axis = -1;   // chip axis, -1 for card-level ports
+    unsigned code = 0;  // register code, command word or port offset
+    std::optional<std::uint32_t> value{};  // empty where only the order of codes matters
+    bool operator==(const CardEvent&) const = default;
+};
+
+// Events of device 0; wrap them in on_device for another card.
+CardEvent reg_write(int axis, unsigned code, std::uint32_t value);
+CardEvent reg_read(int axis, unsigned code, std::uint32_t value);
+CardEvent command(int axis, unsigned code);
+CardEvent status_read(int axis, std::uint32_t value);
+CardEvent substatus_read(int axis, std::uint32_t value);
+CardEvent board_read(unsigned offset, std::uint32_t value);
+CardEvent board_write(unsigned offset, std::uint32_t value);
+CardEvent card_port_write(unsigned offset, std::uint32_t value);
+CardEvent bridge_read8(unsigned offset, std::uint32_t value);
+CardEvent bridge_write8(unsigned offset, std::uint32_t value);
+CardEvent bridge_write16(unsigned offset, std::uint32_t value);
+std::vector<CardEvent> on_device(int device, std::vector<CardEvent> events);
+
+// One chip axis of device 0, for tables that list many of its events: X.write(reg::kMaxSpeed, 100).
+// Converts to the axis number where a call takes one.
+struct ChipAxis {
+    int number;
+    constexpr operator int() const { return number; }
+    CardEvent write(unsigned code, std::uint32_t value) const { return reg_write(number, code, value); }
+    CardEvent read(unsigned code, std::uint32_t value) const { return reg_read(number, code, value); }
+    CardEvent command(unsigned code) const { return test::command(number, code); }
+};
+inline constexpr ChipAxis X{0}, Y{1}, Z{2}, U{3};
+
+// Register writes (without their values) of each axis in turn:
+// written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed}) = X 85, X 82, Y 85, Y 82.
+std::vector<CardEvent> written_codes(std::initializer_list<int> axes, std::initializer_list<unsigned> codes);
+std::vector<CardEvent> operator+(std::vector<CardEvent> a, const std::vector<CardEvent>& b);
+// The same events with their values dropped, for tests about order only.
+std::vector<CardEvent> without_values(std::vector<CardEvent> events);
+
+// Every decoded event since the trace was cleared.
+std::vector<CardEvent> card_events();
+// Register writes and commands of one chip axis, in order.
+std::vector<CardEvent> chip_writes(int axis, int device = 0);
+// Register writes, register reads and commands of every axis of a device, in order.
+std::vector<CardEvent> chip_accesses(int device = 0);
+// The values written to one register of a device-0 axis, in order.
+std::vector<std::uint32_t> written_values(int axis, unsigned code);
+// The command words given to a device-0 axis, in order.
+std::vector<std::uint32_t> commands_of(int axis);
+// The read codes of the registers read from a device-0 axis, in order.
+std::vector<unsigned> read_codes(int axis);
+
+// "d1.Y write MaxSpeed(82) = 0x00004E20 (20000)": registers by name, the value also in decimal.
+std::ostream& operator<<(std::ostream& os, const CardEvent& e);
+inline void PrintTo(const CardEvent& e, std::ostream* os) { *os << e; }
+
+}  // namespace quvex::test

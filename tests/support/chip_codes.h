@@ -1,0 +1,75 @@
+// The motion chip's register, command and port codes as the tests expect to see them on the bus.
+// Kept apart from the library's own constants so that a wrong code in the library fails a test.
+#pragma once
+
+#include <cstdint>
+
+namespace quvex::test {
+
+namespace reg {
+// Operation registers, buffered bank (taken over by the next start).
+constexpr unsigned kMoveAmount = 0x80;
+constexpr unsigned kStartSpeed = 0x81;     // FL
+constexpr unsigned kMaxSpeed = 0x82;       // FH
+constexpr unsigned kAccelRate = 0x83;
+constexpr unsigned kDecelRate = 0x84;
+constexpr unsigned kSpeedRange = 0x85;
+constexpr unsigned kRampDownPoint = 0x86;
+constexpr unsigned kOperationMode = 0x87;
+constexpr unsigned kAuxAmount = 0x88;
+constexpr unsigned kSAccelSection = 0x89;
+constexpr unsigned kSDecelSection = 0x8A;
+constexpr unsigned kCorrectionSpeed = 0x8B;
+constexpr unsigned kArcStepCount = 0x8C;
+// The same register of the live bank (the one the running move uses).
+constexpr unsigned live(unsigned buffered) { return buffered + 0x10; }
+// Environment, counters and comparators.
+constexpr unsigned kEnv1 = 0x9C;
+constexpr unsigned kEnv2 = 0x9D;
+constexpr unsigned kEnv3 = 0x9E;
+constexpr unsigned kEnv4 = 0x9F;
+constexpr unsigned kEnv5 = 0xA0;
+constexpr unsigned kEnv6 = 0xA1;
+constexpr unsigned kEnv7 = 0xA2;
+constexpr unsigned kCommandCounter = 0xA3;
+constexpr unsigned kPositionCounter = 0xA4;
+constexpr unsigned kGeneralCounter = 0xA6;
+constexpr unsigned kComparator1 = 0xA7;  // comparators 1..5 = 0xA7..0xAB
+constexpr unsigned kComparator2 = 0xA8;
+constexpr unsigned kComparator3 = 0xA9;
+constexpr unsigned kComparator4 = 0xAA;
+constexpr unsigned kComparator5 = 0xAB;
+constexpr unsigned kIntFactor = 0xAC;
+// A register's read code.
+constexpr unsigned read(unsigned write_code) { return write_code + 0x40; }
+constexpr unsigned kReadStatus32 = 0xF1;
+constexpr unsigned kReadRemainingPulses = 0xF4;
+constexpr unsigned kReadCurrentSpeed = 0xF5;
+}  // namespace reg
+
+namespace cmd {
+constexpr unsigned kSyncStart = 0x06;
+constexpr unsigned kSyncStop = 0x07;
+constexpr unsigned kOutputOff = 0x10;  // + output number (0 servo-on, 1 alarm reset, 4 general)
+constexpr unsigned kOutputOn = 0x18;
+constexpr unsigned kClearErrorCounter = 0x22;
+constexpr unsigned kErcOn = 0x24;
+constexpr unsigned kErcOff = 0x25;
+constexpr unsigned kCancelQueuedStart = 0x26;
+constexpr unsigned kImmediateStop = 0x49;
+constexpr unsigned kDeceleratingStop = 0x4A;
+constexpr unsigned kStartAtStartSpeed = 0x50;
+constexpr unsigned kStartAtMaxSpeed = 0x51;
+constexpr unsigned kStartDecelerating = 0x52;
+constexpr unsigned kStartRamped = 0x53;
+// A start of several axes: bits 8-11 select X, Y, Z, U.
+constexpr unsigned on_axes(unsigned code, unsigned axis_bits) { return code | (axis_bits << 8); }
+}  // namespace cmd
+
+// Board ports (offsets from the board base).
+namespace board {
+constexpr unsigned kEndLimitLogic = 0x08;
+constexpr unsigned kManualControl = 0x10;
+}  // namespace board
+
+}  // namespace quvex::test
