@@ -62,7 +62,7 @@ TEST_P(PositionRange, RefusesOutsideTheCounterRangeTouchingNothing) {
     start_trace();
     EXPECT_EQ(quvex_set_position(kCounterAxis, c.pos), c.status);
     if (c.status != QUVEX_OK) {
-        EXPECT_TRUE(trace_lines().empty());
+        EXPECT_TRUE(card_events().empty());
         EXPECT_EQ(axis_record(kCounterAxis).target_pos, before.target_pos);
         EXPECT_EQ(axis_record(kCounterAxis).prev_target_pos, before.prev_target_pos);
     } else {

@@ -112,7 +112,7 @@ class CheckOrder : public CompareTest, public ::testing::WithParamInterface<Orde
 TEST_P(CheckOrder, RefusesWithTheFirstCheckAndTouchesNothing) {
     start_trace();
     EXPECT_EQ(GetParam().call(), GetParam().status);
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(card_events().empty());
 }
 
 std::vector<OrderCase> order_cases() {

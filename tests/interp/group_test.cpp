@@ -135,7 +135,7 @@ TEST_P(GroupRefusal, TouchesNothing) {
     Arrays a;
     start_trace();
     EXPECT_EQ(GetParam().call(a), GetParam().status);
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(card_events().empty());
     for (int axis = 0; axis < 3; ++axis) EXPECT_EQ(axis_record(axis).target_pos, 0);
 }
 
@@ -242,7 +242,7 @@ TEST_F(GroupSync, UnusableAxisIsRefused) {
         EXPECT_EQ(quvex_set_sync_option(axis, 1, 1, 1, 1), 30);
         EXPECT_EQ(quvex_set_sync_stop_mode(axis, 1), 30);
     }
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(card_events().empty());
 }
 
 }  // namespace

@@ -2,14 +2,12 @@
 
 namespace quvex::test {
 
-std::vector<std::string> manual_writes() {
-    std::vector<std::string> out;
-    for (const std::string& line : trace_lines()) {
-        if (line.rfind("d0", 0) != 0) continue;
-        const bool chip = line.find(" reg ") != std::string::npos || line.find(" cmd ") != std::string::npos;
-        const bool board = line.rfind("d0 board ", 0) == 0;
-        if (!chip && !board) continue;
-        out.push_back(line.substr(3));  // "d0.X reg ..." and "d0 board ..." alike
+std::vector<CardEvent> manual_writes() {
+    std::vector<CardEvent> out;
+    for (const CardEvent& e : card_events()) {
+        const bool chip = e.kind == QUVEX_SIM_EV_CHIP_REG_WRITE || e.kind == QUVEX_SIM_EV_CHIP_COMMAND;
+        const bool board = e.kind == QUVEX_SIM_EV_BOARD_READ || e.kind == QUVEX_SIM_EV_BOARD_WRITE;
+        if (e.device == 0 && (chip || board)) out.push_back(e);
     }
     return out;
 }

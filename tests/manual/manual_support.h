@@ -1,19 +1,18 @@
-// Helpers of the manual-operation tests: device 0's writes as trace text, and chip peeks.
+// Helpers of the manual-operation tests: device 0's writes as typed events, and chip peeks.
 #pragma once
 
 #include <cstdint>
-#include <string>
 #include <vector>
 
+#include "card_events.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {
 
-// Register writes, commands and board-port accesses of device 0 since the trace was cleared, as
-// their trace text without the device ("X reg 97 <- 08000002", "X cmd 0053", "board 10 <- 0080").
-std::vector<std::string> manual_writes();
+// Register writes, commands and board-port accesses of device 0 since the trace was cleared.
+std::vector<CardEvent> manual_writes();
 
 // A chip register of device 0 by its write or read code.
 std::uint32_t chip_reg(int axis, unsigned code);

@@ -5,23 +5,44 @@
 
 #include "frame/card_table.h"
 #include "manual_support.h"
-#include "trace_match.h"
 #include "special_values.h"
 
 namespace quvex::test {
 namespace {
 
-using Lines = std::vector<std::string>;
+using Events = std::vector<CardEvent>;
 const int16_t kXY[2] = {0, 1};
 
 class ManualTrace : public CardTest {};
+
+// Operation-mode words: the start-up word (bit 27) with the manual source's or the pulser
+// move's kind; the pulser line also asks for the manual ramp-down point (bit 13).
+constexpr std::uint32_t kModeAtStartup = 0x08000000;
+constexpr std::uint32_t kManualRampDown = 1u << 13;
+constexpr std::uint32_t kKindHandWheel = 0x01;  // also the pulser speed move
+constexpr std::uint32_t kKindJog = 0x02;
+constexpr std::uint32_t kKindStep = 0x56;
+constexpr std::uint32_t kKindPulserPositioning = 0x51;
+constexpr std::uint32_t kKindPulserHomeMinus = 0x55;
+constexpr std::uint32_t kKindPulserLine = 0x6A;
+constexpr std::uint32_t kKindPulserArcCcw = 0x6D;
+// Start-up words the manual exports write back.
+constexpr std::uint32_t kEnv2AtStartup = 0x0030C515;
+constexpr std::uint32_t kEnv3AtStartup = 0x00F02000;
+// The board's manual control word: the enable bit, the one-axis choice and the wheel's axis.
+constexpr std::uint32_t kManualEnable = 0x80;
+constexpr std::uint32_t kWheelOneAxis = 0x40;
+constexpr std::uint32_t wheel_axis(unsigned axis) { return axis << 4; }
+// Speed registers at range 2999 count 10 units per pps.
+constexpr std::uint32_t kRange2999 = 2999;
+constexpr std::uint32_t at_r2999(std::uint32_t pps) { return pps * 10; }
 
 // ---- what each export writes, in order ----
 
 struct TraceCase {
     const char* name;
     std::function<quvex_status()> call;
-    Lines expected;
+    Events expected;
 };
 
 class ManualSequence : public CardTest, public ::testing::WithParamInterface<TraceCase> {};
@@ -32,82 +53,122 @@ TEST_P(ManualSequence, WritesInOrder) {
     EXPECT_EQ(manual_writes(), GetParam().expected);
 }
 
-Lines per_axis(std::initializer_list<const char*> lines) {
-    Lines out;
-    for (const char* axis : {"X", "Y", "Z", "U"}) {
-        for (const char* l : lines) out.push_back(std::string(axis) + " " + l);
+// The events of `Each` repeated on each axis in turn, X to U.
+constexpr ChipAxis Each{-1};
+Events each_axis(const Events& events) {
+    Events out;
+    for (const ChipAxis axis : {X, Y, Z, U}) {
+        for (CardEvent e : events) {
+            e.axis = axis;
+            out.push_back(e);
+        }
     }
     return out;
 }
 
-Lines operator+(Lines a, const Lines& b) {
-    a.insert(a.end(), b.begin(), b.end());
-    return a;
+Events manual_control(std::uint32_t word) { return {board_write(board::kManualControl, word)}; }
+Events manual_control_read_then(std::uint32_t word) {
+    return {board_read(board::kManualControl, 0), board_write(board::kManualControl, word)};
+}
+
+// Range, FH, FL, then the rates floor(0.1 s * 4915200 / (FH - FL) - 1), in the live bank.
+Events speed_profile(ChipAxis a, std::uint32_t fh, std::uint32_t fl, std::uint32_t rate) {
+    return {a.write(reg::live(reg::kSpeedRange), kRange2999), a.write(reg::live(reg::kMaxSpeed), fh),
+            a.write(reg::live(reg::kStartSpeed), fl), a.write(reg::live(reg::kAccelRate), rate),
+            a.write(reg::live(reg::kDecelRate), rate)};
+}
+
+// A pulser move at 500 pps on one axis: FH one unit above FL.
+Events pulser_speeds(ChipAxis a) {
+    return {a.write(reg::kSpeedRange, kRange2999), a.write(reg::kMaxSpeed, at_r2999(500) + 1),
+            a.write(reg::kStartSpeed, at_r2999(500))};
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Exports, ManualSequence,
     ::testing::Values(
         TraceCase{"jog_on", [] { return quvex_enable_jog(0, 1); },
-                  Lines{"board 10 <- 0080"} + per_axis({"reg 97 <- 08000002", "cmd 0053"})},
+                  manual_control(kManualEnable) +
+                      each_axis({Each.write(reg::live(reg::kOperationMode), kModeAtStartup | kKindJog),
+                                 Each.command(cmd::kStartRamped)})},
         TraceCase{"jog_off", [] { return quvex_enable_jog(0, 0); },
-                  Lines{"board 10 <- 0000"} + per_axis({"cmd 0049"})},
-        TraceCase{"jog_other_value", [] { return quvex_enable_jog(0, 7); }, Lines{"board 10 <- 0000"}},
+                  manual_control(0) + each_axis({Each.command(cmd::kImmediateStop)})},
+        TraceCase{"jog_other_value", [] { return quvex_enable_jog(0, 7); }, manual_control(0)},
+        // 250.9 pulses per step, truncated.
         TraceCase{"step_on", [] { return quvex_enable_step(1, 1, 250.9); },
-                  Lines{"Y reg 90 <- 000000FA", "board 10 <- 0080", "Y reg 97 <- 08000056", "Y cmd 0053"}},
-        TraceCase{"step_off", [] { return quvex_enable_step(1, 0, 250); }, Lines{"board 10 <- 0000", "Y cmd 0049"}},
-        TraceCase{"step_other_value", [] { return quvex_enable_step(1, 2, 250); }, Lines{}},
-        // Start speed 50 % of 200, maximum 50 % of 1000: range 2999, FH 5000, FL 1000.
+                  Events{Y.write(reg::live(reg::kMoveAmount), 250)} + manual_control(kManualEnable) +
+                      Events{Y.write(reg::live(reg::kOperationMode), kModeAtStartup | kKindStep),
+                             Y.command(cmd::kStartRamped)}},
+        TraceCase{"step_off", [] { return quvex_enable_step(1, 0, 250); },
+                  manual_control(0) + Events{Y.command(cmd::kImmediateStop)}},
+        TraceCase{"step_other_value", [] { return quvex_enable_step(1, 2, 250); }, Events{}},
+        // Start speed 50 % of 200, maximum 50 % of 1000: FH 500 pps, FL 100 pps; rates 0.1 s over
+        // 4000 units: 121.
         TraceCase{"jog_velocity", [] { return quvex_set_jog_velocity(2, 200, 1000, 0.1, 0.1, 50); },
-                  Lines{"Z reg 95 <- 00000BB7", "Z reg 92 <- 00001388", "Z reg 91 <- 000003E8", "Z reg 93 <- 00000079",
-                        "Z reg 94 <- 00000079"}},
+                  speed_profile(Z, at_r2999(500), at_r2999(100), 121)},
         TraceCase{"step_velocity", [] { return quvex_set_step_velocity(2, 200, 1000, 0.1, 0.1, 50); },
-                  Lines{"Z reg 95 <- 00000BB7", "Z reg 92 <- 00001388", "Z reg 91 <- 000003E8", "Z reg 93 <- 00000079",
-                        "Z reg 94 <- 00000079", "Z reg 96 <- 00000000"}},
-        // The hand wheel starts at 100 pulses per second whatever str_vel says.
+                  speed_profile(Z, at_r2999(500), at_r2999(100), 121) +
+                      Events{Z.write(reg::live(reg::kRampDownPoint), 0)}},
+        // The hand wheel starts at 100 pulses per second whatever str_vel says: FH 1000 pps, rates
+        // 0.1 s over 9000 units: 53.
         TraceCase{"mpg_velocity", [] { return quvex_set_mpg_velocity(0, 700, 1000, 0.1, 0.1); },
-                  Lines{"X reg 95 <- 00000BB7", "X reg 92 <- 00002710", "X reg 91 <- 000003E8", "X reg 93 <- 00000035",
-                        "X reg 94 <- 00000035"}},
+                  speed_profile(X, at_r2999(1000), at_r2999(100), 53)},
         TraceCase{"mpg_on_all_axes", [] { return quvex_set_mpg_config(0, 1, 0, 0); },
-                  Lines{"board 10 -> 0000", "board 10 <- 0080"} +
-                      per_axis({"reg 97 <- 08000001", "cmd 0051", "reg 9E <- 00F02000"})},
+                  manual_control_read_then(kManualEnable) +
+                      each_axis({Each.write(reg::live(reg::kOperationMode), kModeAtStartup | kKindHandWheel),
+                                 Each.command(cmd::kStartAtMaxSpeed), Each.write(reg::kEnv3, kEnv3AtStartup)})},
         TraceCase{"mpg_on_one_axis", [] { return quvex_set_mpg_config(0, 1, 1, 2); },
-                  Lines{"board 10 -> 0000", "board 10 <- 00E0", "Z reg 97 <- 08000001", "Z cmd 0051",
-                        "Z reg 9E <- 00F02000"}},
+                  manual_control_read_then(kManualEnable | kWheelOneAxis | wheel_axis(2)) +
+                      Events{Z.write(reg::live(reg::kOperationMode), kModeAtStartup | kKindHandWheel),
+                             Z.command(cmd::kStartAtMaxSpeed), Z.write(reg::kEnv3, kEnv3AtStartup)}},
         TraceCase{"mpg_off", [] { return quvex_set_mpg_config(0, 0, 1, 3); },
-                  Lines{"board 10 -> 0000", "board 10 <- 0070"} + per_axis({"reg 9E <- 00F02000", "cmd 0049"})},
-        TraceCase{"pulser_ratio", [] { return quvex_set_pulser_ratio(3, 10, 3); }, Lines{"U reg A1 <- 10090000"}},
+                  manual_control_read_then(kWheelOneAxis | wheel_axis(3)) +
+                      each_axis({Each.write(reg::kEnv3, kEnv3AtStartup), Each.command(cmd::kImmediateStop)})},
+        // Ratio 10 / 3 in env6's upper half: (3 - 1) << 11 | (10 - 1).
+        TraceCase{"pulser_ratio", [] { return quvex_set_pulser_ratio(3, 10, 3); },
+                  Events{U.write(reg::kEnv6, ((3 - 1) << 11 | (10 - 1)) << 16)}},
+        // Mode 7 masked to env2's two bits 24-25, inverse 3 masked to its one bit 26.
         TraceCase{"pulser_input_mode", [] { return quvex_set_pulser_iptmode(0, 7, 3); },
-                  Lines{"X reg 9D <- 0730C515"}},
+                  Events{X.write(reg::kEnv2, kEnv2AtStartup | 3u << 24 | 1u << 26)}},
         TraceCase{"pulser_speed_move", [] { return quvex_pulser_vmove(0, 500); },
-                  Lines{"X reg 87 <- 08000001", "X reg 85 <- 00000BB7", "X reg 82 <- 00001389",
-                        "X reg 81 <- 00001388", "X cmd 0050"}},
+                  Events{X.write(reg::kOperationMode, kModeAtStartup | kKindHandWheel)} + pulser_speeds(X) +
+                      Events{X.command(cmd::kStartAtStartSpeed)}},
+        // -1000.7 pulses, truncated.
         TraceCase{"pulser_positioning", [] { return quvex_pulser_pmove(1, -1000.7, 500); },
-                  Lines{"Y reg 87 <- 08000051", "Y reg 80 <- FFFFFC18", "Y reg 85 <- 00000BB7",
-                        "Y reg 82 <- 00001389", "Y reg 81 <- 00001388", "Y cmd 0050"}},
+                  Events{Y.write(reg::kOperationMode, kModeAtStartup | kKindPulserPositioning),
+                         Y.write(reg::kMoveAmount, static_cast<std::uint32_t>(-1000))} +
+                      pulser_speeds(Y) + Events{Y.command(cmd::kStartAtStartSpeed)}},
         TraceCase{"pulser_home_minus", [] { return quvex_pulser_home_move(0, 1, 500); },
-                  Lines{"X reg 87 <- 08000055", "X reg 85 <- 00000BB7", "X reg 82 <- 00001389",
-                        "X reg 81 <- 00001388", "X cmd 0050"}},
-        // Both axes at |speed| unscaled (FH one unit above FL), 0.1 s ramps over that one unit, the
-        // ramp-down point from the full speed.
+                  Events{X.write(reg::kOperationMode, kModeAtStartup | kKindPulserHomeMinus)} + pulser_speeds(X) +
+                      Events{X.command(cmd::kStartAtStartSpeed)}},
+        // Both axes at |speed| unscaled (FH one unit above FL), 0.1 s ramps over that one unit (the
+        // rate limited to 0xFFFF), the ramp-down point from the full speed.
         TraceCase{"pulser_line", [] { return quvex_pulser_r_line2(0, kXY, 300, -400, -500); },
-                  Lines{"X reg 87 <- 0800206A", "Y reg 87 <- 0800206A", "X reg 80 <- 0000012C",
-                        "Y reg 80 <- FFFFFE70", "X reg 85 <- 00000BB7", "X reg 82 <- 00001389",
-                        "X reg 81 <- 00001388", "Y reg 85 <- 00000BB7", "Y reg 82 <- 00001389",
-                        "Y reg 81 <- 00001388", "X reg 83 <- 0000FFFF", "X reg 84 <- 0000FFFF",
-                        "Y reg 83 <- 0000FFFF", "Y reg 84 <- 0000FFFF", "X reg 86 <- 00000006",
-                        "Y reg 86 <- 00000006", "X cmd 0353"}},
-        // The arc's start speed of 0 is raised to the range's lowest, 1 pps.
+                  Events{X.write(reg::kOperationMode, kModeAtStartup | kManualRampDown | kKindPulserLine),
+                         Y.write(reg::kOperationMode, kModeAtStartup | kManualRampDown | kKindPulserLine),
+                         X.write(reg::kMoveAmount, 300),
+                         Y.write(reg::kMoveAmount, static_cast<std::uint32_t>(-400))} +
+                      pulser_speeds(X) + pulser_speeds(Y) +
+                      Events{X.write(reg::kAccelRate, 0xFFFF), X.write(reg::kDecelRate, 0xFFFF),
+                             Y.write(reg::kAccelRate, 0xFFFF), Y.write(reg::kDecelRate, 0xFFFF),
+                             X.write(reg::kRampDownPoint, 6), Y.write(reg::kRampDownPoint, 6),
+                             X.command(cmd::on_axes(cmd::kStartRamped, 0b0011))}},
+        // Counter-clockwise, end (200, 0), centre (100, 0); the arc's start speed of 0 is raised
+        // to the range's lowest, 1 pps.
         TraceCase{"pulser_arc", [] { return quvex_pulser_r_arc2(0, kXY, 100, 0, 200, 0, 1, 500); },
-                  Lines{"X reg 87 <- 0800006D", "Y reg 87 <- 0800006D", "X reg 80 <- 000000C8",
-                        "Y reg 80 <- 00000000", "X reg 88 <- 00000064", "Y reg 88 <- 00000000",
-                        "X reg 85 <- 00000BB7", "X reg 82 <- 00001388", "X reg 81 <- 0000000A",
-                        "Y reg 85 <- 00000BB7", "Y reg 82 <- 00001388", "Y reg 81 <- 0000000A", "X cmd 0351"}},
+                  Events{X.write(reg::kOperationMode, kModeAtStartup | kKindPulserArcCcw),
+                         Y.write(reg::kOperationMode, kModeAtStartup | kKindPulserArcCcw),
+                         X.write(reg::kMoveAmount, 200), Y.write(reg::kMoveAmount, 0),
+                         X.write(reg::kAuxAmount, 100), Y.write(reg::kAuxAmount, 0),
+                         X.write(reg::kSpeedRange, kRange2999), X.write(reg::kMaxSpeed, at_r2999(500)),
+                         X.write(reg::kStartSpeed, at_r2999(1)), Y.write(reg::kSpeedRange, kRange2999),
+                         Y.write(reg::kMaxSpeed, at_r2999(500)), Y.write(reg::kStartSpeed, at_r2999(1)),
+                         X.command(cmd::on_axes(cmd::kStartAtMaxSpeed, 0b0011))}},
         TraceCase{"wheel_axis_choice", [] {
                       quvex_set_mof_mode(0, 1);
                       return quvex_manual_mpg(0, 2);
                   },
-                  Lines{"board 10 -> 0000", "board 10 <- 0020"}}),
+                  manual_control_read_then(wheel_axis(2))}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- worked figures and refusals ----
@@ -228,7 +289,7 @@ class PulserRatio : public CardTest, public ::testing::WithParamInterface<RatioC
 
 TEST_P(PulserRatio, FillsTheUpperHalfOfEnv6) {
     ASSERT_EQ(quvex_set_pulser_ratio(0, GetParam().p, GetParam().m), QUVEX_OK);
-    const uint32_t env6 = chip_reg(0, 0xA1);
+    const uint32_t env6 = chip_reg(X, reg::kEnv6);
     EXPECT_EQ(env6 >> 16, GetParam().high_half);
     EXPECT_EQ(env6 & 0xFFFF, axis_record(0).mirror[chip::kEnv6] & 0xFFFF);
     EXPECT_EQ(axis_record(0).ratio_p, GetParam().p);
@@ -241,9 +302,9 @@ INSTANTIATE_TEST_SUITE_P(Fields, PulserRatio,
 
 TEST_F(ManualTrace, RatioKeepsTheBacklashHalf) {
     ASSERT_EQ(quvex_backlash_comp(0, 100), QUVEX_OK);
-    const uint32_t low = chip_reg(0, 0xA1) & 0xFFFF;
+    const uint32_t low = chip_reg(X, reg::kEnv6) & 0xFFFF;
     ASSERT_EQ(quvex_set_pulser_ratio(0, 2048, 1), QUVEX_OK);
-    EXPECT_EQ(chip_reg(0, 0xA1), (2047u << 16) | low);
+    EXPECT_EQ(chip_reg(X, reg::kEnv6), (2047u << 16) | low);
 }
 
 // ---- the status word: control bits 0-3, then the status port's fields ----
@@ -274,12 +335,12 @@ TEST_F(ManualTwoCards, HandWheelDisableStopsOnlyItsCardsAxes) {
     start_trace();
     ASSERT_EQ(quvex_set_mpg_config(1, 0, 0, 0), QUVEX_OK);
     const auto stops = [](int device) {
-        return texts_matching({.kind = QUVEX_SIM_EV_CHIP_COMMAND, .device = device, .code = 0x0049}).size();
+        return card_events({.kind = QUVEX_SIM_EV_CHIP_COMMAND, .device = device, .code = cmd::kImmediateStop}).size();
     };
     EXPECT_EQ(stops(0), 0u);
     EXPECT_EQ(stops(1), 4u);
-    EXPECT_TRUE(texts_matching({.kind = QUVEX_SIM_EV_CHIP_REG_WRITE, .device = 0}).empty());
-    EXPECT_EQ(texts_matching({.kind = QUVEX_SIM_EV_CHIP_REG_WRITE, .device = 1, .code = 0x9E}).size(), 4u);
+    EXPECT_TRUE(card_events({.kind = QUVEX_SIM_EV_CHIP_REG_WRITE, .device = 0}).empty());
+    EXPECT_EQ(card_events({.kind = QUVEX_SIM_EV_CHIP_REG_WRITE, .device = 1, .code = reg::kEnv3}).size(), 4u);
 }
 
 TEST_F(ManualTrace, SwitchToJogReappliesTheJogProfileAndKeepsTheStepOne) {
@@ -287,9 +348,9 @@ TEST_F(ManualTrace, SwitchToJogReappliesTheJogProfileAndKeepsTheStepOne) {
     ASSERT_EQ(quvex_set_jog_velocity(0, 200, 1000, 0.1, 0.1, 50), QUVEX_OK);
     ASSERT_EQ(quvex_set_mpg_velocity(0, 100, 8000, 0.1, 0.1), QUVEX_OK);  // overwrites the live speeds
     ASSERT_EQ(quvex_set_mof_config(0, 2), QUVEX_OK);
-    EXPECT_EQ(chip_reg(0, 0x92), 5000u);
-    EXPECT_EQ(chip_reg(0, 0x91), 1000u);
-    EXPECT_EQ(chip_reg(0, 0x97) & 0x7F, 0x02u);
+    EXPECT_EQ(chip_reg(X, reg::live(reg::kMaxSpeed)), 5000u);
+    EXPECT_EQ(chip_reg(X, reg::live(reg::kStartSpeed)), 1000u);
+    EXPECT_EQ(chip_reg(X, reg::live(reg::kOperationMode)) & 0x7F, kKindJog);
     const AxisRecord& rec = axis_record(0);
     EXPECT_EQ(rec.step.start_speed, 300.0);
     EXPECT_EQ(rec.step.max_speed, 3000.0);
@@ -301,11 +362,14 @@ TEST_F(ManualTrace, SwitchToJogReappliesTheJogProfileAndKeepsTheStepOne) {
 TEST_F(ManualTrace, EverySwitchDisablesAllSourcesFirst) {
     start_trace();
     ASSERT_EQ(quvex_set_mof_config(0, 4), QUVEX_OK);
-    const Lines expected = Lines{"board 10 -> 0000", "board 10 <- 0000"} + per_axis({"reg 9E <- 00F02000", "cmd 0049"}) +
-                           Lines{"board 10 <- 0000", "X cmd 0049", "board 10 <- 0000", "Y cmd 0049",
-                                 "board 10 <- 0000", "Z cmd 0049", "board 10 <- 0000", "U cmd 0049",
-                                 "board 10 <- 0000"} +
-                           per_axis({"cmd 0049"});
+    // The hand wheel off, jog off and step off on each axis, then the idle switches the jog off.
+    const Events expected = manual_control_read_then(0) +
+                            each_axis({Each.write(reg::kEnv3, kEnv3AtStartup), Each.command(cmd::kImmediateStop)}) +
+                            manual_control(0) + Events{X.command(cmd::kImmediateStop)} + manual_control(0) +
+                            Events{Y.command(cmd::kImmediateStop)} + manual_control(0) +
+                            Events{Z.command(cmd::kImmediateStop)} + manual_control(0) +
+                            Events{U.command(cmd::kImmediateStop)} + manual_control(0) +
+                            each_axis({Each.command(cmd::kImmediateStop)});
     EXPECT_EQ(manual_writes(), expected);
 }
 
@@ -318,11 +382,11 @@ TEST_F(ManualTrace, HandWheelModesReapplyProfileAndRatio) {
     start_trace();
     ASSERT_EQ(quvex_enable_mof(0), QUVEX_OK);
     EXPECT_EQ(card_record(0).mof_mode, 1);
-    EXPECT_EQ(chip_reg(2, 0x92), 20000u);
-    EXPECT_EQ(chip_reg(2, 0xA1) >> 16, (1u << 11) | 3u);
+    EXPECT_EQ(chip_reg(Z, reg::live(reg::kMaxSpeed)), 20000u);
+    EXPECT_EQ(chip_reg(Z, reg::kEnv6) >> 16, (1u << 11) | 3u);
     // Only the chosen axis is put into the hand-wheel kind.
-    EXPECT_EQ(texts_matching({.kind = QUVEX_SIM_EV_CHIP_COMMAND, .device = 0, .code = 0x0051}),
-              std::vector<std::string>{"d0.Z cmd 0051"});
+    EXPECT_EQ(card_events({.kind = QUVEX_SIM_EV_CHIP_COMMAND, .device = 0, .code = cmd::kStartAtMaxSpeed}),
+              Events{Z.command(cmd::kStartAtMaxSpeed)});
 }
 
 }  // namespace

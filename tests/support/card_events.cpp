@@ -90,7 +90,8 @@ CardEvent status_read(int axis, std::uint32_t value) { return axis_event(QUVEX_S
 CardEvent substatus_read(int axis, std::uint32_t value) {
     return axis_event(QUVEX_SIM_EV_CHIP_SUBSTATUS, axis, 0, value);
 }
-CardEvent board_read(unsigned offset, std::uint32_t value) { return port_event(QUVEX_SIM_EV_BOARD_READ, offset, value); }
+CardEvent board_read(unsigned offset,
+                     std::uint32_t value) { return port_event(QUVEX_SIM_EV_BOARD_READ, offset, value); }
 CardEvent board_write(unsigned offset, std::uint32_t value) {
     return port_event(QUVEX_SIM_EV_BOARD_WRITE, offset, value);
 }
@@ -129,17 +130,18 @@ std::vector<CardEvent> without_values(std::vector<CardEvent> events) {
     return events;
 }
 
-std::vector<CardEvent> card_events() {
+std::vector<CardEvent> card_events(const EventPattern& pattern) {
     std::vector<CardEvent> out;
     const std::size_t n = quvex_sim_trace_count();
-    out.reserve(n);
     for (std::size_t i = 0; i < n; ++i) {
         quvex_sim_event r{};
         quvex_sim_trace_get(i, &r);
-        out.push_back(CardEvent{r.kind, r.device, r.axis, r.code, r.value});
+        if (pattern.matches(r)) out.push_back(CardEvent{r.kind, r.device, r.axis, r.code, r.value});
     }
     return out;
 }
+
+std::vector<CardEvent> card_events() { return card_events(EventPattern{}); }
 
 std::vector<CardEvent> chip_writes(int axis, int device) {
     std::vector<CardEvent> out;
@@ -185,21 +187,21 @@ std::vector<unsigned> read_codes(int axis) {
 std::ostream& operator<<(std::ostream& os, const CardEvent& e) {
     os << 'd' << e.device;
     if (e.axis >= 0) os << '.' << "XYZU?"[e.axis < 4 ? e.axis : 4];
-    const std::string value = e.value ? "0x" + hex(*e.value, 8) + " (" + std::to_string(static_cast<std::int32_t>(*e.value)) + ")" : "";
+    std::string value;
+    if (e.value) value = "0x" + hex(*e.value, 8) + " (" + std::to_string(static_cast<std::int32_t>(*e.value)) + ")";
+    const std::string code = "(" + hex(e.code, 2) + ")";
     switch (e.kind) {
-        case QUVEX_SIM_EV_CHIP_REG_WRITE:
-            os << " write " << register_name(e.code) << '(' << hex(e.code, 2) << ')';
-            return e.value ? os << " = " << value : os;
-        case QUVEX_SIM_EV_CHIP_REG_READ:
-            os << " read " << register_name(e.code) << '(' << hex(e.code, 2) << ')';
-            return e.value ? os << " -> " << value : os;
-        case QUVEX_SIM_EV_CHIP_COMMAND: return os << " command " << command_name(e.code) << '(' << hex(e.code, 4) << ')';
-        case QUVEX_SIM_EV_CHIP_STATUS: return os << " status -> " << value;
-        case QUVEX_SIM_EV_CHIP_SUBSTATUS: return os << " substatus -> " << value;
-        default: break;
+        case QUVEX_SIM_EV_CHIP_REG_WRITE: os << " write " << register_name(e.code) << code; break;
+        case QUVEX_SIM_EV_CHIP_REG_READ: os << " read " << register_name(e.code) << code; break;
+        case QUVEX_SIM_EV_CHIP_COMMAND:
+            return os << " command " << command_name(e.code) << "(" << hex(e.code, 4) << ")";
+        case QUVEX_SIM_EV_CHIP_STATUS: os << " status"; break;
+        case QUVEX_SIM_EV_CHIP_SUBSTATUS: os << " substatus"; break;
+        default:
+            if (const char* name = port_kind_name(e.kind)) os << ' ' << name << ' ' << hex(e.code, 2);
+            else os << " event kind " << e.kind << " code " << hex(e.code, 4);
     }
-    if (const char* name = port_kind_name(e.kind)) return os << ' ' << name << ' ' << hex(e.code, 2) << ' ' << value;
-    return os << " event kind " << e.kind << " code " << hex(e.code, 4) << ' ' << value;
+    return e.value ? os << " = " << value : os;
 }
 
 }  // namespace quvex::test

@@ -10,6 +10,7 @@
 
 #include "chip_codes.h"
 #include "quvex/sim.h"
+#include "trace_match.h"
 
 namespace quvex::test {
 
@@ -54,8 +55,9 @@ std::vector<CardEvent> operator+(std::vector<CardEvent> a, const std::vector<Car
 // The same events with their values dropped, for tests about order only.
 std::vector<CardEvent> without_values(std::vector<CardEvent> events);
 
-// Every decoded event since the trace was cleared.
+// Every decoded event since the trace was cleared, or those that match a pattern.
 std::vector<CardEvent> card_events();
+std::vector<CardEvent> card_events(const EventPattern& pattern);
 // Register writes and commands of one chip axis, in order.
 std::vector<CardEvent> chip_writes(int axis, int device = 0);
 // Register writes, register reads and commands of every axis of a device, in order.

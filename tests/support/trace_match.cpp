@@ -34,9 +34,8 @@ std::vector<TraceEvent> trace_events() {
     return out;
 }
 
-bool EventPattern::matches(const TraceEvent& e) const {
-    const quvex_sim_event& r = e.record;
-    return r.kind == kind && field_matches(device, r.device) && field_matches(axis, r.axis) &&
+bool EventPattern::matches(const quvex_sim_event& r) const {
+    return (kind == 0 || r.kind == kind) && field_matches(device, r.device) && field_matches(axis, r.axis) &&
            field_matches(station, r.station) && field_matches(code, r.code) && field_matches(value, r.value) &&
            field_matches(flags, r.flags);
 }

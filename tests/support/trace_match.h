@@ -22,7 +22,7 @@ struct TraceEvent {
 // Every decoded event since the last clear.
 std::vector<TraceEvent> trace_events();
 
-// Fields left empty match anything.
+// Fields left empty (and kind 0) match anything.
 struct EventPattern {
     int kind = 0;
     std::optional<int> device{};
@@ -31,7 +31,8 @@ struct EventPattern {
     std::optional<uint32_t> code{};
     std::optional<uint32_t> value{};
     std::optional<unsigned> flags{};
-    bool matches(const TraceEvent& e) const;
+    bool matches(const quvex_sim_event& r) const;
+    bool matches(const TraceEvent& e) const { return matches(e.record); }
 };
 
 std::vector<TraceEvent> events_matching(const EventPattern& pattern);
