@@ -24,27 +24,42 @@ TEST_P(ArcSequence, WritesInOrder) {
 }
 
 const Seq kXYEnvModeAmounts =
-    per_axis({"X", "Y"}, {"9C", "9D"}) + Seq{"X 87", "Y 87", "X 80", "Y 80", "X 88", "Y 88"};
+    written_codes({X, Y}, {reg::kEnv1, reg::kEnv2}) +
+        Seq{X.write(reg::kOperationMode), Y.write(reg::kOperationMode), X.write(reg::kMoveAmount),
+            Y.write(reg::kMoveAmount), X.write(reg::kAuxAmount), Y.write(reg::kAuxAmount)};
 
 INSTANTIATE_TEST_SUITE_P(
     Arcs, ArcSequence,
     ::testing::Values(
         SequenceCase{"trapezoid", [] { return quvex_start_tr_arc_xy(0, 100, 0, 100, -100, 1, 100, 1000, 0.1, 0.2); },
-                     kXYEnvModeAmounts + per_axis({"X", "Y"}, {"85", "82", "81"}) + per_axis({"X", "Y"}, {"83", "84"}) +
-                         Seq{"X 8C", "X 86", "Y 86", "X cmd 0353"}},
+                     kXYEnvModeAmounts + written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         written_codes({X, Y}, {reg::kAccelRate, reg::kDecelRate}) +
+                         Seq{X.write(reg::kArcStepCount), X.write(reg::kRampDownPoint), Y.write(reg::kRampDownPoint),
+                             X.command(cmd::on_axes(cmd::kStartRamped, 0b0011))}},
         SequenceCase{"s_curve_zu",
                      [] { return quvex_start_sr_arc_zu(0, 100, 0, 100, -100, 0, 100, 1000, 0.1, 0.2, 0, 0); },
-                     per_axis({"Z", "U"}, {"9C", "9D"}) + Seq{"Z 87", "U 87", "Z 80", "U 80", "Z 88", "U 88"} +
-                         per_axis({"Z", "U"}, {"85", "82", "81"}) + per_axis({"Z", "U"}, {"83", "84"}) +
-                         per_axis({"Z", "U"}, {"89", "83", "8A", "84"}) + Seq{"Z 8C", "Z 86", "U 86", "Z cmd 0C53"}},
+                     written_codes({Z, U}, {reg::kEnv1, reg::kEnv2}) +
+                         Seq{Z.write(reg::kOperationMode), U.write(reg::kOperationMode), Z.write(reg::kMoveAmount),
+                             U.write(reg::kMoveAmount), Z.write(reg::kAuxAmount), U.write(reg::kAuxAmount)} +
+                         written_codes({Z, U}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         written_codes({Z, U}, {reg::kAccelRate, reg::kDecelRate}) +
+                         written_codes({Z, U}, {reg::kSAccelSection, reg::kAccelRate, reg::kSDecelSection,
+                                                reg::kDecelRate}) +
+                         Seq{Z.write(reg::kArcStepCount), Z.write(reg::kRampDownPoint), U.write(reg::kRampDownPoint),
+                             Z.command(cmd::on_axes(cmd::kStartRamped, 0b1100))}},
         // No rates, no step count, no ramp-down point.
         SequenceCase{"constant_speed", [] { return quvex_start_r_arc_xy(0, 100, 0, 200, 0, 0, 1000); },
-                     kXYEnvModeAmounts + per_axis({"X", "Y"}, {"85", "82", "81"}) + Seq{"X cmd 0351"}},
+                     kXYEnvModeAmounts + written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         Seq{X.command(cmd::on_axes(cmd::kStartAtMaxSpeed, 0b0011))}},
         // The absolute constant-speed arc reads where the axes stand after its mode is written.
         SequenceCase{"constant_speed_absolute", [] { return quvex_start_a_arc_xy(0, 100, 0, 200, 0, 0, 1000); },
-                     per_axis({"X", "Y"}, {"9C", "9D"}) + Seq{"X 87", "Y 87", "X read E4", "Y read E4", "X 80", "Y 80",
-                                                              "X 88", "Y 88"} +
-                         per_axis({"X", "Y"}, {"85", "82", "81"}) + Seq{"X cmd 0351"}}),
+                     written_codes({X, Y}, {reg::kEnv1, reg::kEnv2}) +
+                         Seq{X.write(reg::kOperationMode), Y.write(reg::kOperationMode),
+                             X.read(reg::read(reg::kPositionCounter)), Y.read(reg::read(reg::kPositionCounter)),
+                             X.write(reg::kMoveAmount), Y.write(reg::kMoveAmount),
+                             X.write(reg::kAuxAmount), Y.write(reg::kAuxAmount)} +
+                         written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         Seq{X.command(cmd::on_axes(cmd::kStartAtMaxSpeed, 0b0011))}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- mode, ramp-down point and start code by the ramp times ----
@@ -68,11 +83,11 @@ TEST_P(ArcMode, FollowsTheRampTimes) {
         c.s_curve ? quvex_start_sr_arc_xy(0, 1000, 0, 2000, 0, c.dir, 100, 1000, c.tacc, c.tdec, 0, 0)
                   : quvex_start_tr_arc_xy(0, 1000, 0, 2000, 0, c.dir, 100, 1000, c.tacc, c.tdec);
     ASSERT_EQ(s, QUVEX_OK);
-    EXPECT_EQ(written_values("d0.X reg 87"), std::vector<std::uint32_t>{c.mode});
-    EXPECT_EQ(written_values("d0.Y reg 87"), std::vector<std::uint32_t>{c.mode});
+    EXPECT_EQ(written_values(X, reg::kOperationMode), std::vector<std::uint32_t>{c.mode});
+    EXPECT_EQ(written_values(Y, reg::kOperationMode), std::vector<std::uint32_t>{c.mode});
     EXPECT_EQ(axis_record(0).mirror[chip::kMirrorOperationMode], c.mode);
-    EXPECT_EQ(written_values("d0.X reg 86").at(0) != 0, c.ramp_down_point);
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{c.command});
+    EXPECT_EQ(written_values(X, reg::kRampDownPoint).at(0) != 0, c.ramp_down_point);
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{c.command});
     EXPECT_EQ(axis_record(0).last_decel_time, 0) << "arcs leave the last deceleration time";
 }
 
@@ -102,7 +117,7 @@ TEST_F(ArcRegisters, StepCountOfCircleAndQuarters) {
     for (const auto& c : cases) {
         start_trace();
         ASSERT_EQ(quvex_start_tr_arc_xy(0, 100, 0, c.ex, c.ey, c.dir, 100, 1000, 0.1, 0.1), QUVEX_OK);
-        EXPECT_EQ(written_values("d0.X reg 8C"), std::vector<std::uint32_t>{c.count}) << c.ex << " " << c.dir;
+        EXPECT_EQ(written_values(X, reg::kArcStepCount), std::vector<std::uint32_t>{c.count}) << c.ex << " " << c.dir;
     }
 }
 
@@ -130,8 +145,8 @@ TEST_F(ArcRegisters, ConstantSpeedArcStartsWithItsOwnCommand) {
     ASSERT_EQ(quvex_start_tr_arc_xy(0, 100, 0, 200, 0, 0, 100, 1000, 0.1, 0.2), QUVEX_OK);
     start_trace();
     ASSERT_EQ(quvex_start_r_arc_xy(0, 100, 0, 200, 0, 0, 1000), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{0x0351});
-    EXPECT_EQ(written_values("d0.X reg 87"), std::vector<std::uint32_t>{0x08000064}) << "no manual ramp-down";
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x0351});
+    EXPECT_EQ(written_values(X, reg::kOperationMode), std::vector<std::uint32_t>{0x08000064}) << "no manual ramp-down";
     EXPECT_EQ(axis_record(0).target_pos, 400);
 }
 
@@ -141,7 +156,7 @@ TEST_F(ArcRegisters, AbsoluteArcsMeasureFromTheQueuedEndInContinuousMode) {
     start_trace();
     // X stands at 0 but its queued end is 100: the arc about (200, 0) to (300, 0) is relative (100, 0), (200, 0).
     ASSERT_EQ(quvex_start_ta_arc_xy(0, 200, 0, 300, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
-    EXPECT_TRUE(trace_lines_starting("d0.X read E4").empty());
+    EXPECT_TRUE((reads_of(X, reg::read(reg::kPositionCounter)) == 0));
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x80)), 200);
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x88)), 100);
     EXPECT_EQ(axis_record(0).target_pos, 300);
@@ -171,7 +186,7 @@ class ArcRefusal : public CardTest, public ::testing::WithParamInterface<Refusal
 TEST_P(ArcRefusal, WritesNothingAndKeepsTheTargets) {
     start_trace();
     EXPECT_EQ(GetParam().start(), GetParam().status);
-    for (const std::string& access : register_sequence()) EXPECT_NE(access.find(" read "), std::string::npos) << access;
+    for (const CardEvent& access : register_sequence()) EXPECT_EQ(access.kind, QUVEX_SIM_EV_CHIP_REG_READ) << access;
     EXPECT_EQ(axis_record(0).target_pos, 0);
     EXPECT_EQ(axis_record(1).target_pos, 0);
 }

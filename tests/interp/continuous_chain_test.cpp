@@ -26,7 +26,7 @@ TEST_F(ContinuousChain, ArcsMarkTheirModeByTheChipsChainField) {
         EXPECT_EQ((status >> 20) & 3u, s.field);
         start_trace();
         ASSERT_EQ(quvex_start_tr_arc_xy_conti(0, 1000, 0, 0, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
-        const std::vector<std::uint32_t> modes = written_values("d0.X reg 87");
+        const std::vector<std::uint32_t> modes = written_values(X, reg::kOperationMode);
         ASSERT_FALSE(modes.empty());
         EXPECT_EQ((modes.front() & kChainBits) == kChainBits, s.chain_bits) << std::hex << modes.front();
     }

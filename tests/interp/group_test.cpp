@@ -10,8 +10,6 @@
 namespace quvex::test {
 namespace {
 
-using Seq = std::vector<std::string>;
-
 // Three axes X, Y, Z of card 0 with their parallel arrays.
 struct Arrays {
     int16_t axes[3] = {0, 1, 2};
@@ -41,12 +39,13 @@ protected:
 TEST_F(GroupMove, ProgramsAndStartsEachAxisInTurn) {
     start_trace();
     ASSERT_EQ(a.tr(2), QUVEX_OK);
-    const Seq one_axis[2] = {
-        {"X 87", "X 80", "X 85", "X 82", "X 81", "X 83", "X 84", "X 82", "X 86", "X cmd 0053"},
-        {"Y 87", "Y 80", "Y 85", "Y 82", "Y 81", "Y 83", "Y 84", "Y 82", "Y 86", "Y cmd 0053"}};
-    Seq expected = one_axis[0];
-    expected.insert(expected.end(), one_axis[1].begin(), one_axis[1].end());
-    EXPECT_EQ(register_sequence(), expected) << "env2 is not written by group moves";
+    const auto one_axis = [](ChipAxis a) {
+        return Seq{a.write(reg::kOperationMode), a.write(reg::kMoveAmount), a.write(reg::kSpeedRange),
+                   a.write(reg::kMaxSpeed),      a.write(reg::kStartSpeed), a.write(reg::kAccelRate),
+                   a.write(reg::kDecelRate),     a.write(reg::kMaxSpeed),   a.write(reg::kRampDownPoint),
+                   a.command(cmd::kStartRamped)};
+    };
+    EXPECT_EQ(register_sequence(), one_axis(X) + one_axis(Y)) << "env2 is not written by group moves";
     EXPECT_EQ(axis_record(1).target_pos, 200);
     EXPECT_EQ(axis_record(1).last_decel_time, 0.1);
 }
@@ -55,9 +54,9 @@ TEST_F(GroupMove, ZeroMaxSpeedStopsAtThatAxis) {
     a.max_vel[1] = 0;
     start_trace();
     EXPECT_EQ(a.tr(3), QUVEX_ERR_ZERO_MAX_SPEED);
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{0x53});
-    EXPECT_TRUE(trace_lines_starting("d0.Y").empty());
-    EXPECT_TRUE(trace_lines_starting("d0.Z").empty());
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x53});
+    EXPECT_TRUE(card_events({.device = 0, .axis = Y}).empty());
+    EXPECT_TRUE(card_events({.device = 0, .axis = Z}).empty());
     EXPECT_EQ(axis_record(0).target_pos, 100);
     EXPECT_EQ(axis_record(1).target_pos, 0);
 }
@@ -88,9 +87,9 @@ TEST_P(GroupMode, AlwaysManualRampDown) {
     a.tdec[0] = c.tdec;
     start_trace();
     ASSERT_EQ(c.s_curve ? a.sr(1) : a.tr(1), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.X reg 87"), std::vector<std::uint32_t>{c.mode});
+    EXPECT_EQ(written_values(X, reg::kOperationMode), std::vector<std::uint32_t>{c.mode});
     EXPECT_EQ(chip_register(0, 0x86) != 0, c.ramp_down_point);
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{c.command});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{c.command});
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -202,14 +201,14 @@ TEST_F(GroupSync, OptionBitsInTheHighHalf) {
     start_trace();
     ASSERT_EQ(quvex_set_sync_option(1, 1, 0, 1, 2), QUVEX_OK);
     // Start-up 0x08000000: bit 24 set, bit 25 clear, 1*4 + 2*16 = 0x24 in bits 2-7 of the high half.
-    EXPECT_EQ(register_sequence(), (Seq{"Y 97", "Y 9D"}));
-    EXPECT_EQ(written_values("d0.Y reg 97"), std::vector<std::uint32_t>{0x09240000});
-    EXPECT_EQ(written_values("d0.Y reg 9D"), std::vector<std::uint32_t>{0x2030C515});
+    EXPECT_EQ(register_sequence(), (Seq{Y.write(reg::live(reg::kOperationMode)), Y.write(reg::kEnv2)}));
+    EXPECT_EQ(written_values(Y, reg::live(reg::kOperationMode)), std::vector<std::uint32_t>{0x09240000});
+    EXPECT_EQ(written_values(Y, reg::kEnv2), std::vector<std::uint32_t>{0x2030C515});
 
     // A second call replaces the option fields; bit 24 needs exactly 1.
     quvex_sim_trace_clear();
     ASSERT_EQ(quvex_set_sync_option(1, 2, 1, 0, 1), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.Y reg 97"), std::vector<std::uint32_t>{0x0A100000});
+    EXPECT_EQ(written_values(Y, reg::live(reg::kOperationMode)), std::vector<std::uint32_t>{0x0A100000});
 }
 
 TEST_F(GroupSync, WideOptionValuesStayInTheHighHalf) {
@@ -223,7 +222,7 @@ TEST_F(GroupSync, StopModeSetsAndClearsEnv1Bit27) {
     ASSERT_EQ(quvex_set_sync_stop_mode(2, 0), QUVEX_OK);
     ASSERT_EQ(quvex_set_sync_stop_mode(2, 1), QUVEX_OK);
     ASSERT_EQ(quvex_set_sync_stop_mode(2, 7), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.Z reg 9C"),
+    EXPECT_EQ(written_values(Z, reg::kEnv1),
               (std::vector<std::uint32_t>{0x0C8002C7, 0x048002C7, 0x0C8002C7, 0x048002C7}));
 }
 
@@ -231,7 +230,7 @@ TEST_F(GroupSync, SimultaneousStartAndStopCommands) {
     start_trace();
     ASSERT_EQ(quvex_start_move_all(3), QUVEX_OK);
     ASSERT_EQ(quvex_stop_move_all(1), QUVEX_OK);
-    EXPECT_EQ(register_sequence(), (Seq{"U cmd 0006", "Y cmd 0007"}));
+    EXPECT_EQ(register_sequence(), (Seq{U.command(cmd::kSyncStart), Y.command(cmd::kSyncStop)}));
 }
 
 TEST_F(GroupSync, UnusableAxisIsRefused) {

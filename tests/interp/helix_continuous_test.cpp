@@ -21,11 +21,17 @@ TEST_F(Helix, WritesInOrderAndEqualisesZAndULast) {
     start_trace();
     ASSERT_EQ(quvex_start_tr_arc_xyz(0, 100, 0, 0, 0, 500, 1, 100, 1000, 0.1, 0.3), QUVEX_OK);
     EXPECT_EQ(register_sequence(),
-              (per_axis({"X", "Y", "Z", "U"}, {"9C"}) +
-                  Seq{"U 9D", "X 87", "Y 87", "U 87", "Z 87", "X 80", "Y 80", "X 88", "Y 88", "Z 80", "U 80"} +
-                  per_axis({"X", "Y", "Z", "U"}, {"85", "82", "81"}) + per_axis({"X", "Y", "Z", "U"}, {"83", "84"}) +
-                  Seq{"Z 82", "U 82"} + per_axis({"X", "Y", "Z", "U"}, {"86"}) +
-                  Seq{"U 82", "U 81", "Z 82", "Z 81", "X cmd 0F53"}));
+              (written_codes({X, Y, Z, U}, {reg::kEnv1}) +
+                  Seq{U.write(reg::kEnv2), X.write(reg::kOperationMode), Y.write(reg::kOperationMode),
+                      U.write(reg::kOperationMode), Z.write(reg::kOperationMode), X.write(reg::kMoveAmount),
+                      Y.write(reg::kMoveAmount), X.write(reg::kAuxAmount), Y.write(reg::kAuxAmount),
+                      Z.write(reg::kMoveAmount), U.write(reg::kMoveAmount)} +
+                  written_codes({X, Y, Z, U}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                  written_codes({X, Y, Z, U}, {reg::kAccelRate, reg::kDecelRate}) +
+                  Seq{Z.write(reg::kMaxSpeed), U.write(reg::kMaxSpeed)} +
+                  written_codes({X, Y, Z, U}, {reg::kRampDownPoint}) +
+                  Seq{U.write(reg::kMaxSpeed), U.write(reg::kStartSpeed), Z.write(reg::kMaxSpeed),
+                      Z.write(reg::kStartSpeed), X.command(cmd::on_axes(cmd::kStartRamped, 0b1111))}));
     for (int axis = 0; axis < 4; ++axis) EXPECT_EQ(axis_record(axis).mirror[chip::kEnv1] & kBit28, kBit28);
     EXPECT_EQ(axis_record(3).mirror[chip::kEnv2] & kBit28, kBit28) << "only U carries the helical bit";
     EXPECT_EQ(axis_record(2).mirror[chip::kEnv2] & kBit28, 0u);
@@ -57,13 +63,13 @@ TEST_P(HelixModes, FollowTheRampTimes) {
                                ? quvex_start_sr_arc_xyz(0, 100, 0, 0, 0, 500, c.dir, 100, 1000, c.tacc, c.tdec, 0, 0)
                                : quvex_start_tr_arc_xyz(0, 100, 0, 0, 0, 500, c.dir, 100, 1000, c.tacc, c.tdec);
     ASSERT_EQ(s, QUVEX_OK);
-    for (const char* axis : {"d0.X reg 87", "d0.Y reg 87"}) {
-        EXPECT_EQ(written_values(axis), std::vector<std::uint32_t>{c.xy_mode}) << axis;
+    for (const ChipAxis axis : {X, Y}) {
+        EXPECT_EQ(written_values(axis, reg::kOperationMode), std::vector<std::uint32_t>{c.xy_mode}) << axis;
     }
-    for (const char* axis : {"d0.Z reg 87", "d0.U reg 87"}) {
-        EXPECT_EQ(written_values(axis), std::vector<std::uint32_t>{c.zu_mode}) << axis;
+    for (const ChipAxis axis : {Z, U}) {
+        EXPECT_EQ(written_values(axis, reg::kOperationMode), std::vector<std::uint32_t>{c.zu_mode}) << axis;
     }
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{c.command});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{c.command});
 }
 
 // The start-up high half 0x0800: bit 27 stays on X/Y (the arc sets it), bit 26 is clear on Z/U.
@@ -91,8 +97,8 @@ TEST_P(HelixEqualisation, FasterOfZAndUGivesItsSpeeds) {
     start_trace();
     // Long ramps limit the short one of the pair more than the long one.
     ASSERT_EQ(quvex_start_tr_arc_xyz(0, 100, 0, 0, 0, c.ez, 0, 100, 20000, 1, 1), QUVEX_OK);
-    const std::uint32_t z_peak = written_values("d0.Z reg 82").at(1);
-    const std::uint32_t u_peak = written_values("d0.U reg 82").at(1);
+    const std::uint32_t z_peak = written_values(Z, reg::kMaxSpeed).at(1);
+    const std::uint32_t u_peak = written_values(U, reg::kMaxSpeed).at(1);
     const std::uint32_t expected = std::string(c.giver) == "Z" ? z_peak : u_peak;
     EXPECT_EQ(std::max(z_peak, u_peak), expected);
     EXPECT_EQ(chip_register(2, 0x82), expected);
@@ -109,7 +115,9 @@ INSTANTIATE_TEST_SUITE_P(Pairs, HelixEqualisation,
 TEST_F(Helix, RefusesZeroMaxSpeedBeforeAnything) {
     start_trace();
     EXPECT_EQ(quvex_start_ta_arc_xyz(0, 100, 0, 0, 0, 500, 0, 100, 0, 0.1, 0.1), QUVEX_ERR_ZERO_MAX_SPEED);
-    EXPECT_EQ(register_sequence(), (Seq{"X read E4", "Y read E4", "Z read E4"})) << "the references come first";
+    EXPECT_EQ(register_sequence(), (Seq{X.read(reg::read(reg::kPositionCounter)),
+                                        Y.read(reg::read(reg::kPositionCounter)),
+                                        Z.read(reg::read(reg::kPositionCounter))})) << "the references come first";
     EXPECT_EQ(quvex_start_tr_arc_xyz(5, 100, 0, 0, 0, 500, 0, 100, 1000, 0.1, 0.1), QUVEX_ERR_CARD_NUMBER);
 }
 
@@ -124,18 +132,17 @@ TEST_F(Continuous, ArcOnCardOneKeepsAllFourAxesInStep) {
     const int16_t pair[2] = {1, 3};
     start_trace();
     ASSERT_EQ(quvex_start_tr_arc2_conti(1, pair, 100, 0, 0, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
-    const std::vector<std::string> commands = trace_lines_starting("d1.Y cmd");
+    const std::vector<std::uint32_t> commands = commands_of(Y, 1);
     // Status reads first (Y, U, X, Z), then the start with all four selection bits.
-    const std::vector<std::string> reads = trace_lines_starting("d1.");
-    ASSERT_GE(reads.size(), 4u);
-    EXPECT_EQ(reads[0].substr(0, 12), "d1.Y read F1");
-    EXPECT_EQ(reads[1].substr(0, 12), "d1.U read F1");
-    EXPECT_EQ(reads[2].substr(0, 12), "d1.X read F1");
-    EXPECT_EQ(reads[3].substr(0, 12), "d1.Z read F1");
+    std::vector<CardEvent> axis_events = without_values(card_events({.device = 1}));
+    std::erase_if(axis_events, [](const CardEvent& e) { return e.axis < 0; });
+    ASSERT_GE(axis_events.size(), 4u);
+    axis_events.resize(4);
+    EXPECT_EQ(axis_events, on_device(1, status_reads({Y, U, X, Z})));
     ASSERT_FALSE(commands.empty());
-    EXPECT_NE(commands.back().find("0F53"), std::string::npos) << commands.back();
+    EXPECT_EQ(commands.back(), cmd::on_axes(cmd::kStartRamped, 0b1111));
     EXPECT_EQ(axis_record(4).mirror[chip::kMirrorOperationMode] & 0x7F, 0x41u) << "O1 is the card's X";
-    EXPECT_EQ(written_values("d1.Z reg 87").size(), 2u) << "O2 gets the mode, then the rearmed mode";
+    EXPECT_EQ(written_values(Z, reg::kOperationMode, 1).size(), 2u) << "O2 gets the mode, then the rearmed mode";
 }
 
 TEST_F(Continuous, OtherAxesHoldStillOnlyInContinuousMode) {
@@ -143,15 +150,22 @@ TEST_F(Continuous, OtherAxesHoldStillOnlyInContinuousMode) {
     start_trace();
     ASSERT_EQ(quvex_start_tr_arc_xy_conti(0, 100, 0, 0, 0, 1, 100, 1000, 0.1, 0.3), QUVEX_OK);
     EXPECT_EQ(register_sequence(),
-              (per_axis({"X", "Y", "Z", "U"}, {"read F1"}) + per_axis({"X", "Y"}, {"9C", "9D"}) +
-                  Seq{"X 87", "Y 87", "Z 87", "U 87", "X 80", "Y 80", "X 88", "Y 88"} +
-                  per_axis({"X", "Y"}, {"85", "82", "81"}) + per_axis({"X", "Y"}, {"83", "84"}) +
-                  Seq{"Z 80", "Z 88", "Z 85", "Z 82", "Z 81", "Z 83", "Z 84"} +
-                  Seq{"X 8C", "X 86", "Y 86", "X cmd 0F53", "X 87", "Y 87", "Z 87", "U 87"}));
+              (status_reads({X, Y, Z, U}) + written_codes({X, Y}, {reg::kEnv1, reg::kEnv2}) +
+                  Seq{X.write(reg::kOperationMode), Y.write(reg::kOperationMode), Z.write(reg::kOperationMode),
+                      U.write(reg::kOperationMode), X.write(reg::kMoveAmount), Y.write(reg::kMoveAmount),
+                      X.write(reg::kAuxAmount), Y.write(reg::kAuxAmount)} +
+                  written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                  written_codes({X, Y}, {reg::kAccelRate, reg::kDecelRate}) +
+                  Seq{Z.write(reg::kMoveAmount), Z.write(reg::kAuxAmount), Z.write(reg::kSpeedRange),
+                      Z.write(reg::kMaxSpeed), Z.write(reg::kStartSpeed), Z.write(reg::kAccelRate),
+                      Z.write(reg::kDecelRate)} +
+                  Seq{X.write(reg::kArcStepCount), X.write(reg::kRampDownPoint), Y.write(reg::kRampDownPoint),
+                      X.command(cmd::on_axes(cmd::kStartRamped, 0b1111)), X.write(reg::kOperationMode),
+                      Y.write(reg::kOperationMode), Z.write(reg::kOperationMode), U.write(reg::kOperationMode)}));
     // X is not in continuous mode: bit 27 is clear until the start, then set for the next arc.
-    EXPECT_EQ(written_values("d0.X reg 87"), (std::vector<std::uint32_t>{0x00002065, 0x08002065}));
-    EXPECT_EQ(written_values("d0.Z reg 87"), (std::vector<std::uint32_t>{0x00000041, 0x08002065}));
-    EXPECT_EQ(written_values("d0.X reg 8C"), std::vector<std::uint32_t>{567});
+    EXPECT_EQ(written_values(X, reg::kOperationMode), (std::vector<std::uint32_t>{0x00002065, 0x08002065}));
+    EXPECT_EQ(written_values(Z, reg::kOperationMode), (std::vector<std::uint32_t>{0x00000041, 0x08002065}));
+    EXPECT_EQ(written_values(X, reg::kArcStepCount), std::vector<std::uint32_t>{567});
 }
 
 TEST_F(Continuous, ModeOfTwoIsNotOn) {
@@ -161,7 +175,7 @@ TEST_F(Continuous, ModeOfTwoIsNotOn) {
     EXPECT_EQ(axis_record(0).target_pos, 0) << "switching on takes the present position";
     start_trace();
     ASSERT_EQ(quvex_start_ta_arc_xy_conti(0, 200, 0, 300, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
-    EXPECT_FALSE(trace_lines_starting("d0.X read E4").empty()) << "only 1 counts as on";
+    EXPECT_FALSE((reads_of(X, reg::read(reg::kPositionCounter)) == 0)) << "only 1 counts as on";
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x80)), 300);
 }
 
@@ -170,7 +184,7 @@ TEST_F(Continuous, BufferWatchAndCancel) {
     EXPECT_EQ(quvex_check_continuous_buffer(47), 0) << "an absent axis has nothing queued";
     start_trace();
     EXPECT_EQ(quvex_cancel_continuous_buffer(1), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.Y cmd"), std::vector<std::uint32_t>{0x26});
+    EXPECT_EQ(commands_of(Y), std::vector<std::uint32_t>{0x26});
     EXPECT_EQ(quvex_cancel_continuous_buffer(47), QUVEX_ERR_CARD_NUMBER);
     EXPECT_EQ(quvex_set_continuous_move(-1, 1), QUVEX_ERR_CARD_NUMBER);
 }
@@ -181,7 +195,7 @@ TEST_F(Continuous, RefusalsWriteNothing) {
     EXPECT_EQ(quvex_start_tr_arc2_conti(0, same, 100, 0, 0, 0, 0, 100, 1000, 0, 0), QUVEX_ERR_AXIS_GROUP);
     EXPECT_EQ(register_sequence(), Seq{});
     EXPECT_EQ(quvex_start_tr_arc_xy_conti(0, 100, 0, 0, 0, 0, 100, 0, 0, 0), QUVEX_ERR_ZERO_MAX_SPEED);
-    EXPECT_EQ(register_sequence(), per_axis({"X", "Y", "Z", "U"}, {"read F1"})) << "the status reads come first";
+    EXPECT_EQ(register_sequence(), status_reads({X, Y, Z, U})) << "the status reads come first";
 }
 
 }  // namespace

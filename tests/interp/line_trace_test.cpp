@@ -25,7 +25,7 @@ TEST_P(LineSequence, WritesInGroupOrder) {
     EXPECT_EQ(register_sequence(), GetParam().expected);
 }
 
-const Seq kXYModeAndAmounts = per_axis({"X", "Y"}, {"9D"}) + per_axis({"X", "Y"}, {"87"});
+const Seq kXYModeAndAmounts = written_codes({X, Y}, {reg::kEnv2}) + written_codes({X, Y}, {reg::kOperationMode});
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, LineSequence,
@@ -33,37 +33,56 @@ INSTANTIATE_TEST_SUITE_P(
         // Y dominant: its speed registers are copied to X last.
         SequenceCase{"t_two_axes_second_dominant",
                      [] { return quvex_start_tr_line2(0, kLineXY, 30, 40, 100, 1000, 0.1, 0.2); },
-                     kXYModeAndAmounts + per_axis({"X", "Y"}, {"80"}) + per_axis({"X", "Y"}, {"85", "82", "81"}) +
-                         per_axis({"X", "Y"}, {"83", "84"}) + per_axis({"X", "Y"}, {"82"}) +
-                         per_axis({"X", "Y"}, {"86"}) + Seq{"X 82", "X 81", "X cmd 0353"}},
+                     kXYModeAndAmounts + written_codes({X, Y}, {reg::kMoveAmount}) +
+                         written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         written_codes({X, Y}, {reg::kAccelRate, reg::kDecelRate}) +
+                         written_codes({X, Y}, {reg::kMaxSpeed}) +
+                         written_codes({X, Y}, {reg::kRampDownPoint}) +
+                         Seq{X.write(reg::kMaxSpeed), X.write(reg::kStartSpeed),
+                             X.command(cmd::on_axes(cmd::kStartRamped, 0b0011))}},
         SequenceCase{"s_two_axes_first_dominant",
                      [] { return quvex_start_sr_line2(0, kLineXY, 40, -40, 100, 1000, 0.1, 0.2, 0, 0); },
-                     kXYModeAndAmounts + per_axis({"X", "Y"}, {"85", "82", "81"}) + per_axis({"X", "Y"}, {"83", "84"}) +
-                         per_axis({"X", "Y"}, {"80"}) + per_axis({"X", "Y"}, {"89", "83", "8A", "84"}) +
-                         per_axis({"X", "Y"}, {"82"}) + per_axis({"X", "Y"}, {"86"}) + Seq{"X cmd 0353"}},
+                     kXYModeAndAmounts + written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         written_codes({X, Y}, {reg::kAccelRate, reg::kDecelRate}) +
+                         written_codes({X, Y}, {reg::kMoveAmount}) +
+                         written_codes({X, Y}, {reg::kSAccelSection, reg::kAccelRate, reg::kSDecelSection,
+                                                reg::kDecelRate}) +
+                         written_codes({X, Y}, {reg::kMaxSpeed}) + written_codes({X, Y}, {reg::kRampDownPoint}) +
+                         Seq{X.command(cmd::on_axes(cmd::kStartRamped, 0b0011))}},
         // Z dominant: copied to X first, then U.
         SequenceCase{"t_three_axes_middle_dominant",
                      [] {
                          const int16_t axes[3] = {0, 2, 3};
                          return quvex_start_tr_line3(0, axes, 10, -50, 20, 100, 1000, 0, 0);
                      },
-                     per_axis({"X", "Z", "U"}, {"9D"}) + per_axis({"X", "Z", "U"}, {"87"}) +
-                         per_axis({"X", "Z", "U"}, {"80"}) + per_axis({"X", "Z", "U"}, {"85", "82", "81"}) +
-                         per_axis({"X", "Z", "U"}, {"83", "84"}) + per_axis({"X", "Z", "U"}, {"82"}) +
-                         per_axis({"X", "Z", "U"}, {"86"}) + Seq{"X 82", "X 81", "U 82", "U 81", "X cmd 0D51"}},
+                     written_codes({X, Z, U}, {reg::kEnv2}) + written_codes({X, Z, U}, {reg::kOperationMode}) +
+                         written_codes({X, Z, U}, {reg::kMoveAmount}) +
+                         written_codes({X, Z, U}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         written_codes({X, Z, U}, {reg::kAccelRate, reg::kDecelRate}) +
+                         written_codes({X, Z, U}, {reg::kMaxSpeed}) +
+                         written_codes({X, Z, U}, {reg::kRampDownPoint}) +
+                         Seq{X.write(reg::kMaxSpeed), X.write(reg::kStartSpeed), U.write(reg::kMaxSpeed),
+                             U.write(reg::kStartSpeed), X.command(cmd::on_axes(cmd::kStartAtMaxSpeed, 0b1101))}},
         // Status first; the mode is written again after the start.
         SequenceCase{"t_four_axes",
                      [] { return quvex_start_tr_line4(0, 5, 5, 5, 5, 100, 1000, 0, 0.1); },
-                     Seq{"X read F1"} + per_axis({"X", "Y", "Z", "U"}, {"9D"}) + per_axis({"X", "Y", "Z", "U"}, {"87"}) +
-                         per_axis({"X", "Y", "Z", "U"}, {"80"}) + per_axis({"X", "Y", "Z", "U"}, {"85", "82", "81"}) +
-                         per_axis({"X", "Y", "Z", "U"}, {"83", "84"}) + per_axis({"X", "Y", "Z", "U"}, {"82"}) +
-                         per_axis({"X", "Y", "Z", "U"}, {"86"}) + Seq{"X cmd 0F52"} +
-                         per_axis({"X", "Y", "Z", "U"}, {"87"})},
+                     Seq{X.read(reg::kReadStatus32)} + written_codes({X, Y, Z, U}, {reg::kEnv2}) +
+                         written_codes({X, Y, Z, U}, {reg::kOperationMode}) +
+                         written_codes({X, Y, Z, U}, {reg::kMoveAmount}) +
+                         written_codes({X, Y, Z, U}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         written_codes({X, Y, Z, U}, {reg::kAccelRate, reg::kDecelRate}) +
+                         written_codes({X, Y, Z, U}, {reg::kMaxSpeed}) +
+                         written_codes({X, Y, Z, U}, {reg::kRampDownPoint}) +
+                         Seq{X.command(cmd::on_axes(cmd::kStartDecelerating, 0b1111))} +
+                         written_codes({X, Y, Z, U}, {reg::kOperationMode})},
         SequenceCase{"fixed_pair_zu",
                      [] { return quvex_start_tr_move_zu(0, 0, 0, 100, 1000, 0.1, 0.1); },
-                     per_axis({"Z", "U"}, {"9D"}) + per_axis({"Z", "U"}, {"87"}) + per_axis({"Z", "U"}, {"80"}) +
-                         per_axis({"Z", "U"}, {"85", "82", "81"}) + per_axis({"Z", "U"}, {"83", "84"}) +
-                         per_axis({"Z", "U"}, {"82"}) + per_axis({"Z", "U"}, {"86"}) + Seq{"Z cmd 0C53"}}),
+                     written_codes({Z, U}, {reg::kEnv2}) + written_codes({Z, U}, {reg::kOperationMode}) +
+                         written_codes({Z, U}, {reg::kMoveAmount}) +
+                         written_codes({Z, U}, {reg::kSpeedRange, reg::kMaxSpeed, reg::kStartSpeed}) +
+                         written_codes({Z, U}, {reg::kAccelRate, reg::kDecelRate}) +
+                         written_codes({Z, U}, {reg::kMaxSpeed}) + written_codes({Z, U}, {reg::kRampDownPoint}) +
+                         Seq{Z.command(cmd::on_axes(cmd::kStartRamped, 0b1100))}}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- mode bits, ramp-down point and start code by the ramp times ----
@@ -89,14 +108,14 @@ TEST_P(LineMode, FollowsTheRampTimes) {
     const quvex_status s = c.s_curve ? quvex_start_sr_move_xy(0, 3000, 4000, 100, 1000, c.tacc, c.tdec, 0, 0)
                                      : quvex_start_tr_move_xy(0, 3000, 4000, 100, 1000, c.tacc, c.tdec);
     ASSERT_EQ(s, QUVEX_OK);
-    EXPECT_EQ(written_values("d0.X reg 87"), std::vector<std::uint32_t>{c.mode});
-    EXPECT_EQ(written_values("d0.Y reg 87"), std::vector<std::uint32_t>{c.mode});
+    EXPECT_EQ(written_values(X, reg::kOperationMode), std::vector<std::uint32_t>{c.mode});
+    EXPECT_EQ(written_values(Y, reg::kOperationMode), std::vector<std::uint32_t>{c.mode});
     EXPECT_EQ(axis_record(0).mirror[chip::kMirrorOperationMode], c.mode);
     EXPECT_EQ(axis_record(1).mirror[chip::kMirrorOperationMode], chip::kStartupMirror[chip::kMirrorOperationMode])
         << "only the lead axis keeps the group's mode";
     EXPECT_EQ(chip_register(0, 0x86) != 0, c.ramp_down_point);
     EXPECT_EQ(chip_register(1, 0x86) != 0, c.ramp_down_point);
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{c.command});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{c.command});
     EXPECT_EQ(axis_record(0).last_decel_time, c.tdec);
 }
 
@@ -142,8 +161,8 @@ TEST_F(LineSpeed, ShortLineTakesTheDominantAxisPeak) {
     // leaves X on Y's lowered peak.
     start_trace();
     ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 30, 40, 100, 1000, 0.1, 0.1), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.X reg 82").front(), 8000u);
-    EXPECT_EQ(written_values("d0.Y reg 82").front(), 8000u);
+    EXPECT_EQ(written_values(X, reg::kMaxSpeed).front(), 8000u);
+    EXPECT_EQ(written_values(Y, reg::kMaxSpeed).front(), 8000u);
     const std::uint32_t y_peak = chip_register(1, 0x82);
     EXPECT_LT(y_peak, 8000u);
     EXPECT_EQ(chip_register(0, 0x82), y_peak);
@@ -154,7 +173,7 @@ TEST_F(LineSpeed, ShortLineTakesTheDominantAxisPeak) {
 TEST_F(LineSpeed, TieKeepsTheLeadAxis) {
     start_trace();
     ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 40, -40, 100, 1000, 0.1, 0.1), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.X reg 81").size(), 1u) << "nothing copied";
+    EXPECT_EQ(written_values(X, reg::kStartSpeed).size(), 1u) << "nothing copied";
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(1, 0x80)), -40);
 }
 
@@ -163,7 +182,7 @@ TEST_F(LineSpeed, ZeroLengthLineStillStarts) {
     ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
     // Speed registers from 0 and 0: the lowest speed range and the smallest register values.
     EXPECT_EQ(chip_register(0, 0x85), 2999u);
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{0x0353});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x0353});
 }
 
 TEST_F(LineSpeed, TargetsMoveByTheDistances) {
@@ -184,14 +203,14 @@ TEST_F(FourAxisLine, ClearsSyncAndContinuousBitsWhenNotContinuous) {
     ASSERT_EQ(quvex_set_sync_option(0, 1, 0, 3, 3), QUVEX_OK);
     start_trace();
     ASSERT_EQ(quvex_start_tr_line4(0, 10, 20, 30, 40, 100, 1000, 0.1, 0.1), QUVEX_OK);
-    for (const char* axis : {"d0.X reg 9D", "d0.Y reg 9D", "d0.Z reg 9D", "d0.U reg 9D"}) {
-        const auto env2 = written_values(axis);
+    for (const ChipAxis axis : {X, Y, Z, U}) {
+        const auto env2 = written_values(axis, reg::kEnv2);
         ASSERT_EQ(env2.size(), 1u);
         EXPECT_EQ(env2[0] & 0x30000000u, 0u) << axis;
     }
     // Bit 24 (a sync option) stays; 18-23, 26, 27 cleared; after the start bit 26 comes back.
-    EXPECT_EQ(written_values("d0.Y reg 87"), (std::vector<std::uint32_t>{0x01000061, 0x05000061}));
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{0x0F53});
+    EXPECT_EQ(written_values(Y, reg::kOperationMode), (std::vector<std::uint32_t>{0x01000061, 0x05000061}));
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x0F53});
     EXPECT_EQ(axis_record(0).mirror[chip::kMirrorOperationMode], 0x05000061u);
 }
 
@@ -200,25 +219,25 @@ TEST_F(FourAxisLine, TwoAxisLineLeavesSyncAndContinuousBitsAlone) {
     axis_record(0).continuous_mode = 1;
     start_trace();
     ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 10, 20, 100, 1000, 0.1, 0.2), QUVEX_OK);
-    EXPECT_EQ(register_sequence().front(), "X 9D") << "no status read";
-    EXPECT_EQ(written_values("d0.X reg 9D"), std::vector<std::uint32_t>{0x2030C515u});
-    EXPECT_EQ(written_values("d0.Y reg 87"), std::vector<std::uint32_t>{0x093C2061u}) << "written once";
+    EXPECT_EQ(register_sequence().front(), X.write(reg::kEnv2)) << "no status read";
+    EXPECT_EQ(written_values(X, reg::kEnv2), std::vector<std::uint32_t>{0x2030C515u});
+    EXPECT_EQ(written_values(Y, reg::kOperationMode), std::vector<std::uint32_t>{0x093C2061u}) << "written once";
 }
 
 TEST_F(FourAxisLine, ContinuousModeSetsItsBits) {
     axis_record(0).continuous_mode = 1;
     start_trace();
     ASSERT_EQ(quvex_start_tr_line4(0, 10, 20, 30, 40, 100, 1000, 0.1, 0.2), QUVEX_OK);
-    for (const char* axis : {"d0.X reg 9D", "d0.U reg 9D"}) {
-        const auto env2 = written_values(axis);
+    for (const ChipAxis axis : {X, U}) {
+        const auto env2 = written_values(axis, reg::kEnv2);
         ASSERT_EQ(env2.size(), 1u);
         EXPECT_EQ(env2[0], 0x2030C515u) << axis << ": bit 29 on the start-up value";
     }
-    const auto status = written_values("d0.X read F1");
+    const auto status = read_values(X, reg::kReadStatus32);
     ASSERT_EQ(status.size(), 1u);
     const std::uint32_t state = (status[0] >> 20) & 3u;
     const std::uint32_t first = (state == 1 || state == 2) ? 0x04FC2061u : 0x04002061u;
-    EXPECT_EQ(written_values("d0.Z reg 87"), (std::vector<std::uint32_t>{first, 0x04002061u}));
+    EXPECT_EQ(written_values(Z, reg::kOperationMode), (std::vector<std::uint32_t>{first, 0x04002061u}));
 }
 
 // The continuous-buffer state in status bits 20-21 picks the high-half bits of the line.
@@ -245,9 +264,9 @@ TEST_F(AbsoluteLine, ContinuousModeMeasuresFromTargets) {
     axis_record(1).target_pos = 50;
     start_trace();
     ASSERT_EQ(quvex_start_ta_move_xy(0, 500, 50, 100, 1000, 0.1, 0.1), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.X reg 80"), std::vector<std::uint32_t>{300});
-    EXPECT_EQ(written_values("d0.Y reg 80"), std::vector<std::uint32_t>{0});
-    EXPECT_TRUE(trace_lines_starting("d0.X read").empty()) << "no counter is read";
+    EXPECT_EQ(written_values(X, reg::kMoveAmount), std::vector<std::uint32_t>{300});
+    EXPECT_EQ(written_values(Y, reg::kMoveAmount), std::vector<std::uint32_t>{0});
+    EXPECT_TRUE(read_codes(X).empty()) << "no counter is read";
     EXPECT_EQ(axis_record(0).target_pos, 500);
     EXPECT_EQ(axis_record(0).prev_target_pos, 200);
 }
@@ -263,15 +282,15 @@ TEST_F(AbsoluteLine, CountersByFeedbackSource) {
     ASSERT_EQ(quvex_start_sa_move_xy(0, targets[0], targets[1], 100, 1000, 0.1, 0.1, 0, 0), QUVEX_OK);
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(0, 0x80)), 400) << "from the position (counter / ratio)";
     EXPECT_EQ(static_cast<std::int32_t>(chip_register(1, 0x80)), 60) << "from the command counter";
-    EXPECT_EQ(trace_lines_starting("d0.X read E4").size(), 1u);
-    EXPECT_EQ(trace_lines_starting("d0.Y read E3").size(), 1u);
+    EXPECT_EQ(reads_of(X, reg::read(reg::kPositionCounter)), 1u);
+    EXPECT_EQ(reads_of(Y, reg::read(reg::kCommandCounter)), 1u);
 }
 
 TEST_F(AbsoluteLine, FourAxisFormCallsTheFourAxisLine) {
     start_trace();
     ASSERT_EQ(quvex_start_ta_line4(0, 1, 2, 3, 4, 100, 1000, 0, 0), QUVEX_OK);
-    EXPECT_EQ(written_values("d0.U reg 80"), std::vector<std::uint32_t>{4});
-    EXPECT_EQ(written_values("d0.X cmd"), std::vector<std::uint32_t>{0x0F51});
+    EXPECT_EQ(written_values(U, reg::kMoveAmount), std::vector<std::uint32_t>{4});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x0F51});
 }
 
 // ---- refusals: nothing written, nothing changed ----
@@ -314,16 +333,16 @@ INSTANTIATE_TEST_SUITE_P(
                         15, {}},
         LineRefusalCase{"zero_max_speed", [] { return quvex_start_tr_line2(0, kLineXY, 1, 1, 1, 0, 0, 0); }, 11, {}},
         LineRefusalCase{"zero_max_speed_absolute", [] { return quvex_start_ta_move_xy(0, 1, 1, 1, 0, 0, 0); }, 11,
-                    {"X read E4", "Y read E4"}},
+                    {X.read(reg::read(reg::kPositionCounter)), Y.read(reg::read(reg::kPositionCounter))}},
         LineRefusalCase{"four_axis_zero_max_speed",
                         [] { return quvex_start_sr_line4(0, 1, 1, 1, 1, 1, 0, 0, 0, 0, 0); },
-                    11, {"X read F1"}},
+                    11, {X.read(reg::kReadStatus32)}},
         LineRefusalCase{"nan_max_speed", [] { return quvex_start_tr_line2(0, kLineXY, 1, 1, 1, kNaN, 0, 0); }, 11, {}},
         LineRefusalCase{"nan_section", [] { return quvex_start_sr_move_xy(0, 1, 1, 1, 10, 0, 0, 0, kNaN); }, 11, {}},
         LineRefusalCase{"nan_distance", [] { return quvex_start_tr_line4(0, 1, kNaN, 1, 1, 1, 10, 0, 0); },
-                        13, {"X read F1"}},
+                        13, {X.read(reg::kReadStatus32)}},
         LineRefusalCase{"infinite_target", [] { return quvex_start_ta_move_zu(0, 1, -kInf, 1, 10, 0, 0); }, 13,
-                    {"Z read E4", "U read E4"}},
+                    {Z.read(reg::read(reg::kPositionCounter)), U.read(reg::read(reg::kPositionCounter))}},
         LineRefusalCase{"absent_card", [] { return quvex_start_tr_move_xy(1, 1, 1, 1, 10, 0, 0); }, 30, {}},
         LineRefusalCase{"negative_card", [] { return quvex_start_sa_line2(-1, kLineXY, 1, 1, 1, 10, 0, 0, 0, 0); },
                         30, {}},

@@ -85,7 +85,9 @@ CardEvent reg_write(int axis, unsigned code, std::uint32_t value) {
 CardEvent reg_read(int axis, unsigned code, std::uint32_t value) {
     return axis_event(QUVEX_SIM_EV_CHIP_REG_READ, axis, code, value);
 }
-CardEvent command(int axis, unsigned code) { return axis_event(QUVEX_SIM_EV_CHIP_COMMAND, axis, code, 0); }
+CardEvent command(int axis, unsigned code) {
+    return axis_event(QUVEX_SIM_EV_CHIP_COMMAND, axis, code, std::nullopt);
+}
 CardEvent status_read(int axis, std::uint32_t value) { return axis_event(QUVEX_SIM_EV_CHIP_STATUS, axis, 0, value); }
 CardEvent substatus_read(int axis, std::uint32_t value) {
     return axis_event(QUVEX_SIM_EV_CHIP_SUBSTATUS, axis, 0, value);
@@ -120,13 +122,19 @@ std::vector<CardEvent> written_codes(std::initializer_list<int> axes, std::initi
     return out;
 }
 
+std::vector<CardEvent> status_reads(std::initializer_list<int> axes) {
+    std::vector<CardEvent> out;
+    for (int a : axes) out.push_back(axis_event(QUVEX_SIM_EV_CHIP_REG_READ, a, reg::kReadStatus32, std::nullopt));
+    return out;
+}
+
 std::vector<CardEvent> operator+(std::vector<CardEvent> a, const std::vector<CardEvent>& b) {
     a.insert(a.end(), b.begin(), b.end());
     return a;
 }
 
 std::vector<CardEvent> without_values(std::vector<CardEvent> events) {
-    for (CardEvent& e : events) e.value.reset();
+    for (CardEvent& e : events) e = without_value(e);
     return events;
 }
 
@@ -136,7 +144,10 @@ std::vector<CardEvent> card_events(const EventPattern& pattern) {
     for (std::size_t i = 0; i < n; ++i) {
         quvex_sim_event r{};
         quvex_sim_trace_get(i, &r);
-        if (pattern.matches(r)) out.push_back(CardEvent{r.kind, r.device, r.axis, r.code, r.value});
+        if (!pattern.matches(r)) continue;
+        CardEvent e{r.kind, r.device, r.axis, r.code, r.value};
+        if (r.kind == QUVEX_SIM_EV_CHIP_COMMAND) e.value.reset();  // a command is its code alone
+        out.push_back(e);
     }
     return out;
 }
@@ -160,18 +171,28 @@ std::vector<CardEvent> chip_accesses(int device) {
     return out;
 }
 
-std::vector<std::uint32_t> written_values(int axis, unsigned code) {
+std::vector<std::uint32_t> written_values(int axis, unsigned code, int device) {
     std::vector<std::uint32_t> out;
-    for (const CardEvent& e : chip_writes(axis)) {
-        if (e.kind == QUVEX_SIM_EV_CHIP_REG_WRITE && e.code == code) out.push_back(*e.value);
+    for (const CardEvent& e : card_events({.kind = QUVEX_SIM_EV_CHIP_REG_WRITE, .device = device, .axis = axis,
+                                           .code = code})) {
+        out.push_back(*e.value);
     }
     return out;
 }
 
-std::vector<std::uint32_t> commands_of(int axis) {
+std::vector<std::uint32_t> read_values(int axis, unsigned read_code, int device) {
     std::vector<std::uint32_t> out;
-    for (const CardEvent& e : chip_writes(axis)) {
-        if (e.kind == QUVEX_SIM_EV_CHIP_COMMAND) out.push_back(e.code);
+    for (const CardEvent& e : card_events({.kind = QUVEX_SIM_EV_CHIP_REG_READ, .device = device, .axis = axis,
+                                           .code = read_code})) {
+        out.push_back(*e.value);
+    }
+    return out;
+}
+
+std::vector<std::uint32_t> commands_of(int axis, int device) {
+    std::vector<std::uint32_t> out;
+    for (const CardEvent& e : card_events({.kind = QUVEX_SIM_EV_CHIP_COMMAND, .device = device, .axis = axis})) {
+        out.push_back(e.code);
     }
     return out;
 }
@@ -183,6 +204,16 @@ std::vector<unsigned> read_codes(int axis) {
     }
     return out;
 }
+
+std::size_t reads_of(int axis, unsigned read_code) { return read_values(axis, read_code).size(); }
+
+CardEvent without_value(CardEvent e) {
+    e.value.reset();
+    return e;
+}
+
+std::ostream& operator<<(std::ostream& os,
+                         ChipAxis axis) { return os << "XYZU?"[axis.number >= 0 && axis.number < 4 ? axis.number : 4]; }
 
 std::ostream& operator<<(std::ostream& os, const CardEvent& e) {
     os << 'd' << e.device;

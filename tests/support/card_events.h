@@ -36,6 +36,7 @@ CardEvent bridge_read8(unsigned offset, std::uint32_t value);
 CardEvent bridge_write8(unsigned offset, std::uint32_t value);
 CardEvent bridge_write16(unsigned offset, std::uint32_t value);
 std::vector<CardEvent> on_device(int device, std::vector<CardEvent> events);
+CardEvent without_value(CardEvent e);
 
 // One chip axis of device 0, for tables that list many of its events: X.write(reg::kMaxSpeed, 100).
 // Converts to the axis number where a call takes one.
@@ -44,13 +45,19 @@ struct ChipAxis {
     constexpr operator int() const { return number; }
     CardEvent write(unsigned code, std::uint32_t value) const { return reg_write(number, code, value); }
     CardEvent read(unsigned code, std::uint32_t value) const { return reg_read(number, code, value); }
+    // Without a value: for sequences compared after without_values.
+    CardEvent write(unsigned code) const { return without_value(reg_write(number, code, 0)); }
+    CardEvent read(unsigned code) const { return without_value(reg_read(number, code, 0)); }
     CardEvent command(unsigned code) const { return test::command(number, code); }
 };
 inline constexpr ChipAxis X{0}, Y{1}, Z{2}, U{3};
+std::ostream& operator<<(std::ostream& os, ChipAxis axis);
 
 // Register writes (without their values) of each axis in turn:
 // written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed}) = X 85, X 82, Y 85, Y 82.
 std::vector<CardEvent> written_codes(std::initializer_list<int> axes, std::initializer_list<unsigned> codes);
+// Reads of the 32-bit status of each axis in turn, without their values.
+std::vector<CardEvent> status_reads(std::initializer_list<int> axes);
 std::vector<CardEvent> operator+(std::vector<CardEvent> a, const std::vector<CardEvent>& b);
 // The same events with their values dropped, for tests about order only.
 std::vector<CardEvent> without_values(std::vector<CardEvent> events);
@@ -62,12 +69,14 @@ std::vector<CardEvent> card_events(const EventPattern& pattern);
 std::vector<CardEvent> chip_writes(int axis, int device = 0);
 // Register writes, register reads and commands of every axis of a device, in order.
 std::vector<CardEvent> chip_accesses(int device = 0);
-// The values written to one register of a device-0 axis, in order.
-std::vector<std::uint32_t> written_values(int axis, unsigned code);
-// The command words given to a device-0 axis, in order.
-std::vector<std::uint32_t> commands_of(int axis);
-// The read codes of the registers read from a device-0 axis, in order.
+// The values written to (or read from) one register of an axis, in order.
+std::vector<std::uint32_t> written_values(int axis, unsigned code, int device = 0);
+std::vector<std::uint32_t> read_values(int axis, unsigned read_code, int device = 0);
+// The command words given to an axis, in order.
+std::vector<std::uint32_t> commands_of(int axis, int device = 0);
+// The read codes of the registers read from a device-0 axis, in order, and how often one was read.
 std::vector<unsigned> read_codes(int axis);
+std::size_t reads_of(int axis, unsigned read_code);
 
 // "d1.Y write MaxSpeed(82) = 0x00004E20 (20000)": registers by name, the value also in decimal.
 std::ostream& operator<<(std::ostream& os, const CardEvent& e);
