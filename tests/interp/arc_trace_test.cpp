@@ -94,14 +94,14 @@ TEST_P(ArcMode, FollowsTheRampTimes) {
 // Start-up mode 0x08000000; the arc bit 27 is set, bit 10 never (S-curve arcs included).
 INSTANTIATE_TEST_SUITE_P(
     RampTimes, ArcMode,
-    ::testing::Values(ModeCase{"ccw_decel_twice_accel", false, 1, 0.1, 0.2, 0x08002065, true, 0x0353},
-                      ModeCase{"cw_equal_times", false, 0, 0.1, 0.1, 0x08000064, false, 0x0353},
-                      ModeCase{"other_direction_value_is_ccw_mode", false, 5, 0.1, 0.1, 0x08000065, false, 0x0353},
-                      ModeCase{"no_decel", false, 0, 0.1, 0, 0x08002064, false, 0x0353},
-                      ModeCase{"no_accel", false, 0, 0, 0.1, 0x08002064, true, 0x0352},
-                      ModeCase{"no_ramps", false, 0, 0, 0, 0x08002064, false, 0x0351},
-                      ModeCase{"s_curve_equal_times", true, 1, 0.1, 0.1, 0x08000065, false, 0x0353},
-                      ModeCase{"s_curve_decel_twice_accel", true, 0, 0.1, 0.2, 0x08002064, true, 0x0353}),
+    ::testing::Values(ModeCase{"ccw_decel_twice_accel", false, 1, 0.1, 0.2, 0x08002065, true, kXYRamped},
+                      ModeCase{"cw_equal_times", false, 0, 0.1, 0.1, 0x08000064, false, kXYRamped},
+                      ModeCase{"other_direction_value_is_ccw_mode", false, 5, 0.1, 0.1, 0x08000065, false, kXYRamped},
+                      ModeCase{"no_decel", false, 0, 0.1, 0, 0x08002064, false, kXYRamped},
+                      ModeCase{"no_accel", false, 0, 0, 0.1, 0x08002064, true, kXYDecelerating},
+                      ModeCase{"no_ramps", false, 0, 0, 0, 0x08002064, false, kXYAtMaxSpeed},
+                      ModeCase{"s_curve_equal_times", true, 1, 0.1, 0.1, 0x08000065, false, kXYRamped},
+                      ModeCase{"s_curve_decel_twice_accel", true, 0, 0.1, 0.2, 0x08002064, true, kXYRamped}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- registers ----
@@ -145,7 +145,7 @@ TEST_F(ArcRegisters, ConstantSpeedArcStartsWithItsOwnCommand) {
     ASSERT_EQ(quvex_start_tr_arc_xy(0, 100, 0, 200, 0, 0, 100, 1000, 0.1, 0.2), QUVEX_OK);
     start_trace();
     ASSERT_EQ(quvex_start_r_arc_xy(0, 100, 0, 200, 0, 0, 1000), QUVEX_OK);
-    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x0351});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{kXYAtMaxSpeed});
     EXPECT_EQ(written_values(X, reg::kOperationMode), std::vector<std::uint32_t>{0x08000064}) << "no manual ramp-down";
     EXPECT_EQ(axis_record(0).target_pos, 400);
 }

@@ -54,7 +54,7 @@ TEST_F(GroupMove, ZeroMaxSpeedStopsAtThatAxis) {
     a.max_vel[1] = 0;
     start_trace();
     EXPECT_EQ(a.tr(3), QUVEX_ERR_ZERO_MAX_SPEED);
-    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x53});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{cmd::kStartRamped});
     EXPECT_TRUE(card_events({.device = 0, .axis = Y}).empty());
     EXPECT_TRUE(card_events({.device = 0, .axis = Z}).empty());
     EXPECT_EQ(axis_record(0).target_pos, 100);
@@ -94,10 +94,10 @@ TEST_P(GroupMode, AlwaysManualRampDown) {
 
 INSTANTIATE_TEST_SUITE_P(
     RampTimes, GroupMode,
-    ::testing::Values(GroupModeCase{"t_equal_times", false, 0.1, 0.1, 0x0C002041, true, 0x53},
-                      GroupModeCase{"t_no_ramps", false, 0, 0, 0x0C002041, false, 0x51},
-                      GroupModeCase{"s_no_accel", true, 0, 0.1, 0x0C002441, true, 0x52},
-                      GroupModeCase{"s_no_ramps", true, 0, 0, 0x0C002441, false, 0x51}),
+    ::testing::Values(GroupModeCase{"t_equal_times", false, 0.1, 0.1, 0x0C002041, true, cmd::kStartRamped},
+                      GroupModeCase{"t_no_ramps", false, 0, 0, 0x0C002041, false, cmd::kStartAtMaxSpeed},
+                      GroupModeCase{"s_no_accel", true, 0, 0.1, 0x0C002441, true, cmd::kStartDecelerating},
+                      GroupModeCase{"s_no_ramps", true, 0, 0, 0x0C002441, false, cmd::kStartAtMaxSpeed}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(GroupMove, AbsoluteMeasuresFromPositionOrTarget) {

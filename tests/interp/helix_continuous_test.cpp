@@ -75,13 +75,13 @@ TEST_P(HelixModes, FollowTheRampTimes) {
 // The start-up high half 0x0800: bit 27 stays on X/Y (the arc sets it), bit 26 is clear on Z/U.
 INSTANTIATE_TEST_SUITE_P(
     RampTimes, HelixModes,
-    ::testing::Values(HelixMode{"ccw_decel_three_times", false, 1, 0.1, 0.3, 0x08002067, 0x08002061, 0x0F53},
-                      HelixMode{"ccw_equal_times", false, 1, 0.1, 0.1, 0x08000067, 0x08000061, 0x0F53},
+    ::testing::Values(HelixMode{"ccw_decel_three_times", false, 1, 0.1, 0.3, 0x08002067, 0x08002061, kXYZURamped},
+                      HelixMode{"ccw_equal_times", false, 1, 0.1, 0.1, 0x08000067, 0x08000061, kXYZURamped},
                       // A zero deceleration time does not make the ramp-down manual here.
-                      HelixMode{"no_decel", false, 0, 0.1, 0, 0x08000066, 0x08000061, 0x0F53},
-                      HelixMode{"no_accel", false, 0, 0, 0.1, 0x08002066, 0x08002061, 0x0F52},
+                      HelixMode{"no_decel", false, 0, 0.1, 0, 0x08000066, 0x08000061, kXYZURamped},
+                      HelixMode{"no_accel", false, 0, 0, 0.1, 0x08002066, 0x08002061, kXYZUDecelerating},
                       HelixMode{"s_curve_keeps_trapezoid_modes", true, 0, 0.1, 0.3, 0x08002066, 0x08002061,
-                                0x0F53}),
+                                kXYZURamped}),
     [](const auto& p) { return std::string(p.param.name); });
 
 struct Equalise {
@@ -184,7 +184,7 @@ TEST_F(Continuous, BufferWatchAndCancel) {
     EXPECT_EQ(quvex_check_continuous_buffer(47), 0) << "an absent axis has nothing queued";
     start_trace();
     EXPECT_EQ(quvex_cancel_continuous_buffer(1), QUVEX_OK);
-    EXPECT_EQ(commands_of(Y), std::vector<std::uint32_t>{0x26});
+    EXPECT_EQ(commands_of(Y), std::vector<std::uint32_t>{cmd::kCancelQueuedStart});
     EXPECT_EQ(quvex_cancel_continuous_buffer(47), QUVEX_ERR_CARD_NUMBER);
     EXPECT_EQ(quvex_set_continuous_move(-1, 1), QUVEX_ERR_CARD_NUMBER);
 }

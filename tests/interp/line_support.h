@@ -11,6 +11,14 @@
 
 namespace quvex::test {
 
+// Start commands of the X-Y pair and of all four axes together.
+constexpr unsigned kXYAtMaxSpeed = cmd::on_axes(cmd::kStartAtMaxSpeed, 0b0011);
+constexpr unsigned kXYDecelerating = cmd::on_axes(cmd::kStartDecelerating, 0b0011);
+constexpr unsigned kXYRamped = cmd::on_axes(cmd::kStartRamped, 0b0011);
+constexpr unsigned kXYZUAtMaxSpeed = cmd::on_axes(cmd::kStartAtMaxSpeed, 0b1111);
+constexpr unsigned kXYZUDecelerating = cmd::on_axes(cmd::kStartDecelerating, 0b1111);
+constexpr unsigned kXYZURamped = cmd::on_axes(cmd::kStartRamped, 0b1111);
+
 // A register sequence as register_sequence() gives it.
 using Seq = std::vector<CardEvent>;
 

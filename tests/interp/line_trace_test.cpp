@@ -122,14 +122,14 @@ TEST_P(LineMode, FollowsTheRampTimes) {
 // Start-up operation mode 0x08000000: bit 27 stays, bit 26 is cleared by every line.
 INSTANTIATE_TEST_SUITE_P(
     RampTimes, LineMode,
-    ::testing::Values(LineModeCase{"decel_twice_accel", false, 0.1, 0.2, false, 0x08002061, true, 0x0353},
-                      LineModeCase{"equal_times_automatic", false, 0.1, 0.1, false, 0x08000061, false, 0x0353},
-                      LineModeCase{"no_decel", false, 0.1, 0, false, 0x08002061, false, 0x0353},
-                      LineModeCase{"no_accel", false, 0, 0.1, false, 0x08002061, true, 0x0352},
-                      LineModeCase{"no_ramps", false, 0, 0, false, 0x08002061, false, 0x0351},
-                      LineModeCase{"pinned_range", false, 0.1, 0.1, true, 0x08002061, true, 0x0353},
-                      LineModeCase{"s_equal_times", true, 0.1, 0.1, false, 0x08000461, false, 0x0353},
-                      LineModeCase{"s_decel_twice_accel", true, 0.1, 0.2, false, 0x08002461, true, 0x0353}),
+    ::testing::Values(LineModeCase{"decel_twice_accel", false, 0.1, 0.2, false, 0x08002061, true, kXYRamped},
+                      LineModeCase{"equal_times_automatic", false, 0.1, 0.1, false, 0x08000061, false, kXYRamped},
+                      LineModeCase{"no_decel", false, 0.1, 0, false, 0x08002061, false, kXYRamped},
+                      LineModeCase{"no_accel", false, 0, 0.1, false, 0x08002061, true, kXYDecelerating},
+                      LineModeCase{"no_ramps", false, 0, 0, false, 0x08002061, false, kXYAtMaxSpeed},
+                      LineModeCase{"pinned_range", false, 0.1, 0.1, true, 0x08002061, true, kXYRamped},
+                      LineModeCase{"s_equal_times", true, 0.1, 0.1, false, 0x08000461, false, kXYRamped},
+                      LineModeCase{"s_decel_twice_accel", true, 0.1, 0.2, false, 0x08002461, true, kXYRamped}),
     [](const auto& p) { return std::string(p.param.name); });
 
 // ---- path speed scaling and the dominant axis ----
@@ -182,7 +182,7 @@ TEST_F(LineSpeed, ZeroLengthLineStillStarts) {
     ASSERT_EQ(quvex_start_tr_line2(0, kLineXY, 0, 0, 100, 1000, 0.1, 0.1), QUVEX_OK);
     // Speed registers from 0 and 0: the lowest speed range and the smallest register values.
     EXPECT_EQ(chip_register(0, 0x85), 2999u);
-    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x0353});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{kXYRamped});
 }
 
 TEST_F(LineSpeed, TargetsMoveByTheDistances) {
@@ -210,7 +210,7 @@ TEST_F(FourAxisLine, ClearsSyncAndContinuousBitsWhenNotContinuous) {
     }
     // Bit 24 (a sync option) stays; 18-23, 26, 27 cleared; after the start bit 26 comes back.
     EXPECT_EQ(written_values(Y, reg::kOperationMode), (std::vector<std::uint32_t>{0x01000061, 0x05000061}));
-    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x0F53});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{kXYZURamped});
     EXPECT_EQ(axis_record(0).mirror[chip::kMirrorOperationMode], 0x05000061u);
 }
 
@@ -290,7 +290,7 @@ TEST_F(AbsoluteLine, FourAxisFormCallsTheFourAxisLine) {
     start_trace();
     ASSERT_EQ(quvex_start_ta_line4(0, 1, 2, 3, 4, 100, 1000, 0, 0), QUVEX_OK);
     EXPECT_EQ(written_values(U, reg::kMoveAmount), std::vector<std::uint32_t>{4});
-    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{0x0F51});
+    EXPECT_EQ(commands_of(X), std::vector<std::uint32_t>{kXYZUAtMaxSpeed});
 }
 
 // ---- refusals: nothing written, nothing changed ----
