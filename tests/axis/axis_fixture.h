@@ -3,6 +3,7 @@
 #pragma once
 
 #include "axis/move_ratio.h"
+#include "card_events.h"
 #include "frame/card_table.h"
 #include "sim_fixture.h"
 

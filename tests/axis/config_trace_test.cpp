@@ -1,6 +1,5 @@
 // Signal configuration: the exact register writes and commands of every configuration export,
 // starting from the start-up registers that quvex_initial programs.
-#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -15,12 +14,11 @@ namespace {
 
 // Axis Z of card 1: the card and axis offsets of every port must be right.
 constexpr int16_t kAxis = 6;
-const std::string kChip = "d1.Z ";
 
 struct ConfigCase {
     const char* name;
     std::function<quvex_status()> call;
-    std::vector<std::string> trace;           // decoded events after kChip, in order
+    std::vector<CardEvent> trace;             // events of card 1's axis Z, in order
     std::function<void()> prepare = nullptr;  // runs before tracing starts
 };
 
@@ -34,62 +32,97 @@ TEST_P(ConfigTrace, WritesWholeRegisterWithOnlyItsFieldChanged) {
     if (c.prepare) c.prepare();
     start_trace();
     EXPECT_EQ(c.call(), QUVEX_OK);
-    std::vector<std::string> expected;
-    for (const std::string& e : c.trace) expected.push_back(kChip + e);
-    EXPECT_EQ(trace_lines(), expected);
+    EXPECT_EQ(card_events(), on_device(1, c.trace));
 }
 
 // Puts env1 bits into the mirror as another operation (synchronous stop mode, arcs) would have.
 void preset_env1(std::uint32_t bits) { axis_record(kAxis).mirror[chip::kEnv1] |= bits; }
 
+// env1 fields: pulse output mode 0-2, end-limit stop 3, slow-down mode 4, latch 5, logic 6, home
+// flag 7, alarm mode 8 and logic 9, automatic ERC 10-11, home ERC 11, ERC width 12-14 and logic
+// 15, in-position logic 22, latch logic 23.
+constexpr std::uint32_t env1_with(unsigned shift, unsigned width, std::uint32_t value) {
+    return with_field(startup::kEnv1, shift, width, value);
+}
+// env2: encoder input mode 20-21, encoder logic 22, home flag 23. env3: home mode 0-3, home count
+// 4-7, feedback source 8-9.
+constexpr std::uint32_t env2_with(unsigned shift, unsigned width, std::uint32_t value) {
+    return with_field(startup::kEnv2, shift, width, value);
+}
+constexpr std::uint32_t env3_with(unsigned shift, unsigned width, std::uint32_t value) {
+    return with_field(startup::kEnv3, shift, width, value);
+}
+constexpr std::uint32_t kSlowDownEnable = 1u << 8;  // operation mode
+
 std::vector<ConfigCase> config_cases() {
     return {
-        {"outmode_5_stores_7", [] { return quvex_set_pls_outmode(kAxis, 5); }, {"reg 9C <- 048002C7"}},
-        {"outmode_7_stores_5", [] { return quvex_set_pls_outmode(kAxis, 7); }, {"reg 9C <- 048002C5"}},
-        {"outmode_9_masked_to_1", [] { return quvex_set_pls_outmode(kAxis, 9); }, {"reg 9C <- 048002C1"}},
-        {"outmode_13_masked_not_swapped", [] { return quvex_set_pls_outmode(kAxis, 13); }, {"reg 9C <- 048002C5"}},
-        {"iptmode_2_logic_1", [] { return quvex_set_pls_iptmode(kAxis, 2, 1); }, {"reg 9D <- 0060C515"}},
-        {"iptmode_masked", [] { return quvex_set_pls_iptmode(kAxis, 4, 2); }, {"reg 9D <- 0000C515"}},
-        {"feedback_1", [] { return quvex_set_feedback_src(kAxis, 1); }, {"reg 9E <- 00F02100"}},
-        {"feedback_2", [] { return quvex_set_feedback_src(kAxis, 2); }, {"reg 9E <- 00F02200"}},
+        {"outmode_5_stores_7", [] { return quvex_set_pls_outmode(kAxis, 5); },
+         {Z.write(reg::kEnv1, env1_with(0, 3, 7))}},
+        {"outmode_7_stores_5", [] { return quvex_set_pls_outmode(kAxis, 7); },
+         {Z.write(reg::kEnv1, env1_with(0, 3, 5))}},
+        {"outmode_9_masked_to_1", [] { return quvex_set_pls_outmode(kAxis, 9); },
+         {Z.write(reg::kEnv1, env1_with(0, 3, 1))}},
+        {"outmode_13_masked_not_swapped", [] { return quvex_set_pls_outmode(kAxis, 13); },
+         {Z.write(reg::kEnv1, env1_with(0, 3, 5))}},
+        {"iptmode_2_logic_1", [] { return quvex_set_pls_iptmode(kAxis, 2, 1); },
+         {Z.write(reg::kEnv2, with_field(env2_with(20, 2, 2), 22, 1, 1))}},
+        {"iptmode_masked", [] { return quvex_set_pls_iptmode(kAxis, 4, 2); },
+         {Z.write(reg::kEnv2, with_field(env2_with(20, 2, 0), 22, 1, 0))}},
+        {"feedback_1", [] { return quvex_set_feedback_src(kAxis, 1); }, {Z.write(reg::kEnv3, env3_with(8, 2, 1))}},
+        {"feedback_2", [] { return quvex_set_feedback_src(kAxis, 2); }, {Z.write(reg::kEnv3, env3_with(8, 2, 2))}},
         {"feedback_7_masked_not_command_counter", [] { return quvex_set_feedback_src(kAxis, 7); },
-         {"reg 9E <- 00F02300"}},
-        {"feedback_3_writes_source_0", [] { return quvex_set_feedback_src(kAxis, 3); }, {"reg 9E <- 00F02000"},
-         [] { axis_record(kAxis).mirror[chip::kEnv3] |= 0x300; }},
-        {"alm_logic_0_mode_1", [] { return quvex_set_alm(kAxis, 0, 1); }, {"reg 9C <- 048001C7"}},
-        {"alm_masked", [] { return quvex_set_alm(kAxis, 3, 2); }, {"reg 9C <- 048002C7"}},
-        {"inp_logic_only_in_env1", [] { return quvex_set_inp(kAxis, 1, 1); }, {"reg 9C <- 04C002C7"}},
-        {"el_1", [] { return quvex_set_el(kAxis, 1); }, {"reg 9C <- 048002CF"}},
-        {"el_0_rewrites_startup", [] { return quvex_set_el(kAxis, 0); }, {"reg 9C <- 048002C7"}},
+         {Z.write(reg::kEnv3, env3_with(8, 2, 3))}},
+        {"feedback_3_writes_source_0", [] { return quvex_set_feedback_src(kAxis, 3); },
+         {Z.write(reg::kEnv3, env3_with(8, 2, 0))}, [] { axis_record(kAxis).mirror[chip::kEnv3] |= 0x300; }},
+        {"alm_logic_0_mode_1", [] { return quvex_set_alm(kAxis, 0, 1); }, {Z.write(reg::kEnv1, env1_with(8, 2, 0b01))}},
+        {"alm_masked", [] { return quvex_set_alm(kAxis, 3, 2); }, {Z.write(reg::kEnv1, env1_with(8, 2, 0b10))}},
+        {"inp_logic_only_in_env1", [] { return quvex_set_inp(kAxis, 1, 1); },
+         {Z.write(reg::kEnv1, env1_with(22, 1, 1))}},
+        {"el_1", [] { return quvex_set_el(kAxis, 1); }, {Z.write(reg::kEnv1, env1_with(3, 1, 1))}},
+        {"el_0_rewrites_startup", [] { return quvex_set_el(kAxis, 0); }, {Z.write(reg::kEnv1, startup::kEnv1)}},
+        // Slow-down mode 1, latch 0, logic 1 (bits 4-6 = 0b101).
         {"sd_env1_then_operation_mode", [] { return quvex_set_sd(kAxis, 1, 1, 0, 1); },
-         {"reg 9C <- 048002D7", "reg 97 <- 08000100"}},
-        {"sd_clears", [] { return quvex_set_sd(kAxis, 0, 0, 0, 0); }, {"reg 9C <- 04800287", "reg 97 <- 08000000"}},
-        {"erc_clears_bits_16_17", [] { return quvex_set_erc(kAxis, 1, 5); }, {"reg 9C <- 0480D2C7"},
-         [] { preset_env1(0x30000); }},
-        {"erc_width_masked", [] { return quvex_set_erc(kAxis, 0, 9); }, {"reg 9C <- 048012C7"}},
-        {"erc_on_1", [] { return quvex_set_erc_on(kAxis, 1); }, {"cmd 0024"}},
-        {"erc_on_0", [] { return quvex_set_erc_on(kAxis, 0); }, {"cmd 0025"}},
+         {Z.write(reg::kEnv1, env1_with(4, 3, 0b101)),
+          Z.write(reg::live(reg::kOperationMode), startup::kOperationMode | kSlowDownEnable)}},
+        {"sd_clears", [] { return quvex_set_sd(kAxis, 0, 0, 0, 0); },
+         {Z.write(reg::kEnv1, env1_with(4, 3, 0)), Z.write(reg::live(reg::kOperationMode), startup::kOperationMode)}},
+        // ERC logic 1 and width 5 (bits 12-15 = 0b1101), bits 16-17 cleared.
+        {"erc_clears_bits_16_17", [] { return quvex_set_erc(kAxis, 1, 5); },
+         {Z.write(reg::kEnv1, env1_with(12, 4, 0b1101))}, [] { preset_env1(0x30000); }},
+        {"erc_width_masked", [] { return quvex_set_erc(kAxis, 0, 9); }, {Z.write(reg::kEnv1, env1_with(12, 4, 1))}},
+        {"erc_on_1", [] { return quvex_set_erc_on(kAxis, 1); }, {Z.command(cmd::kErcOn)}},
+        {"erc_on_0", [] { return quvex_set_erc_on(kAxis, 0); }, {Z.command(cmd::kErcOff)}},
         {"erc_on_2_nothing", [] { return quvex_set_erc_on(kAxis, 2); }, {}},
-        {"auto_erc_1", [] { return quvex_set_auto_erc(kAxis, 1); }, {"reg 9C <- 04800EC7"}},
-        {"auto_erc_0", [] { return quvex_set_auto_erc(kAxis, 0); }, {"reg 9C <- 048002C7"},
+        {"auto_erc_1", [] { return quvex_set_auto_erc(kAxis, 1); }, {Z.write(reg::kEnv1, env1_with(10, 2, 3))}},
+        {"auto_erc_0", [] { return quvex_set_auto_erc(kAxis, 0); }, {Z.write(reg::kEnv1, env1_with(10, 2, 0))},
          [] { preset_env1(0xC00); }},
-        {"auto_erc_2_rewrites_unchanged", [] { return quvex_set_auto_erc(kAxis, 2); }, {"reg 9C <- 04800AC7"},
-         [] { preset_env1(0x800); }},
+        {"auto_erc_2_rewrites_unchanged", [] { return quvex_set_auto_erc(kAxis, 2); },
+         {Z.write(reg::kEnv1, env1_with(10, 2, 2))}, [] { preset_env1(0x800); }},
+        // Home flag 1 clear and home ERC set in env1, home flag 2 set in env2, mode 0x1A and count
+        // 0x13 masked to their four bits in env3.
         {"home_config_env1_env2_env3", [] { return quvex_set_home_config(kAxis, 0x1A, 0, 1, 0x13, 1); },
-         {"reg 9C <- 04800A47", "reg 9D <- 00B0C515", "reg 9E <- 00F0203A"}},
-        {"ltc_logic_0", [] { return quvex_set_ltc_logic(kAxis, 0); }, {"reg 9C <- 040002C7"}},
-        {"ltc_logic_masked", [] { return quvex_set_ltc_logic(kAxis, 2); }, {"reg 9C <- 040002C7"}},
-        {"servo_on", [] { return quvex_set_servo(kAxis, 1); }, {"cmd 0018"}},
-        {"servo_any_nonzero_on", [] { return quvex_set_servo(kAxis, -3); }, {"cmd 0018"}},
-        {"servo_off", [] { return quvex_set_servo(kAxis, 0); }, {"cmd 0010"}},
-        {"ralm_on", [] { return quvex_set_ralm(kAxis, 7); }, {"cmd 0019"}},
-        {"ralm_off", [] { return quvex_set_ralm(kAxis, 0); }, {"cmd 0011"}},
-        {"reset_error_counter", [] { return quvex_reset_error_counter(kAxis); }, {"cmd 0022"}},
-        {"set_command_drops_top_bits", [] { return quvex_set_command(kAxis, 0x7FFFFFFF); }, {"reg A3 <- 0FFFFFFF"}},
-        {"set_command_negative", [] { return quvex_set_command(kAxis, -2); }, {"reg A3 <- 0FFFFFFE"}},
-        {"set_position_truncates", [] { return quvex_set_position(kAxis, -7.9); }, {"reg A4 <- FFFFFFF9"}},
-        {"axis_output_on", [] { return quvex_axis_output(1, 2, 1); }, {"cmd 001C"}},
-        {"axis_output_off", [] { return quvex_axis_output(1, 2, 0); }, {"cmd 0014"}},
+         {Z.write(reg::kEnv1, with_field(env1_with(7, 1, 0), 11, 1, 1)), Z.write(reg::kEnv2, env2_with(23, 1, 1)),
+          Z.write(reg::kEnv3, with_field(env3_with(0, 4, 0xA), 4, 4, 3))}},
+        {"ltc_logic_0", [] { return quvex_set_ltc_logic(kAxis, 0); }, {Z.write(reg::kEnv1, env1_with(23, 1, 0))}},
+        {"ltc_logic_masked", [] { return quvex_set_ltc_logic(kAxis, 2); }, {Z.write(reg::kEnv1, env1_with(23, 1, 0))}},
+        {"servo_on", [] { return quvex_set_servo(kAxis, 1); }, {Z.command(cmd::kOutputOn + cmd::kServoOutput)}},
+        {"servo_any_nonzero_on", [] { return quvex_set_servo(kAxis, -3); },
+         {Z.command(cmd::kOutputOn + cmd::kServoOutput)}},
+        {"servo_off", [] { return quvex_set_servo(kAxis, 0); }, {Z.command(cmd::kOutputOff + cmd::kServoOutput)}},
+        {"ralm_on", [] { return quvex_set_ralm(kAxis, 7); }, {Z.command(cmd::kOutputOn + cmd::kAlarmResetOutput)}},
+        {"ralm_off", [] { return quvex_set_ralm(kAxis, 0); }, {Z.command(cmd::kOutputOff + cmd::kAlarmResetOutput)}},
+        {"reset_error_counter", [] { return quvex_reset_error_counter(kAxis); }, {Z.command(cmd::kClearErrorCounter)}},
+        // The command counter holds 28 bits.
+        {"set_command_drops_top_bits", [] { return quvex_set_command(kAxis, 0x7FFFFFFF); },
+         {Z.write(reg::kCommandCounter, 0x0FFFFFFF)}},
+        {"set_command_negative", [] { return quvex_set_command(kAxis, -2); },
+         {Z.write(reg::kCommandCounter, -2 & 0x0FFFFFFF)}},
+        {"set_position_truncates", [] { return quvex_set_position(kAxis, -7.9); },
+         {Z.write(reg::kPositionCounter, -7)}},
+        {"axis_output_on", [] { return quvex_axis_output(1, 2, 1); },
+         {Z.command(cmd::kOutputOn + cmd::kGeneralOutput)}},
+        {"axis_output_off", [] { return quvex_axis_output(1, 2, 0); },
+         {Z.command(cmd::kOutputOff + cmd::kGeneralOutput)}},
     };
 }
 
@@ -102,8 +135,11 @@ TEST_F(ConfigTrace, ChangesAccumulate) {
     quvex_set_el(kAxis, 1);
     quvex_set_pls_outmode(kAxis, 2);
     quvex_set_alm(kAxis, 0, 1);
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{kChip + "reg 9C <- 048002CF", kChip + "reg 9C <- 048002CA",
-                                                       kChip + "reg 9C <- 048001CA"}));
+    // End-limit stop on, then output mode 2, then alarm mode 1 and logic 0.
+    const std::uint32_t el = env1_with(3, 1, 1);
+    const std::uint32_t outmode = with_field(el, 0, 3, 2);
+    EXPECT_EQ(card_events(), on_device(1, {Z.write(reg::kEnv1, el), Z.write(reg::kEnv1, outmode),
+                                           Z.write(reg::kEnv1, with_field(outmode, 8, 2, 0b01))}));
 }
 
 // The in-position enable waits in the mirror for the next operation-mode write.
@@ -112,7 +148,11 @@ TEST_F(ConfigTrace, InPositionEnableStaysInMirror) {
     EXPECT_EQ(axis_record(kAxis).mirror[chip::kMirrorOperationMode], 0x08000200u);
     start_trace();
     quvex_set_sd(kAxis, 1, 0, 0, 0);
-    EXPECT_EQ(trace_lines_starting(kChip + "reg 97"), std::vector<std::string>{kChip + "reg 97 <- 08000300"});
+    constexpr std::uint32_t kInPositionEnable = 1u << 9;
+    EXPECT_EQ(card_events({.kind = QUVEX_SIM_EV_CHIP_REG_WRITE, .device = 1, .axis = Z,
+                           .code = reg::live(reg::kOperationMode)}),
+              on_device(1, {Z.write(reg::live(reg::kOperationMode),
+                                    startup::kOperationMode | kInPositionEnable | kSlowDownEnable)}));
 }
 
 TEST_F(ConfigTrace, FeedbackSourceRecordsCommandCounterAndResetsRatio) {
@@ -133,7 +173,7 @@ struct EndLimitCase {
     int16_t axis;
     int16_t on_off;
     uint16_t before;
-    const char* written;
+    uint16_t written;
 };
 
 class EndLimitLogic : public AxisTest, public ::testing::WithParamInterface<EndLimitCase> {};
@@ -144,16 +184,15 @@ TEST_P(EndLimitLogic, ChangesOnlyTheAxisBit) {
     quvex_set_ell(0, (c.before >> 3) & 1);  // axis X: bit 3
     start_trace();
     ASSERT_EQ(quvex_set_ell(c.axis, c.on_off), QUVEX_OK);
-    char read[32];
-    std::snprintf(read, sizeof read, "d0 board 08 -> %04X", c.before);
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{read, std::string("d0 board 08 <- ") + c.written}));
+    EXPECT_EQ(card_events(), (std::vector<CardEvent>{board_read(board::kEndLimitLogic, c.before),
+                                                     board_write(board::kEndLimitLogic, c.written)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Board, EndLimitLogic,
-                         ::testing::Values(EndLimitCase{0, 1, 0x0, "0008"}, EndLimitCase{3, 1, 0x0, "0001"},
-                                           EndLimitCase{1, 1, 0x9, "000D"}, EndLimitCase{2, 1, 0x0, "0002"},
-                                           EndLimitCase{0, 0, 0x9, "0001"}, EndLimitCase{3, 0, 0x9, "0008"},
-                                           EndLimitCase{0, 2, 0x9, "0009"}, EndLimitCase{3, -1, 0x1, "0001"}));
+                         ::testing::Values(EndLimitCase{0, 1, 0x0, 0x08}, EndLimitCase{3, 1, 0x0, 0x01},
+                                           EndLimitCase{1, 1, 0x9, 0x0D}, EndLimitCase{2, 1, 0x0, 0x02},
+                                           EndLimitCase{0, 0, 0x9, 0x01}, EndLimitCase{3, 0, 0x9, 0x08},
+                                           EndLimitCase{0, 2, 0x9, 0x09}, EndLimitCase{3, -1, 0x1, 0x01}));
 
 }  // namespace
 }  // namespace quvex::test

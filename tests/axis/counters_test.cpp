@@ -66,7 +66,7 @@ TEST_P(PositionRange, RefusesOutsideTheCounterRangeTouchingNothing) {
         EXPECT_EQ(axis_record(kCounterAxis).target_pos, before.target_pos);
         EXPECT_EQ(axis_record(kCounterAxis).prev_target_pos, before.prev_target_pos);
     } else {
-        EXPECT_EQ(trace_lines_starting("d0.Y reg A4").size(), 1u);
+        EXPECT_EQ(written_values(Y, reg::kPositionCounter).size(), 1u);
     }
 }
 
@@ -156,8 +156,9 @@ TEST_F(Counters, RawRegistersReadTheirCodes) {
     quvex_get_rest_command(kCounterAxis, &value);
     quvex_check_rdp(kCounterAxis, &value);
     quvex_get_current_speed(kCounterAxis, &speed);
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d0.Y read F4 -> 00000000", "d0.Y read D6 -> 00000000",
-                                                       "d0.Y read F5 -> 00000000"}));
+    EXPECT_EQ(card_events(), (std::vector<CardEvent>{Y.read(reg::kReadRemainingPulses, 0),
+                                                     Y.read(reg::read(reg::live(reg::kRampDownPoint)), 0),
+                                                     Y.read(reg::kReadCurrentSpeed, 0)}));
 }
 
 }  // namespace

@@ -88,7 +88,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(TwoCards, IoStatusReadsSubStatusFirstThenStatusRegister) {
     start_trace();
     io_status();
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d1.Z substatus -> 0000", "d1.Z read F1 -> 00000000"}));
+    EXPECT_EQ(card_events(), on_device(1, {substatus_read(Z, 0), Z.read(reg::kReadStatus32, 0)}));
 }
 
 TEST_F(TwoCards, IdleAxisIsDone) {
@@ -112,8 +112,7 @@ TEST_F(TwoCards, AxisInputReportsYZUOnly) {
     start_trace();
     uint16_t input = 0;
     quvex_axis_input(kDevice, &input);
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d1.Y substatus -> 0000", "d1.Z substatus -> 0000",
-                                                       "d1.U substatus -> 0000"}));
+    EXPECT_EQ(card_events(), on_device(1, {substatus_read(Y, 0), substatus_read(Z, 0), substatus_read(U, 0)}));
 }
 
 TEST_F(TwoCards, TtlInputKeepsLowFourBits) {

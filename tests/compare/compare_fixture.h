@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "card_events.h"
 #include "frame/card_table.h"
 #include "quvex/sim.h"
 #include "sim_fixture.h"

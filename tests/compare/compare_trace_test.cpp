@@ -13,13 +13,12 @@ namespace {
 
 // Axis Z of card 1: the card and axis offsets of every port must be right.
 constexpr int16_t kTraceAxis = 6;
-const std::string kChip = "d1.Z ";
 
 struct TraceCase {
     const char* name;
     std::function<quvex_status()> call;
     quvex_status status;
-    std::vector<std::string> trace;           // decoded events after kChip, in order
+    std::vector<CardEvent> trace;             // events of card 1's axis Z, in order
     std::function<void()> prepare = nullptr;  // runs before tracing starts
 };
 
@@ -33,67 +32,91 @@ TEST_P(CompareTrace, WritesTheComparatorRegistersInOrder) {
     if (c.prepare) c.prepare();
     start_trace();
     EXPECT_EQ(c.call(), c.status);
-    std::vector<std::string> expected;
-    for (const std::string& e : c.trace) expected.push_back(kChip + e);
-    EXPECT_EQ(trace_lines(), expected);
+    EXPECT_EQ(card_events(), on_device(1, c.trace));
 }
 
 void preset(chip::MirrorSlot slot, std::uint32_t word) { axis_record(kTraceAxis).mirror[slot] = word; }
+
+// Comparators 1..3 take a byte of env4 each: source bits 0-1, condition 2-4, action 5-6.
+constexpr std::uint32_t comparator(unsigned n, unsigned source, unsigned condition, unsigned action) {
+    return (source | condition << 2 | action << 5) << (8 * (n - 1));
+}
+// Comparator 4: source bits 24-25, condition 26-29, action 30-31 of env4.
+constexpr std::uint32_t comparator4(unsigned source, unsigned condition, unsigned action) {
+    return source << 24 | condition << 26 | action << 30;
+}
+// Comparator 5: source bits 0-2, condition 3-5, action 6-7 of env5.
+constexpr std::uint32_t comparator5(unsigned source, unsigned condition, unsigned action) {
+    return source | condition << 3 | action << 6;
+}
+constexpr std::uint32_t kEnv4Preset = 0xC91638B8;
 
 std::vector<TraceCase> trace_cases() {
     double out = 0;
     return {
         {"soft_limit_data_1_then_2", [] { return quvex_set_soft_limit(kTraceAxis, 1000, -1000); }, 0,
-         {"reg A7 <- 000003E8", "reg A8 <- FFFFFC18"}},
+         {Z.write(reg::kComparator1, 1000), Z.write(reg::kComparator2, -1000)}},
         {"enable_soft_limit_action_5_stored_as_1", [] { return quvex_enable_soft_limit(kTraceAxis, 5); }, 0,
-         {"reg 9F <- 00000038", "reg 9F <- 00003838"}},
+         {Z.write(reg::kEnv4, comparator(1, 0, 6, 1)),
+          Z.write(reg::kEnv4, comparator(1, 0, 6, 1) | comparator(2, 0, 6, 1))}},
         {"enable_soft_limit_forces_source_0", [] { return quvex_enable_soft_limit(kTraceAxis, 2); }, 0,
-         {"reg 9F <- 00000358", "reg 9F <- 00005858"}, [] { preset(chip::kEnv4, 0x00000303); }},
+         {Z.write(reg::kEnv4, comparator(1, 0, 6, 2) | comparator(2, 3, 0, 0)),
+          Z.write(reg::kEnv4, comparator(1, 0, 6, 2) | comparator(2, 0, 6, 2))},
+          [] { preset(chip::kEnv4, 0x00000303); }},
         {"disable_soft_limit_keeps_3_and_4_clears_bit_7", [] { return quvex_disable_soft_limit(kTraceAxis); }, 0,
-         {"reg 9F <- C9163800", "reg 9F <- C9160000"}, [] { preset(chip::kEnv4, 0xC91638B8); }},
+         {Z.write(reg::kEnv4, kEnv4Preset & 0xFFFFFF00), Z.write(reg::kEnv4, kEnv4Preset & 0xFFFF0000)},
+         [] { preset(chip::kEnv4, kEnv4Preset); }},
         {"error_check_on", [] { return quvex_set_error_counter_check(kTraceAxis, 50, 1); }, 0,
-         {"reg 9F <- 00160000", "reg A9 <- 00000032"}},
+         {Z.write(reg::kEnv4, comparator(3, 2, 5, 0)), Z.write(reg::kComparator3, 50)}},
         {"error_check_off_bit_0_clear", [] { return quvex_set_error_counter_check(kTraceAxis, -3, 2); }, 0,
-         {"reg 9F <- 00020000", "reg A9 <- FFFFFFFD"}},
+         {Z.write(reg::kEnv4, comparator(3, 2, 0, 0)), Z.write(reg::kComparator3, -3)}},
         {"general_comparator_data_then_configuration",
          [] { return quvex_set_general_comparator(kTraceAxis, 1, 2, 3, 12.5); }, 0,
-         {"reg AA <- 0000000C", "reg 9F <- C9000000"}},
+         {Z.write(reg::kComparator4, 12), Z.write(reg::kEnv4, comparator4(1, 2, 3))}},
         {"general_counter_condition_forces_source_3",
          [] { return quvex_set_general_comparator(kTraceAxis, 0, 9, 1, 100); }, 0,
-         {"reg AA <- 00000064", "reg 9F <- 67000000"}},
+         {Z.write(reg::kComparator4, 100), Z.write(reg::kEnv4, comparator4(3, 9, 1))}},
         {"scaled_source_multiplies_by_ratio", [] { return quvex_set_general_comparator(kTraceAxis, 1, 1, 0, 2.5); }, 0,
-         {"reg AA <- 000009C4", "reg 9F <- 05000000"},
+         {Z.write(reg::kComparator4, 2500), Z.write(reg::kEnv4, comparator4(1, 1, 0))},
          [] { preset(chip::kEnv4, 0x01000000); axis::set_move_ratio(kTraceAxis, 1000); }},
         {"scaled_data_beyond_range_not_written",
-         [] { return quvex_set_general_comparator(kTraceAxis, 1, 1, 0, 200000); }, 0, {"reg 9F <- 05000000"},
+         [] { return quvex_set_general_comparator(kTraceAxis, 1, 1, 0, 200000); }, 0,
+         {Z.write(reg::kEnv4, comparator4(1, 1, 0))},
          [] { preset(chip::kEnv4, 0x01000000); axis::set_move_ratio(kTraceAxis, 1000); }},
         {"condition_6_on_4_refused_after_data", [] { return quvex_set_general_comparator(kTraceAxis, 0, 6, 0, 7.9); },
-         QUVEX_ERR_COMPARATOR_CONDITION, {"reg AA <- 00000007"}},
+         QUVEX_ERR_COMPARATOR_CONDITION, {Z.write(reg::kComparator4, 7)}},
         {"trigger_comparator_keeps_env5_high_bits",
          [] { return quvex_set_trigger_comparator(kTraceAxis, 5, 7, -20.0); },
-         0, {"reg AB <- FFFFFFEC", "reg A0 <- 0000053D"}, [] { preset(chip::kEnv5, 0x00000500); }},
-        {"trigger_type_0", [] { return quvex_set_trigger_type(kTraceAxis, 0); }, 0, {"reg 9D <- 0030C515"}},
-        {"trigger_type_1", [] { return quvex_set_trigger_type(kTraceAxis, 1); }, 0, {"reg 9D <- 00308515"}},
-        {"trigger_type_2_clears", [] { return quvex_set_trigger_type(kTraceAxis, 2); }, 0, {"reg 9D <- 00300515"}},
+         0, {Z.write(reg::kComparator5, -20), Z.write(reg::kEnv5, 0x500 | comparator5(5, 7, 0))},
+         [] { preset(chip::kEnv5, 0x00000500); }},
+        // Trigger type in env2 bits 14-15, general-counter source in env3 bits 12-13.
+        {"trigger_type_0", [] { return quvex_set_trigger_type(kTraceAxis, 0); }, 0,
+         {Z.write(reg::kEnv2, with_field(startup::kEnv2, 14, 2, 3))}},
+        {"trigger_type_1", [] { return quvex_set_trigger_type(kTraceAxis, 1); }, 0,
+         {Z.write(reg::kEnv2, with_field(startup::kEnv2, 14, 2, 2))}},
+        {"trigger_type_2_clears", [] { return quvex_set_trigger_type(kTraceAxis, 2); }, 0,
+         {Z.write(reg::kEnv2, with_field(startup::kEnv2, 14, 2, 0))}},
         {"trigger_type_negative_clears", [] { return quvex_set_trigger_type(kTraceAxis, -1); }, 0,
-         {"reg 9D <- 00300515"}},
+         {Z.write(reg::kEnv2, with_field(startup::kEnv2, 14, 2, 0))}},
         {"compare_data_read", [out]() mutable { return quvex_check_compare_data(kTraceAxis, 4, &out); }, 0,
-         {"read EA -> 00000000"}},
+         {Z.read(reg::read(reg::kComparator4), 0)}},
         {"compare_status_read", [] { uint16_t s = 0xFFFF; return quvex_check_compare_status(kTraceAxis, &s); }, 0,
-         {"status -> 0000"}},
+         {status_read(Z, 0)}},
         {"latch_2_read", [out]() mutable { return quvex_get_latch_data(kTraceAxis, 2, &out); },
-         0, {"read EF -> 00000000"}},
+         0, {Z.read(reg::kReadLatch0 + 2, 0)}},
         {"general_counter_read", [out]() mutable { return quvex_get_general_counter(kTraceAxis, &out); }, 0,
-         {"read E6 -> 00000000"}},
+         {Z.read(reg::read(reg::kGeneralCounter), 0)}},
         {"general_counter_source_then_value", [] { return quvex_set_general_counter(kTraceAxis, 1, 5.0); }, 0,
-         {"reg 9E <- 00F01000", "reg A6 <- 00000005"}},
+         {Z.write(reg::kEnv3, with_field(startup::kEnv3, 12, 2, 1)), Z.write(reg::kGeneralCounter, 5)}},
         {"general_counter_source_masked", [] { return quvex_set_general_counter(kTraceAxis, 5, -2.0); }, 0,
-         {"reg 9E <- 00F01000", "reg A6 <- FFFFFFFE"}},
+         {Z.write(reg::kEnv3, with_field(startup::kEnv3, 12, 2, 1)), Z.write(reg::kGeneralCounter, -2)}},
         {"general_counter_scaled_beyond_range_keeps_source",
-         [] { return quvex_set_general_counter(kTraceAxis, 1, 200000); }, QUVEX_ERR_PULSE_RANGE, {"reg 9E <- 00F01000"},
+         [] { return quvex_set_general_counter(kTraceAxis, 1, 200000); }, QUVEX_ERR_PULSE_RANGE,
+         {Z.write(reg::kEnv3, with_field(startup::kEnv3, 12, 2, 1))},
          [] { axis::set_move_ratio(kTraceAxis, 1000); }},
         {"general_counter_source_0_unscaled", [] { return quvex_set_general_counter(kTraceAxis, 0, 200000); }, 0,
-         {"reg 9E <- 00F00000", "reg A6 <- 00030D40"}, [] { axis::set_move_ratio(kTraceAxis, 1000); }},
+         {Z.write(reg::kEnv3, with_field(startup::kEnv3, 12, 2, 0)), Z.write(reg::kGeneralCounter, 200000)},
+         [] { axis::set_move_ratio(kTraceAxis, 1000); }},
     };
 }
 

@@ -26,6 +26,7 @@ std::string register_name(unsigned code) {
     if (code >= 0x80 && code <= 0x8C) return operation[code - 0x80];
     if (code >= 0x90 && code <= 0x9B) return std::string("live ") + operation[code - 0x90];
     if (code >= 0x9C && code <= 0xAC) return environment[code - 0x9C];
+    if (code >= 0xAD && code <= 0xB0) return "Latch" + std::to_string(code - 0xAD);
     if (code == 0xB1) return "Status32";
     if (code == 0xB4) return "RemainingPulses";
     if (code == 0xB5) return "CurrentSpeed";

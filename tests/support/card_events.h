@@ -43,7 +43,10 @@ CardEvent without_value(CardEvent e);
 struct ChipAxis {
     int number;
     constexpr operator int() const { return number; }
-    CardEvent write(unsigned code, std::uint32_t value) const { return reg_write(number, code, value); }
+    // A signed value is written as its 32-bit two's complement.
+    CardEvent write(unsigned code, std::int64_t value) const {
+        return reg_write(number, code, static_cast<std::uint32_t>(value));
+    }
     CardEvent read(unsigned code, std::uint32_t value) const { return reg_read(number, code, value); }
     // Without a value: for sequences compared after without_values.
     CardEvent write(unsigned code) const { return without_value(reg_write(number, code, 0)); }

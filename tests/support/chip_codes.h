@@ -42,6 +42,7 @@ constexpr unsigned kComparator5 = 0xAB;
 constexpr unsigned kIntFactor = 0xAC;
 // A register's read code.
 constexpr unsigned read(unsigned write_code) { return write_code + 0x40; }
+constexpr unsigned kReadLatch0 = 0xED;  // latches 0..3 = 0xED..0xF0
 constexpr unsigned kReadStatus32 = 0xF1;
 constexpr unsigned kReadRemainingPulses = 0xF4;
 constexpr unsigned kReadCurrentSpeed = 0xF5;
@@ -50,8 +51,11 @@ constexpr unsigned kReadCurrentSpeed = 0xF5;
 namespace cmd {
 constexpr unsigned kSyncStart = 0x06;
 constexpr unsigned kSyncStop = 0x07;
-constexpr unsigned kOutputOff = 0x10;  // + output number (0 servo-on, 1 alarm reset, 4 general)
+constexpr unsigned kOutputOff = 0x10;  // + output number
 constexpr unsigned kOutputOn = 0x18;
+constexpr unsigned kServoOutput = 0;
+constexpr unsigned kAlarmResetOutput = 1;
+constexpr unsigned kGeneralOutput = 4;
 constexpr unsigned kClearErrorCounter = 0x22;
 constexpr unsigned kErcOn = 0x24;
 constexpr unsigned kErcOff = 0x25;
@@ -65,6 +69,21 @@ constexpr unsigned kStartRamped = 0x53;
 // A start of several axes: bits 8-11 select X, Y, Z, U.
 constexpr unsigned on_axes(unsigned code, unsigned axis_bits) { return code | (axis_bits << 8); }
 }  // namespace cmd
+
+// The words quvex_initial leaves in every axis's registers.
+namespace startup {
+constexpr std::uint32_t kEnv1 = 0x048002C7;
+constexpr std::uint32_t kEnv2 = 0x0030C515;
+constexpr std::uint32_t kEnv3 = 0x00F02000;
+constexpr std::uint32_t kOperationMode = 0x08000000;
+}  // namespace startup
+
+// `word` with `width` bits from bit `shift` set to `value`, for golden words that are a known word
+// with one field changed.
+constexpr std::uint32_t with_field(std::uint32_t word, unsigned shift, unsigned width, std::uint32_t value) {
+    const std::uint32_t mask = ((1u << width) - 1) << shift;
+    return (word & ~mask) | ((value << shift) & mask);
+}
 
 // Board ports (offsets from the board base).
 namespace board {
