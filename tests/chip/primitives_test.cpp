@@ -3,6 +3,7 @@
 #include "chip/primitives.h"
 #include "chip/registers.h"
 #include "frame/card_table.h"
+#include "card_events.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {
@@ -51,7 +52,7 @@ TEST_F(Primitives, StatusRegisterIsLoadedByCommandThenReadLowAndHigh) {
     start_trace();
     std::uint32_t status = 0;
     chip::read_status_register32(4, &status);
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d1.X read F1 -> 00000000"}));
+    EXPECT_EQ(card_events(), on_device(1, {X.read(reg::kReadStatus32, 0)}));
     EXPECT_EQ(raw_accesses().size(), 3u);
 }
 
@@ -60,7 +61,8 @@ TEST_F(Primitives, ReadModifyWriteChangesOnlyTheField) {
     chip::update_mirrored(2, chip::kEnv2, 0x00000F00u, 0x00000500u);
     EXPECT_EQ(axis_record(2).mirror[chip::kEnv2], 0x0030C515u);
     chip::update_mirrored(2, chip::kEnv2, 0x30000000u, 0x20000000u);
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d0.Z reg 9D <- 0030C515", "d0.Z reg 9D <- 2030C515"}));
+    EXPECT_EQ(card_events(), (std::vector<CardEvent>{Z.write(reg::kEnv2, startup::kEnv2),
+                                                     Z.write(reg::kEnv2, startup::kEnv2 | 0x20000000)}));
     EXPECT_EQ(axis_record(2).mirror[chip::kEnv2], 0x2030C515u);
 }
 
@@ -97,8 +99,8 @@ TEST_F(Primitives, SinkWritesInOrderWithItsBanksCodes) {
         chip::LocalChipSink live(5, 0, chip::LocalChipSink::Mirror::kLeave);
         live.write(chip::kMaxSpeed, 9);
     }
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d1.Y reg 82 <- 00012345", "d1.Y reg 9D <- 0030C515",
-                                                       "d1.Y reg 81 <- 00000007", "d1.Y reg 92 <- 00000009"}));
+    EXPECT_EQ(card_events(), on_device(1, {Y.write(reg::kMaxSpeed, 0x12345), Y.write(reg::kEnv2, startup::kEnv2),
+                                           Y.write(reg::kStartSpeed, 7), Y.write(reg::live(reg::kMaxSpeed), 9)}));
     EXPECT_EQ(axis_record(5).mirror[chip::kMirrorMaxSpeed], 0x12345u);
     EXPECT_EQ(axis_record(5).mirror[chip::kMirrorStartSpeed], 7u);
 }
@@ -108,7 +110,9 @@ TEST_F(Primitives, CardPortsAndBridgeControl) {
     chip::write_card_port(1, chip::kCardControlPort, 0x0700);
     chip::write_bridge_control(1, false);
     chip::write_bridge_control(1, true);
-    EXPECT_EQ(trace_lines(), (std::vector<std::string>{"d1 card 20 <- 0700", "d1 bridge 50 <- 4083", "d1 bridge 50 <- 4883"}));
+    // The bridge control word with bit 11 clear, then set.
+    EXPECT_EQ(card_events(), on_device(1, {card_port_write(0x20, 0x0700), bridge_write16(0x50, 0x4083),
+                                           bridge_write16(0x50, 0x4083 | 0x0800)}));
 }
 
 }  // namespace

@@ -141,13 +141,15 @@ TEST_F(CompareArea, SwitchingOffRewritesCardControlAndBridge) {
     axis_record(kAxis).mirror[chip::kMirrorIntFactor] = 0x1004;
     start_trace();
     EXPECT_EQ(quvex_set_auto_compare(kAxis, 0), 0);
-    const std::vector<std::string> expected = {
-        "d0 card 20 <- 080F",  "d0.Y reg AC <- 00000004", "d0 bridge 4C -> 00", "d0 bridge 4C <- 41",
-    };
-    std::vector<std::string> lines = trace_lines();
-    ASSERT_GE(lines.size(), expected.size() + 1);
-    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 4), expected);
-    EXPECT_EQ(lines[4].rfind("d0 bridge 50 <- ", 0), 0u) << lines[4];
+    // The card control word, the interrupt factor without its bit 12 (0x1004 -> 0x0004), the
+    // bridge's interrupt port read and re-armed (0x41), then the bridge control word.
+    const std::vector<CardEvent> expected = {card_port_write(0x20, 0x080F), Y.write(reg::kIntFactor, 0x0004),
+                                             bridge_read8(0x4C, 0), bridge_write8(0x4C, 0x41)};
+    const std::vector<CardEvent> events = card_events();
+    ASSERT_GE(events.size(), expected.size() + 1);
+    EXPECT_EQ(std::vector<CardEvent>(events.begin(), events.begin() + 4), expected);
+    EXPECT_EQ(events[4].kind, QUVEX_SIM_EV_BRIDGE_WRITE16) << events[4];
+    EXPECT_EQ(events[4].code, 0x50u) << events[4];
     EXPECT_EQ(card_record(0).card_ctrl, 0x0C0Fu);
     quvex_sim_card_info info{};
     ASSERT_EQ(quvex_sim_card_info_get(0, &info), 0);
