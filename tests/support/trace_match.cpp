@@ -48,10 +48,4 @@ std::vector<TraceEvent> events_matching(const EventPattern& pattern) {
     return out;
 }
 
-std::vector<std::string> texts_matching(const EventPattern& pattern) {
-    std::vector<std::string> out;
-    for (const TraceEvent& e : events_matching(pattern)) out.push_back(e.text);
-    return out;
-}
-
 }  // namespace quvex::test

@@ -36,8 +36,6 @@ struct EventPattern {
 };
 
 std::vector<TraceEvent> events_matching(const EventPattern& pattern);
-// The texts of the events that match.
-std::vector<std::string> texts_matching(const EventPattern& pattern);
 
 inline void PrintTo(const TraceEvent& e, std::ostream* os) { *os << '"' << e.text << '"'; }
 
