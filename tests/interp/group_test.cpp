@@ -39,11 +39,11 @@ protected:
 TEST_F(GroupMove, ProgramsAndStartsEachAxisInTurn) {
     start_trace();
     ASSERT_EQ(a.tr(2), QUVEX_OK);
-    const auto one_axis = [](ChipAxis a) {
-        return Seq{a.write(reg::kOperationMode), a.write(reg::kMoveAmount), a.write(reg::kSpeedRange),
-                   a.write(reg::kMaxSpeed),      a.write(reg::kStartSpeed), a.write(reg::kAccelRate),
-                   a.write(reg::kDecelRate),     a.write(reg::kMaxSpeed),   a.write(reg::kRampDownPoint),
-                   a.command(cmd::kStartRamped)};
+    const auto one_axis = [](ChipAxis axis) {
+        return Seq{axis.write(reg::kOperationMode), axis.write(reg::kMoveAmount), axis.write(reg::kSpeedRange),
+                   axis.write(reg::kMaxSpeed), axis.write(reg::kStartSpeed), axis.write(reg::kAccelRate),
+                   axis.write(reg::kDecelRate), axis.write(reg::kMaxSpeed), axis.write(reg::kRampDownPoint),
+                   axis.command(cmd::kStartRamped)};
     };
     EXPECT_EQ(register_sequence(), one_axis(X) + one_axis(Y)) << "env2 is not written by group moves";
     EXPECT_EQ(axis_record(1).target_pos, 200);

@@ -17,7 +17,6 @@ class ManualTrace : public CardTest {};
 
 // Operation-mode words: the start-up word (bit 27) with the manual source's or the pulser
 // move's kind; the pulser line also asks for the manual ramp-down point (bit 13).
-constexpr std::uint32_t kModeAtStartup = 0x08000000;
 constexpr std::uint32_t kManualRampDown = 1u << 13;
 constexpr std::uint32_t kKindHandWheel = 0x01;  // also the pulser speed move
 constexpr std::uint32_t kKindJog = 0x02;
@@ -26,9 +25,6 @@ constexpr std::uint32_t kKindPulserPositioning = 0x51;
 constexpr std::uint32_t kKindPulserHomeMinus = 0x55;
 constexpr std::uint32_t kKindPulserLine = 0x6A;
 constexpr std::uint32_t kKindPulserArcCcw = 0x6D;
-// Start-up words the manual exports write back.
-constexpr std::uint32_t kEnv2AtStartup = 0x0030C515;
-constexpr std::uint32_t kEnv3AtStartup = 0x00F02000;
 // The board's manual control word: the enable bit, the one-axis choice and the wheel's axis.
 constexpr std::uint32_t kManualEnable = 0x80;
 constexpr std::uint32_t kWheelOneAxis = 0x40;
@@ -89,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         TraceCase{"jog_on", [] { return quvex_enable_jog(0, 1); },
                   manual_control(kManualEnable) +
-                      each_axis({Each.write(reg::live(reg::kOperationMode), kModeAtStartup | kKindJog),
+                      each_axis({Each.write(reg::live(reg::kOperationMode), startup::kOperationMode | kKindJog),
                                  Each.command(cmd::kStartRamped)})},
         TraceCase{"jog_off", [] { return quvex_enable_jog(0, 0); },
                   manual_control(0) + each_axis({Each.command(cmd::kImmediateStop)})},
@@ -97,7 +93,7 @@ INSTANTIATE_TEST_SUITE_P(
         // 250.9 pulses per step, truncated.
         TraceCase{"step_on", [] { return quvex_enable_step(1, 1, 250.9); },
                   Events{Y.write(reg::live(reg::kMoveAmount), 250)} + manual_control(kManualEnable) +
-                      Events{Y.write(reg::live(reg::kOperationMode), kModeAtStartup | kKindStep),
+                      Events{Y.write(reg::live(reg::kOperationMode), startup::kOperationMode | kKindStep),
                              Y.command(cmd::kStartRamped)}},
         TraceCase{"step_off", [] { return quvex_enable_step(1, 0, 250); },
                   manual_control(0) + Events{Y.command(cmd::kImmediateStop)}},
@@ -115,37 +111,38 @@ INSTANTIATE_TEST_SUITE_P(
                   speed_profile(X, at_r2999(1000), at_r2999(100), 53)},
         TraceCase{"mpg_on_all_axes", [] { return quvex_set_mpg_config(0, 1, 0, 0); },
                   manual_control_read_then(kManualEnable) +
-                      each_axis({Each.write(reg::live(reg::kOperationMode), kModeAtStartup | kKindHandWheel),
-                                 Each.command(cmd::kStartAtMaxSpeed), Each.write(reg::kEnv3, kEnv3AtStartup)})},
+                      each_axis({Each.write(reg::live(reg::kOperationMode), startup::kOperationMode | kKindHandWheel),
+                                 Each.command(cmd::kStartAtMaxSpeed), Each.write(reg::kEnv3, startup::kEnv3)})},
         TraceCase{"mpg_on_one_axis", [] { return quvex_set_mpg_config(0, 1, 1, 2); },
                   manual_control_read_then(kManualEnable | kWheelOneAxis | wheel_axis(2)) +
-                      Events{Z.write(reg::live(reg::kOperationMode), kModeAtStartup | kKindHandWheel),
-                             Z.command(cmd::kStartAtMaxSpeed), Z.write(reg::kEnv3, kEnv3AtStartup)}},
+                      Events{Z.write(reg::live(reg::kOperationMode), startup::kOperationMode | kKindHandWheel),
+                             Z.command(cmd::kStartAtMaxSpeed), Z.write(reg::kEnv3, startup::kEnv3)}},
         TraceCase{"mpg_off", [] { return quvex_set_mpg_config(0, 0, 1, 3); },
                   manual_control_read_then(kWheelOneAxis | wheel_axis(3)) +
-                      each_axis({Each.write(reg::kEnv3, kEnv3AtStartup), Each.command(cmd::kImmediateStop)})},
+                      each_axis({Each.write(reg::kEnv3, startup::kEnv3), Each.command(cmd::kImmediateStop)})},
         // Ratio 10 / 3 in env6's upper half: (3 - 1) << 11 | (10 - 1).
         TraceCase{"pulser_ratio", [] { return quvex_set_pulser_ratio(3, 10, 3); },
                   Events{U.write(reg::kEnv6, ((3 - 1) << 11 | (10 - 1)) << 16)}},
         // Mode 7 masked to env2's two bits 24-25, inverse 3 masked to its one bit 26.
         TraceCase{"pulser_input_mode", [] { return quvex_set_pulser_iptmode(0, 7, 3); },
-                  Events{X.write(reg::kEnv2, kEnv2AtStartup | 3u << 24 | 1u << 26)}},
+                  Events{X.write(reg::kEnv2, startup::kEnv2 | 3u << 24 | 1u << 26)}},
         TraceCase{"pulser_speed_move", [] { return quvex_pulser_vmove(0, 500); },
-                  Events{X.write(reg::kOperationMode, kModeAtStartup | kKindHandWheel)} + pulser_speeds(X) +
+                  Events{X.write(reg::kOperationMode, startup::kOperationMode | kKindHandWheel)} + pulser_speeds(X) +
                       Events{X.command(cmd::kStartAtStartSpeed)}},
         // -1000.7 pulses, truncated.
         TraceCase{"pulser_positioning", [] { return quvex_pulser_pmove(1, -1000.7, 500); },
-                  Events{Y.write(reg::kOperationMode, kModeAtStartup | kKindPulserPositioning),
+                  Events{Y.write(reg::kOperationMode, startup::kOperationMode | kKindPulserPositioning),
                          Y.write(reg::kMoveAmount, static_cast<std::uint32_t>(-1000))} +
                       pulser_speeds(Y) + Events{Y.command(cmd::kStartAtStartSpeed)}},
         TraceCase{"pulser_home_minus", [] { return quvex_pulser_home_move(0, 1, 500); },
-                  Events{X.write(reg::kOperationMode, kModeAtStartup | kKindPulserHomeMinus)} + pulser_speeds(X) +
+                  Events{X.write(reg::kOperationMode, startup::kOperationMode | kKindPulserHomeMinus)} +
+                      pulser_speeds(X) +
                       Events{X.command(cmd::kStartAtStartSpeed)}},
         // Both axes at |speed| unscaled (FH one unit above FL), 0.1 s ramps over that one unit (the
         // rate limited to 0xFFFF), the ramp-down point from the full speed.
         TraceCase{"pulser_line", [] { return quvex_pulser_r_line2(0, kXY, 300, -400, -500); },
-                  Events{X.write(reg::kOperationMode, kModeAtStartup | kManualRampDown | kKindPulserLine),
-                         Y.write(reg::kOperationMode, kModeAtStartup | kManualRampDown | kKindPulserLine),
+                  Events{X.write(reg::kOperationMode, startup::kOperationMode | kManualRampDown | kKindPulserLine),
+                         Y.write(reg::kOperationMode, startup::kOperationMode | kManualRampDown | kKindPulserLine),
                          X.write(reg::kMoveAmount, 300),
                          Y.write(reg::kMoveAmount, static_cast<std::uint32_t>(-400))} +
                       pulser_speeds(X) + pulser_speeds(Y) +
@@ -156,8 +153,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Counter-clockwise, end (200, 0), centre (100, 0); the arc's start speed of 0 is raised
         // to the range's lowest, 1 pps.
         TraceCase{"pulser_arc", [] { return quvex_pulser_r_arc2(0, kXY, 100, 0, 200, 0, 1, 500); },
-                  Events{X.write(reg::kOperationMode, kModeAtStartup | kKindPulserArcCcw),
-                         Y.write(reg::kOperationMode, kModeAtStartup | kKindPulserArcCcw),
+                  Events{X.write(reg::kOperationMode, startup::kOperationMode | kKindPulserArcCcw),
+                         Y.write(reg::kOperationMode, startup::kOperationMode | kKindPulserArcCcw),
                          X.write(reg::kMoveAmount, 200), Y.write(reg::kMoveAmount, 0),
                          X.write(reg::kAuxAmount, 100), Y.write(reg::kAuxAmount, 0),
                          X.write(reg::kSpeedRange, kRange2999), X.write(reg::kMaxSpeed, at_r2999(500)),
@@ -364,7 +361,7 @@ TEST_F(ManualTrace, EverySwitchDisablesAllSourcesFirst) {
     ASSERT_EQ(quvex_set_mof_config(0, 4), QUVEX_OK);
     // The hand wheel off, jog off and step off on each axis, then the idle switches the jog off.
     const Events expected = manual_control_read_then(0) +
-                            each_axis({Each.write(reg::kEnv3, kEnv3AtStartup), Each.command(cmd::kImmediateStop)}) +
+                            each_axis({Each.write(reg::kEnv3, startup::kEnv3), Each.command(cmd::kImmediateStop)}) +
                             manual_control(0) + Events{X.command(cmd::kImmediateStop)} + manual_control(0) +
                             Events{Y.command(cmd::kImmediateStop)} + manual_control(0) +
                             Events{Z.command(cmd::kImmediateStop)} + manual_control(0) +

@@ -12,7 +12,7 @@ namespace {
 
 // The start-up operation mode keeps its high half (bit 27); bit 26 stays clear for an origin
 // operation, and so does bit 13.
-constexpr std::uint32_t kModeHigh = kModeAtStartup;
+constexpr std::uint32_t kModeHigh = startup::kOperationMode;
 // The chip's origin operation kinds, + and - direction.
 constexpr std::uint32_t kHomeReturnPlus = 0x10, kHomeReturnMinus = 0x18;
 constexpr std::uint32_t kEscapeHomePlus = 0x12, kEscapeHomeMinus = 0x1A;

@@ -16,17 +16,13 @@ namespace quvex::test {
 using Writes = std::vector<CardEvent>;
 
 // The operation-mode word of a start: the start-up word (bit 27 set) with the start's bits.
-constexpr std::uint32_t kModeAtStartup = 0x08000000;
 constexpr std::uint32_t kSingleAxisStart = 1u << 26;
 constexpr std::uint32_t kManualRampDown = 1u << 13;
 constexpr std::uint32_t kSCurve = 1u << 10;
 constexpr std::uint32_t kKindPositioning = 0x41;
 constexpr std::uint32_t kKindContinuousPlus = 0x00;
 constexpr std::uint32_t kKindContinuousMinus = 0x08;
-constexpr std::uint32_t kSingleAxisMode = kModeAtStartup | kSingleAxisStart;
-// env2 as quvex_initial leaves it; every single-axis start writes it back with the helical and
-// continuous-line bits clear.
-constexpr std::uint32_t kEnv2AtStartup = 0x0030C515;
+constexpr std::uint32_t kSingleAxisMode = startup::kOperationMode | kSingleAxisStart;
 
 class MotionTest : public CardTest {
 protected:

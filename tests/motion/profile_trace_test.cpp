@@ -66,7 +66,7 @@ TEST_F(MotionTest, ShortTCurveLowersThePeakSoBothRampsMeet) {
     ASSERT_EQ(fh, 7082u);
     // Rates floor(0.1 * 4915200 / 9900 - 1) = 48; the peak is lowered after the rates are set.
     EXPECT_EQ(chip_writes(X),
-              (Writes{X.write(reg::kEnv2, kEnv2AtStartup),
+              (Writes{X.write(reg::kEnv2, startup::kEnv2),
                       X.write(reg::kOperationMode, kSingleAxisMode | kManualRampDown | kKindPositioning),
                       X.write(reg::kMoveAmount, 500), X.write(reg::kSpeedRange, 299), X.write(reg::kMaxSpeed, 10000),
                       X.write(reg::kStartSpeed, 100), X.write(reg::kAccelRate, 48), X.write(reg::kDecelRate, 48),
@@ -87,7 +87,7 @@ TEST_F(MotionTest, ShortSCurveLowersThePeakAndRampsDownAt249) {
     ASSERT_EQ(fh, 7156u);
     // Pure S rates count at half the clock: floor(0.1 * 2457600 / 9900 - 1) = 23.
     EXPECT_EQ(chip_writes(X),
-              (Writes{X.write(reg::kEnv2, kEnv2AtStartup),
+              (Writes{X.write(reg::kEnv2, startup::kEnv2),
                       X.write(reg::kOperationMode, kSingleAxisMode | kManualRampDown | kSCurve | kKindPositioning),
                       X.write(reg::kMoveAmount, 500), X.write(reg::kSpeedRange, 299), X.write(reg::kMaxSpeed, 10000),
                       X.write(reg::kStartSpeed, 100), X.write(reg::kSAccelSection, 0), X.write(reg::kAccelRate, 23),
@@ -101,7 +101,7 @@ TEST_F(MotionTest, SCurveWithSectionsRampsDownOverSpanAndBothSections) {
     start_trace();
     ASSERT_EQ(quvex_start_sr_move(0, 20000, 100, 5000, 0.1, 0.2, 500, 500), 0);
     EXPECT_EQ(chip_writes(X),
-              (Writes{X.write(reg::kEnv2, kEnv2AtStartup),
+              (Writes{X.write(reg::kEnv2, startup::kEnv2),
                       X.write(reg::kOperationMode, kSingleAxisMode | kManualRampDown | kSCurve | kKindPositioning),
                       X.write(reg::kMoveAmount, 20000), X.write(reg::kSpeedRange, 2999),
                       X.write(reg::kMaxSpeed, 50000), X.write(reg::kStartSpeed, 1000),
@@ -266,7 +266,6 @@ TEST_F(MotionTest, DeceleratingStopOfAnSCurveKeepsItsShape) {
 }
 
 constexpr std::uint32_t kDefaultCorrectionSpeed = 0x87D0;
-constexpr std::uint32_t kEnv3AtStartup = 0x00F02000;
 
 TEST_F(MotionTest, SettingsProgramTheirFields) {
     start_trace();
@@ -280,7 +279,7 @@ TEST_F(MotionTest, SettingsProgramTheirFields) {
     // programmed yet, the default correction speed.
     EXPECT_EQ(chip_writes(X),
               (Writes{X.write(reg::kEnv5, 5 << 8), X.write(reg::kEnv5, 7 << 8), X.write(reg::kEnv7, 4 << 16 | 3),
-                      X.write(reg::kEnv6, 1 << 12 | 904), X.write(reg::kEnv3, kEnv3AtStartup | 1 << 24),
+                      X.write(reg::kEnv6, 1 << 12 | 904), X.write(reg::kEnv3, startup::kEnv3 | 1 << 24),
                       X.write(reg::live(reg::kCorrectionSpeed), kDefaultCorrectionSpeed)}));
 }
 

@@ -15,28 +15,43 @@
 namespace quvex::test {
 
 struct CardEvent {
-    int kind = 0;    // QUVEX_SIM_EV_*
+    int kind = 0;  // QUVEX_SIM_EV_*
     int device = 0;
-    int axis = -1;   // chip axis, -1 for card-level ports
-    unsigned code = 0;  // register code, command word or port offset
-    std::optional<std::uint32_t> value{};  // empty where only the order of codes matters
+    int axis = -1;                         // chip axis, -1 for card-level ports
+    unsigned code = 0;                     // register code, command word or port offset
+    std::optional<std::uint32_t> value{};  // empty for commands, and where only the order matters
     bool operator==(const CardEvent&) const = default;
 };
 
 // Events of device 0; wrap them in on_device for another card.
-CardEvent reg_write(int axis, unsigned code, std::uint32_t value);
-CardEvent reg_read(int axis, unsigned code, std::uint32_t value);
-CardEvent command(int axis, unsigned code);
-CardEvent status_read(int axis, std::uint32_t value);
-CardEvent substatus_read(int axis, std::uint32_t value);
-CardEvent board_read(unsigned offset, std::uint32_t value);
-CardEvent board_write(unsigned offset, std::uint32_t value);
-CardEvent card_port_write(unsigned offset, std::uint32_t value);
-CardEvent bridge_read8(unsigned offset, std::uint32_t value);
-CardEvent bridge_write8(unsigned offset, std::uint32_t value);
-CardEvent bridge_write16(unsigned offset, std::uint32_t value);
+inline CardEvent reg_write(int axis, unsigned code, std::uint32_t v) {
+    return {QUVEX_SIM_EV_CHIP_REG_WRITE, 0, axis, code, v};
+}
+inline CardEvent reg_read(int axis, unsigned code, std::uint32_t v) {
+    return {QUVEX_SIM_EV_CHIP_REG_READ, 0, axis, code, v};
+}
+inline CardEvent command(int axis, unsigned word) { return {QUVEX_SIM_EV_CHIP_COMMAND, 0, axis, word, std::nullopt}; }
+inline CardEvent status_read(int axis, std::uint32_t v) { return {QUVEX_SIM_EV_CHIP_STATUS, 0, axis, 0, v}; }
+inline CardEvent substatus_read(int axis, std::uint32_t v) { return {QUVEX_SIM_EV_CHIP_SUBSTATUS, 0, axis, 0, v}; }
+inline CardEvent board_read(unsigned offset, std::uint32_t v) { return {QUVEX_SIM_EV_BOARD_READ, 0, -1, offset, v}; }
+inline CardEvent board_write(unsigned offset, std::uint32_t v) { return {QUVEX_SIM_EV_BOARD_WRITE, 0, -1, offset, v}; }
+inline CardEvent card_port_write(unsigned offset, std::uint32_t v) {
+    return {QUVEX_SIM_EV_CARD_PORT_WRITE, 0, -1, offset, v};
+}
+inline CardEvent bridge_read8(unsigned offset, std::uint32_t v) {
+    return {QUVEX_SIM_EV_BRIDGE_READ8, 0, -1, offset, v};
+}
+inline CardEvent bridge_write8(unsigned offset, std::uint32_t v) {
+    return {QUVEX_SIM_EV_BRIDGE_WRITE8, 0, -1, offset, v};
+}
+inline CardEvent bridge_write16(unsigned offset, std::uint32_t v) {
+    return {QUVEX_SIM_EV_BRIDGE_WRITE16, 0, -1, offset, v};
+}
+inline CardEvent without_value(CardEvent e) {
+    e.value.reset();
+    return e;
+}
 std::vector<CardEvent> on_device(int device, std::vector<CardEvent> events);
-CardEvent without_value(CardEvent e);
 
 // One chip axis of device 0, for tables that list many of its events: X.write(reg::kMaxSpeed, 100).
 // Converts to the axis number where a call takes one.
@@ -44,17 +59,16 @@ struct ChipAxis {
     int number;
     constexpr operator int() const { return number; }
     // A signed value is written as its 32-bit two's complement.
-    CardEvent write(unsigned code, std::int64_t value) const {
-        return reg_write(number, code, static_cast<std::uint32_t>(value));
+    CardEvent write(unsigned code, std::int64_t v) const {
+        return reg_write(number, code, static_cast<std::uint32_t>(v));
     }
-    CardEvent read(unsigned code, std::uint32_t value) const { return reg_read(number, code, value); }
+    CardEvent read(unsigned code, std::uint32_t v) const { return reg_read(number, code, v); }
+    CardEvent command(unsigned word) const { return test::command(number, word); }
     // Without a value: for sequences compared after without_values.
     CardEvent write(unsigned code) const { return without_value(reg_write(number, code, 0)); }
     CardEvent read(unsigned code) const { return without_value(reg_read(number, code, 0)); }
-    CardEvent command(unsigned code) const { return test::command(number, code); }
 };
 inline constexpr ChipAxis X{0}, Y{1}, Z{2}, U{3};
-std::ostream& operator<<(std::ostream& os, ChipAxis axis);
 
 // Register writes (without their values) of each axis in turn:
 // written_codes({X, Y}, {reg::kSpeedRange, reg::kMaxSpeed}) = X 85, X 82, Y 85, Y 82.
@@ -66,8 +80,7 @@ std::vector<CardEvent> operator+(std::vector<CardEvent> a, const std::vector<Car
 std::vector<CardEvent> without_values(std::vector<CardEvent> events);
 
 // Every decoded event since the trace was cleared, or those that match a pattern.
-std::vector<CardEvent> card_events();
-std::vector<CardEvent> card_events(const EventPattern& pattern);
+std::vector<CardEvent> card_events(const EventPattern& pattern = {});
 // Register writes and commands of one chip axis, in order.
 std::vector<CardEvent> chip_writes(int axis, int device = 0);
 // Register writes, register reads and commands of every axis of a device, in order.
@@ -79,10 +92,11 @@ std::vector<std::uint32_t> read_values(int axis, unsigned read_code, int device 
 std::vector<std::uint32_t> commands_of(int axis, int device = 0);
 // The read codes of the registers read from a device-0 axis, in order, and how often one was read.
 std::vector<unsigned> read_codes(int axis);
-std::size_t reads_of(int axis, unsigned read_code);
+inline std::size_t reads_of(int axis, unsigned read_code) { return read_values(axis, read_code).size(); }
 
 // "d1.Y write MaxSpeed(82) = 0x00004E20 (20000)": registers by name, the value also in decimal.
 std::ostream& operator<<(std::ostream& os, const CardEvent& e);
 inline void PrintTo(const CardEvent& e, std::ostream* os) { *os << e; }
+std::ostream& operator<<(std::ostream& os, ChipAxis axis);
 
 }  // namespace quvex::test
