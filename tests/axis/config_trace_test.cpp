@@ -42,15 +42,15 @@ void preset_env1(std::uint32_t bits) { axis_record(kAxis).mirror[chip::kEnv1] |=
 // flag 7, alarm mode 8 and logic 9, automatic ERC 10-11, home ERC 11, ERC width 12-14 and logic
 // 15, in-position logic 22, latch logic 23.
 constexpr std::uint32_t env1_with(unsigned shift, unsigned width, std::uint32_t value) {
-    return with_field(startup::kEnv1, shift, width, value);
+    return with_bits(startup::kEnv1, shift, width, value);
 }
 // env2: encoder input mode 20-21, encoder logic 22, home flag 23. env3: home mode 0-3, home count
 // 4-7, feedback source 8-9.
 constexpr std::uint32_t env2_with(unsigned shift, unsigned width, std::uint32_t value) {
-    return with_field(startup::kEnv2, shift, width, value);
+    return with_bits(startup::kEnv2, shift, width, value);
 }
 constexpr std::uint32_t env3_with(unsigned shift, unsigned width, std::uint32_t value) {
-    return with_field(startup::kEnv3, shift, width, value);
+    return with_bits(startup::kEnv3, shift, width, value);
 }
 constexpr std::uint32_t kSlowDownEnable = 1u << 8;  // operation mode
 
@@ -65,9 +65,9 @@ std::vector<ConfigCase> config_cases() {
         {"outmode_13_masked_not_swapped", [] { return quvex_set_pls_outmode(kAxis, 13); },
          {Z.write(reg::kEnv1, env1_with(0, 3, 5))}},
         {"iptmode_2_logic_1", [] { return quvex_set_pls_iptmode(kAxis, 2, 1); },
-         {Z.write(reg::kEnv2, with_field(env2_with(20, 2, 2), 22, 1, 1))}},
+         {Z.write(reg::kEnv2, with_bits(env2_with(20, 2, 2), 22, 1, 1))}},
         {"iptmode_masked", [] { return quvex_set_pls_iptmode(kAxis, 4, 2); },
-         {Z.write(reg::kEnv2, with_field(env2_with(20, 2, 0), 22, 1, 0))}},
+         {Z.write(reg::kEnv2, with_bits(env2_with(20, 2, 0), 22, 1, 0))}},
         {"feedback_1", [] { return quvex_set_feedback_src(kAxis, 1); }, {Z.write(reg::kEnv3, env3_with(8, 2, 1))}},
         {"feedback_2", [] { return quvex_set_feedback_src(kAxis, 2); }, {Z.write(reg::kEnv3, env3_with(8, 2, 2))}},
         {"feedback_7_masked_not_command_counter", [] { return quvex_set_feedback_src(kAxis, 7); },
@@ -101,8 +101,8 @@ std::vector<ConfigCase> config_cases() {
         // Home flag 1 clear and home ERC set in env1, home flag 2 set in env2, mode 0x1A and count
         // 0x13 masked to their four bits in env3.
         {"home_config_env1_env2_env3", [] { return quvex_set_home_config(kAxis, 0x1A, 0, 1, 0x13, 1); },
-         {Z.write(reg::kEnv1, with_field(env1_with(7, 1, 0), 11, 1, 1)), Z.write(reg::kEnv2, env2_with(23, 1, 1)),
-          Z.write(reg::kEnv3, with_field(env3_with(0, 4, 0xA), 4, 4, 3))}},
+         {Z.write(reg::kEnv1, with_bits(env1_with(7, 1, 0), 11, 1, 1)), Z.write(reg::kEnv2, env2_with(23, 1, 1)),
+          Z.write(reg::kEnv3, with_bits(env3_with(0, 4, 0xA), 4, 4, 3))}},
         {"ltc_logic_0", [] { return quvex_set_ltc_logic(kAxis, 0); }, {Z.write(reg::kEnv1, env1_with(23, 1, 0))}},
         {"ltc_logic_masked", [] { return quvex_set_ltc_logic(kAxis, 2); }, {Z.write(reg::kEnv1, env1_with(23, 1, 0))}},
         {"servo_on", [] { return quvex_set_servo(kAxis, 1); }, {Z.command(cmd::kOutputOn + cmd::kServoOutput)}},
@@ -137,9 +137,9 @@ TEST_F(ConfigTrace, ChangesAccumulate) {
     quvex_set_alm(kAxis, 0, 1);
     // End-limit stop on, then output mode 2, then alarm mode 1 and logic 0.
     const std::uint32_t el = env1_with(3, 1, 1);
-    const std::uint32_t outmode = with_field(el, 0, 3, 2);
+    const std::uint32_t outmode = with_bits(el, 0, 3, 2);
     EXPECT_EQ(card_events(), on_device(1, {Z.write(reg::kEnv1, el), Z.write(reg::kEnv1, outmode),
-                                           Z.write(reg::kEnv1, with_field(outmode, 8, 2, 0b01))}));
+                                           Z.write(reg::kEnv1, with_bits(outmode, 8, 2, 0b01))}));
 }
 
 // The in-position enable waits in the mirror for the next operation-mode write.

@@ -80,7 +80,7 @@ constexpr std::uint32_t kOperationMode = 0x08000000;
 
 // `word` with `width` bits from bit `shift` set to `value`, for golden words that are a known word
 // with one field changed.
-constexpr std::uint32_t with_field(std::uint32_t word, unsigned shift, unsigned width, std::uint32_t value) {
+constexpr std::uint32_t with_bits(std::uint32_t word, unsigned shift, unsigned width, std::uint32_t value) {
     const std::uint32_t mask = ((1u << width) - 1) << shift;
     return (word & ~mask) | ((value << shift) & mask);
 }
