@@ -26,8 +26,7 @@ struct SpeedUnits {
     std::uint32_t top_tie_start;      // FL when FL = FH = max_speed
     std::uint32_t max_rate;           // UR and DR
     std::uint32_t max_s_section;      // US and DS when not 0
-    std::uint32_t max_ramp_down_point;
-    unsigned speed_bits;              // width of the current-speed read-back
+    std::uint32_t max_ramp_down_point = 16777215;  // 24 bits on every chip
     // Distance divisor of a linear ramp, pulses = (FH² - FL²)(rate + 1) / (scale · m): derived
     // from the clock and the unit by with_ramp_scale, kept so that planning does not divide for it.
     double linear_ramp_scale = 0;
@@ -43,44 +42,33 @@ constexpr SpeedUnits with_ramp_scale(SpeedUnits u) {
     return u;
 }
 
-// ---- the card's own chips: 300/(R+1) pps, 4 915 200 counts/s, 16-bit speeds ----
+// ---- the speed-range tables ----
+// The card's own chips.
 inline constexpr RangeRow kLocalRangeTable[] = {
     {3276750.0, 2}, {1310700.0, 5}, {655350.0, 14}, {327675.0, 29}, {131070.0, 59},
     {65535.0, 149}, {32767.5, 299}, {13107.0, 599}, {6553.5, 1499}, {0.0, 2999},
 };
-inline constexpr SpeedUnits kLocalChipUnits = with_ramp_scale({
-    .unit_numerator = 300.0, .rate_clock = 4915200.0,
-    .range_table = kLocalRangeTable, .min_range = 2, .max_range = 2999,
-    .max_speed = 65535, .top_tie_start = 65534,
-    .max_rate = 65535, .max_s_section = 32767, .max_ramp_down_point = 16777215,
-    .speed_bits = 16,
-});
-
-// ---- the one-axis module: 200/(R+1) pps, 5 000 000 counts/s, speeds up to 100 000 (17 bits) ----
+// The one-axis module.
 inline constexpr RangeRow kOneAxisModuleRangeTable[] = {
     {5000000.0, 2}, {2000000.0, 3}, {1000000.0, 9}, {500000.0, 19}, {200000.0, 39},
     {100000.0, 99}, {50000.0, 199}, {20000.0, 399}, {10000.0, 999}, {0.0, 1999},
 };
-inline constexpr SpeedUnits kOneAxisModuleUnits = with_ramp_scale({
-    .unit_numerator = 200.0, .rate_clock = 5000000.0,
-    .range_table = kOneAxisModuleRangeTable, .min_range = 2, .max_range = 1999,
-    .max_speed = 100000, .top_tie_start = 500,
-    .max_rate = 65535, .max_s_section = 50000, .max_ramp_down_point = 16777215,
-    .speed_bits = 17,
-});
-
-// ---- the four-axis module: 1200/(R+1) pps, 19 660 800 / 2 counts/s, 14-bit speeds ----
-// Its table is given by unit u (pps); R = 1200 / u - 1.
+// The four-axis module: given by unit u (pps); R = 1200 / u - 1.
 inline constexpr RangeRow kFourAxisModuleRangeTable[] = {
     {6553200.0, 1}, {3276600.0, 2}, {1638300.0, 5}, {819150.0, 11}, {327660.0, 23}, {163830.0, 59},
     {81915.0, 119}, {32766.0, 239}, {16383.0, 599}, {8191.0, 1199}, {4914.0, 2399}, {0.0, 3999},
 };
-inline constexpr SpeedUnits kFourAxisModuleUnits = with_ramp_scale({
-    .unit_numerator = 1200.0, .rate_clock = 9830400.0,
-    .range_table = kFourAxisModuleRangeTable, .min_range = 1, .max_range = 3999,
-    .max_speed = 16383, .top_tie_start = 8192,
-    .max_rate = 16383, .max_s_section = 8191, .max_ramp_down_point = 16777215,
-    .speed_bits = 14,
-});
+
+// ---- the chips, one a row ----
+// Columns: unit numerator (pps), ramp clock (counts/s), range table, R from and to, top FH and FL,
+// FL of a tie at the top, top UR and DR, top US and DS. The card's chips count 16-bit speeds, the
+// one-axis module's speeds run to 100 000 (17 bits) and the four-axis module's are 14-bit; its
+// clock is 19 660 800 / 2.
+inline constexpr SpeedUnits kLocalChipUnits =
+    with_ramp_scale({300.0, 4915200.0, kLocalRangeTable, 2, 2999, 65535, 65534, 65535, 32767});
+inline constexpr SpeedUnits kOneAxisModuleUnits =
+    with_ramp_scale({200.0, 5000000.0, kOneAxisModuleRangeTable, 2, 1999, 100000, 500, 65535, 50000});
+inline constexpr SpeedUnits kFourAxisModuleUnits =
+    with_ramp_scale({1200.0, 9830400.0, kFourAxisModuleRangeTable, 1, 3999, 16383, 8192, 16383, 8191});
 
 }  // namespace quvex::chip
