@@ -1,7 +1,6 @@
 // The four-axis module's speed profiles: the shared profile builder in the module's units
 // (kFourAxisModuleUnits, one unit u = 1200 / (R + 1) pps, 14-bit FH and FL) with the module's
-// rules. A maximum speed above 9 829 800 pps (FH 16383 in the coarsest unit) is lowered to it,
-// FH is raised to FL when FL came out higher, a ramp rate that comes out negative is 1, and S
+// rules. FH is raised to FL when FL came out higher, a ramp rate that comes out negative is 1, and S
 // sections never widen the span an S rate is counted over (S rates are 16-bit). The pin picks
 // its unit with thresholds of its own, a little below the profile table's, and counts FL from
 // a 1 pps start. There is no short-move peak limit and no ramp-down point.
@@ -21,7 +20,7 @@ inline constexpr chip::RangeRow kPinRangeTable[] = {
     {81000.0, 119}, {32000.0, 239}, {16000.0, 599}, {8100.0, 1199}, {4900.0, 2399}, {0.0, 3999},
 };
 inline constexpr motion::ProfileRules kProfileRules = {
-    .top_speed = 9829800.0, .raise_fh_to_fl = true,
+    .raise_fh_to_fl = true,
     .accel_floor = {.negative = 1, .lowest = 0}, .decel_floor = {.negative = 1, .lowest = 0},
     .widening = motion::SectionWidening::kNone, .max_s_rate = 65535,
     .pin_range_table = kPinRangeTable, .pin_start_speed = 1.0,

@@ -19,7 +19,6 @@ std::uint32_t clamped_units(std::int64_t v, std::int64_t lo, std::int64_t hi) {
 
 SpeedRegisters ProfileBuilder::speeds(double str_vel, double max_vel, std::optional<std::uint32_t> pinned_range) const {
     const SpeedUnits& u = *units_;
-    if (!pinned_range) max_vel = std::min(max_vel, rules_->top_speed);
     const std::uint32_t range = pinned_range.value_or(math::table_speed_range(u, max_vel));
     const double m = SpeedUnits::multiplier(range);
     const std::uint32_t fl = start_units(m, std::max(str_vel, math::lowest_start_speed(u, m)));

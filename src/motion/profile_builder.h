@@ -49,8 +49,6 @@ enum class SectionWidening : std::uint8_t {
 
 // The edge-case rules of one chip kind. The defaults are the card's own chips.
 struct ProfileRules {
-    // A maximum speed above this is lowered to it before the table is read (not with a pin).
-    double top_speed = std::numeric_limits<double>::infinity();
     // FL for a start speed beyond the top of the speed register (none: the top itself).
     std::optional<std::uint32_t> start_beyond_top = std::nullopt;
     bool raise_fh_to_fl = false;  // FH becomes FL when the start speed came out higher
