@@ -4,10 +4,10 @@
 #include "chip/primitives.h"
 #include "chip/register_mirror.h"
 #include "chip/registers.h"
+#include "chip/speed_units.h"
 #include "common/bits.h"
 #include "common/numeric.h"
 #include "frame/card_table.h"
-#include "motion/speed_units.h"
 
 namespace quvex::axis {
 namespace {
@@ -58,7 +58,7 @@ std::int16_t error_counter_low(int axis_no) {
 void clear_error_counter(int axis_no) { chip::write_axis_command(axis_no, chip::cmd::kClearErrorCounter); }
 
 double speed_from_register(std::uint32_t speed_register, std::uint32_t speed_range) {
-    const motion::SpeedUnits& units = motion::kLocalChipUnits;
+    const chip::SpeedUnits& units = chip::kLocalChipUnits;
     return static_cast<double>(low_half(speed_register)) * units.unit_numerator / units.multiplier(speed_range);
 }
 

@@ -41,9 +41,10 @@ constexpr std::uint16_t select_axis(unsigned axis) { return static_cast<std::uin
 // reads put the read code (write code + 0x40) on the command port, then read the data words.
 namespace reg {
 constexpr std::uint16_t kReadOffset = 0x40;
+constexpr std::uint16_t read_code(std::uint16_t write_code) { return static_cast<std::uint16_t>(write_code + kReadOffset); }
 constexpr std::uint16_t kOperationBuffered = 0x80;  // + n, n = 0..11
 constexpr std::uint16_t kOperationLive = 0x90;      // + n
-constexpr std::uint16_t kOperationRead = 0xD0;      // + n
+constexpr std::uint16_t kOperationRead = read_code(kOperationLive);  // + n
 constexpr std::uint16_t kEnv1 = 0x9C;               // env1..env7 = 0x9C..0xA2
 constexpr std::uint16_t kCommandCounter = 0xA3;
 constexpr std::uint16_t kPositionCounter = 0xA4;
@@ -51,32 +52,27 @@ constexpr std::uint16_t kGeneralCounter = 0xA6;
 constexpr std::uint16_t kComparator1 = 0xA7;        // comparator data 1..5 = 0xA7..0xAB
 constexpr std::uint16_t kIntFactor = 0xAC;
 constexpr std::uint16_t kArcStepCount = 0x8C;       // buffered bank only
-constexpr std::uint16_t kReadCommandCounter = 0xE3;
-constexpr std::uint16_t kReadPositionCounter = 0xE4;
+// The reads of the registers above, then the registers that are only read.
+constexpr std::uint16_t kReadCommandCounter = read_code(kCommandCounter);
+constexpr std::uint16_t kReadPositionCounter = read_code(kPositionCounter);
+constexpr std::uint16_t kReadGeneralCounter = read_code(kGeneralCounter);
+constexpr std::uint16_t kReadComparator1 = read_code(kComparator1);
+constexpr std::uint16_t kReadIntFactor = read_code(kIntFactor);
 constexpr std::uint16_t kReadErrorCounter = 0xE5;
-constexpr std::uint16_t kReadGeneralCounter = 0xE6;
-constexpr std::uint16_t kReadComparator1 = 0xE7;
-constexpr std::uint16_t kReadIntFactor = 0xEC;
 constexpr std::uint16_t kReadLatch0 = 0xED;         // latches 0..3 = 0xED..0xF0
 constexpr std::uint16_t kReadStatus32 = 0xF1;
 constexpr std::uint16_t kReadRemainingPulses = 0xF4;
 constexpr std::uint16_t kReadCurrentSpeed = 0xF5;
-constexpr std::uint16_t read_code(std::uint16_t write_code) { return static_cast<std::uint16_t>(write_code + kReadOffset); }
 }  // namespace reg
 
-// Operation registers 0..11 (one bank each: buffered or live).
+// Operation registers 0..11 (one bank each: buffered or live), with the chip's short names.
 enum OperationRegister : unsigned {
     kMoveAmount = 0,
-    kStartSpeed = 1,
-    kMaxSpeed = 2,
-    kAccelRate = 3,
-    kDecelRate = 4,
-    kSpeedRange = 5,
-    kRampDownPoint = 6,
-    kOperationMode = 7,
-    kAuxAmount = 8,
-    kSAccelSection = 9,
-    kSDecelSection = 10,
+    kStartSpeed = 1, kMaxSpeed = 2,             // FL, FH
+    kAccelRate = 3, kDecelRate = 4,             // UR, DR
+    kSpeedRange = 5,                            // R
+    kRampDownPoint = 6, kOperationMode = 7, kAuxAmount = 8,
+    kSAccelSection = 9, kSDecelSection = 10,    // US, DS
     kCorrectionSpeed = 11,
     kOperationRegisterCount = 12,
 };

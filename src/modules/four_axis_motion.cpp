@@ -16,8 +16,8 @@ std::optional<std::uint32_t> pinned_range(const ring::ModuleAxisBlock& b) {
 
 Profile plan(const ring::ModuleAxisBlock& b, motion::Curve curve, const SpeedArgs& a) {
     return curve == motion::Curve::kSCurve
-               ? s_profile(a.str_vel, a.max_vel, a.tacc, a.tdec, a.sv_acc, a.sv_dec, pinned_range(b))
-               : t_profile(a.str_vel, a.max_vel, a.tacc, a.tdec, pinned_range(b));
+               ? kProfile.s_profile(a.str_vel, a.max_vel, a.tacc, a.tdec, a.sv_acc, a.sv_dec, pinned_range(b))
+               : kProfile.t_profile(a.str_vel, a.max_vel, a.tacc, a.tdec, pinned_range(b));
 }
 
 // Mirrors the profile into the axis block, the curve bit of the operation mode included.
@@ -83,7 +83,7 @@ std::int16_t load_buffered_profile(Link& link, int axis, motion::Curve curve, co
 
 std::int16_t pin_speed_range(Link& link, int axis, double max_vel) {
     ring::ModuleAxisBlock& b = link.block(axis);
-    const motion::SpeedRegisters s = pinned_speeds(max_vel);
+    const motion::SpeedRegisters s = kProfile.pinned_speeds(max_vel);
     b.speed_range = s.range;
     b.max_speed_reg = s.fh;
     b.start_speed_reg = s.fl;

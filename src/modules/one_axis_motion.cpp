@@ -72,18 +72,19 @@ std::int16_t start_operation(Link& link, std::uint32_t operation) {
 }  // namespace
 
 std::int16_t load_t_profile(Link& link, const SpeedArgs& a) {
-    const Profile p = t_profile(a.str_vel, a.max_vel, a.tacc, a.tdec, pinned_range(link.block()));
+    const Profile p = kProfile.t_profile(a.str_vel, a.max_vel, a.tacc, a.tdec, pinned_range(link.block()));
     return load_profile(link, motion::Curve::kTrapezoid, p, a.tdec);
 }
 
 std::int16_t load_s_profile(Link& link, const SpeedArgs& a) {
-    const Profile p = s_profile(a.str_vel, a.max_vel, a.tacc, a.tdec, a.sv_acc, a.sv_dec, pinned_range(link.block()));
+    const Profile p =
+        kProfile.s_profile(a.str_vel, a.max_vel, a.tacc, a.tdec, a.sv_acc, a.sv_dec, pinned_range(link.block()));
     return load_profile(link, motion::Curve::kSCurve, p, a.tdec);
 }
 
 std::int16_t pin_speed_range(Link& link, double max_vel) {
     ring::ModuleAxisBlock& b = link.block();
-    const motion::SpeedRegisters s = pinned_speeds(max_vel);
+    const motion::SpeedRegisters s = kProfile.pinned_speeds(max_vel);
     store_speeds(b, s);
     // The range itself goes out with the next profile.
     ModuleSink sink(link);

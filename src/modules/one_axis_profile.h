@@ -1,33 +1,27 @@
-// The one-axis module's speed-profile arithmetic, pure: the shared plan's range table, FH and FL
-// steps in the module's units (kOneAxisModuleUnits), with the module's own rules on top. A start
-// speed above the top of the range gives FL = 500, a ramp rate that comes out negative is 1
-// (T-curve) or 0 (S-curve), a zero S section counts as 1 and a section wider than half the speed
-// change as 0 (pure S). There is no short-move peak limit and no ramp-down point.
+// The one-axis module's speed profiles: the shared profile builder in the module's units
+// (kOneAxisModuleUnits) with the module's rules. A start speed above the top of the range gives
+// FL = 500, a ramp rate that comes out negative is 1 (T-curve) or 0 (S-curve), a zero S section
+// counts as 1 and a section wider than half the speed change as 0 (pure S), and a section of 1
+// ramps linearly. The pin starts from rest (FL 1). There is no short-move peak limit and no
+// ramp-down point. Speed changes during a move are the module's own arithmetic.
 #pragma once
 
 #include <cstdint>
-#include <optional>
 
 #include "motion/move_plan.h"
-#include "motion/speed_units.h"
+#include "motion/profile_builder.h"
 
 namespace quvex::modules::m1 {
 
-inline constexpr const motion::SpeedUnits& kUnits = motion::kOneAxisModuleUnits;
+inline constexpr const chip::SpeedUnits& kUnits = chip::kOneAxisModuleUnits;
 
-struct Profile {
-    motion::SpeedRegisters speeds;
-    motion::RampRates rates;
+inline constexpr motion::ProfileRules kProfileRules = {
+    .start_beyond_top = 500,
+    .accel_floor = {.negative = 1, .lowest = 0}, .decel_floor = {.negative = 1, .lowest = 0},
+    .section_without_sv = 1, .wide_section_is_pure_s = true, .widening = motion::SectionWidening::kAboveOne,
 };
-
-// Range (pinned or from the table), FH and FL for speed magnitudes str_vel < max_vel.
-motion::SpeedRegisters profile_speeds(double str_vel, double max_vel, std::optional<std::uint32_t> pinned_range);
-Profile t_profile(double str_vel, double max_vel, double tacc, double tdec,
-                  std::optional<std::uint32_t> pinned_range);
-Profile s_profile(double str_vel, double max_vel, double tacc, double tdec, double sv_acc, double sv_dec,
-                  std::optional<std::uint32_t> pinned_range);
-// The pin: range from max_vel, FH from it, FL 1.
-motion::SpeedRegisters pinned_speeds(double max_vel);
+inline constexpr motion::ProfileBuilder kProfile{kUnits, kProfileRules};
+using motion::Profile;
 
 // One side of a speed change during a move: the new FH, the rate over the change and, for a
 // positioning move, the ramp-down point and the pulses the change itself uses. Unlike a

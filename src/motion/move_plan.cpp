@@ -9,7 +9,6 @@
 namespace quvex::motion {
 namespace {
 
-double span_of(const SpeedRegisters& s) { return static_cast<double>(s.fh) - static_cast<double>(s.fl); }
 double multiplier_of(const SpeedRegisters& s) { return SpeedUnits::multiplier(s.range); }
 double d(std::uint32_t v) { return static_cast<double>(v); }
 
@@ -20,29 +19,16 @@ std::uint32_t register_word(std::int32_t v) { return static_cast<std::uint32_t>(
 
 SpeedRegisters plan_speeds(const SpeedUnits& u, double str_vel, double max_vel,
                            std::optional<std::uint32_t> pinned_range) {
-    const std::uint32_t range = pinned_range.value_or(math::table_speed_range(u, max_vel));
-    const double m = SpeedUnits::multiplier(range);
-    str_vel = std::max(str_vel, math::lowest_start_speed(u, m));
-    const math::SpeedPair speeds =
-        math::break_speed_tie(u, {math::max_speed_units(u, m, max_vel), math::start_speed_units(u, m, str_vel)});
-    return {range, speeds.fh, speeds.fl};
+    return ProfileBuilder(u).speeds(str_vel, max_vel, pinned_range);
 }
 
 RampRates plan_t_rates(const SpeedUnits& u, const SpeedRegisters& s, double tacc, double tdec) {
-    const double span = span_of(s);
-    return {.accel = math::t_accel_rate(u, tacc, span), .decel = math::t_decel_rate(u, tdec, span)};
+    return ProfileBuilder(u).t_rates(s, tacc, tdec);
 }
 
 RampRates plan_s_rates(const SpeedUnits& u, const SpeedRegisters& s, double tacc, double tdec, double sv_acc,
                        double sv_dec) {
-    const double m = multiplier_of(s);
-    const double span = span_of(s);
-    RampRates r;
-    r.s_accel = math::s_section(u, m, sv_acc);
-    r.accel = math::s_rate(u, tacc, span, r.s_accel);
-    r.s_decel = math::s_section(u, m, sv_dec);
-    r.decel = math::s_rate(u, tdec, span, r.s_decel);
-    return r;
+    return ProfileBuilder(u).s_rates(s, tacc, tdec, sv_acc, sv_dec);
 }
 
 std::uint32_t plan_peak(const SpeedUnits& u, Curve curve, std::int32_t amount, const SpeedRegisters& s,
@@ -74,9 +60,10 @@ MovePlan plan_move(const SpeedUnits& u, const MoveRequest& q) {
     MovePlan p;
     p.curve = q.curve;
     p.move_amount = truncate_to<std::int32_t>(q.amount);
-    p.speeds = plan_speeds(u, q.str_vel, q.max_vel, q.pinned_range);
-    p.t_rates = plan_t_rates(u, p.speeds, q.tacc, q.tdec);
-    if (q.curve == Curve::kSCurve) p.s_rates = plan_s_rates(u, p.speeds, q.tacc, q.tdec, q.sv_acc, q.sv_dec);
+    const ProfileBuilder profile(u);
+    p.speeds = profile.speeds(q.str_vel, q.max_vel, q.pinned_range);
+    p.t_rates = profile.t_rates(p.speeds, q.tacc, q.tdec);
+    if (q.curve == Curve::kSCurve) p.s_rates = profile.s_rates(p.speeds, q.tacc, q.tdec, q.sv_acc, q.sv_dec);
     p.peak = plan_peak(u, q.curve, p.move_amount, p.speeds, p.rates());
     p.ramp_down_point = plan_ramp_down(u, q.curve, q.ramp_down_point, p.peak, p.speeds, p.rates());
     return p;

@@ -14,6 +14,7 @@
 
 #include "chip/register_sink.h"
 #include "chip/registers.h"
+#include "motion/profile_builder.h"
 #include "motion/speed_units.h"
 
 namespace quvex::motion {
@@ -35,19 +36,6 @@ struct MoveRequest {
     std::optional<std::uint32_t> pinned_range = std::nullopt;  // keep this range instead of the table's
 };
 
-struct SpeedRegisters {
-    std::uint32_t range = 0;  // R (register 5)
-    std::uint32_t fh = 0;     // maximum speed (register 2)
-    std::uint32_t fl = 0;     // start speed (register 1)
-};
-
-struct RampRates {
-    std::uint32_t accel = 0;    // UR (register 3)
-    std::uint32_t decel = 0;    // DR (register 4)
-    std::uint32_t s_accel = 0;  // US (register 9), S-curve
-    std::uint32_t s_decel = 0;  // DS (register 10), S-curve
-};
-
 struct MovePlan {
     Curve curve = Curve::kTrapezoid;
     std::int32_t move_amount = 0;
@@ -62,8 +50,7 @@ struct MovePlan {
 
 // ---- the planning steps, each pure ----
 
-// Range (the pinned one, or the table's), then FH and FL with the start speed raised to the
-// lowest one and the tie broken.
+// The card's chips' planning steps: the shared profile builder with its default rules, in units u.
 SpeedRegisters plan_speeds(const SpeedUnits& u, double str_vel, double max_vel,
                            std::optional<std::uint32_t> pinned_range);
 RampRates plan_t_rates(const SpeedUnits& u, const SpeedRegisters& s, double tacc, double tdec);

@@ -1,103 +1,15 @@
-// The units a pulse-train chip counts speeds and ramps in, and the widths of its profile
-// registers. The move plan takes them as a parameter: the card's own chips, the one-axis module
-// and the four-axis module run the same arithmetic with different units.
+// Planning counts in the chips' own units (chip/speed_units.h); the move planner and its users
+// name them as motion's.
 #pragma once
 
-#include <cstdint>
-#include <span>
+#include "chip/speed_units.h"
 
 namespace quvex::motion {
 
-// A row of a speed-range table: applies when the maximum speed is above `above` (pps). Tables
-// are scanned from the top, so the finest range that still holds the speed is chosen.
-struct RangeRow {
-    double above;
-    std::uint32_t range;
-};
-
-struct SpeedUnits {
-    double unit_numerator;            // one speed unit = unit_numerator / (R + 1) pps
-    double rate_clock;                // ramp clock counts per second (a pure S ramp counts half as fast)
-    std::span<const RangeRow> range_table;
-    std::uint32_t min_range;          // clamps of the table's choice
-    std::uint32_t max_range;
-    std::uint32_t max_speed;          // FH and FL lie in 1..max_speed
-    std::uint32_t top_tie_start;      // FL when FL = FH = max_speed
-    std::uint32_t max_rate;           // UR and DR
-    std::uint32_t max_s_section;      // US and DS when not 0
-    std::uint32_t max_ramp_down_point;
-    unsigned speed_bits;              // width of the current-speed read-back
-    // Distance divisor of a linear ramp, pulses = (FH² - FL²)(rate + 1) / (scale · m): derived
-    // from the clock and the unit by with_ramp_scale, kept so that planning does not divide for it.
-    double linear_ramp_scale = 0;
-
-    // Speed units per pps at range R are m / unit_numerator with m = R + 1.
-    static constexpr double multiplier(std::uint32_t range) { return static_cast<double>(range) + 1.0; }
-    // A pure S ramp lasts twice as long for the same speed change.
-    constexpr double pure_s_ramp_scale() const { return linear_ramp_scale / 2.0; }
-};
-
-constexpr SpeedUnits with_ramp_scale(SpeedUnits u) {
-    u.linear_ramp_scale = 2.0 * u.rate_clock / u.unit_numerator;
-    return u;
-}
-
-// ---- the card's own chips: 300/(R+1) pps, 4 915 200 counts/s, 16-bit speeds ----
-inline constexpr RangeRow kLocalRangeTable[] = {
-    {3276750.0, 2}, {1310700.0, 5}, {655350.0, 14}, {327675.0, 29}, {131070.0, 59},
-    {65535.0, 149}, {32767.5, 299}, {13107.0, 599}, {6553.5, 1499}, {0.0, 2999},
-};
-inline constexpr SpeedUnits kLocalChipUnits = with_ramp_scale({
-    .unit_numerator = 300.0,
-    .rate_clock = 4915200.0,
-    .range_table = kLocalRangeTable,
-    .min_range = 2,
-    .max_range = 2999,
-    .max_speed = 65535,
-    .top_tie_start = 65534,
-    .max_rate = 65535,
-    .max_s_section = 32767,
-    .max_ramp_down_point = 16777215,
-    .speed_bits = 16,
-});
-
-// ---- the one-axis module: 200/(R+1) pps, 5 000 000 counts/s, speeds up to 100 000 (17 bits) ----
-inline constexpr RangeRow kOneAxisModuleRangeTable[] = {
-    {5000000.0, 2}, {2000000.0, 3}, {1000000.0, 9}, {500000.0, 19}, {200000.0, 39},
-    {100000.0, 99}, {50000.0, 199}, {20000.0, 399}, {10000.0, 999}, {0.0, 1999},
-};
-inline constexpr SpeedUnits kOneAxisModuleUnits = with_ramp_scale({
-    .unit_numerator = 200.0,
-    .rate_clock = 5000000.0,
-    .range_table = kOneAxisModuleRangeTable,
-    .min_range = 2,
-    .max_range = 1999,
-    .max_speed = 100000,
-    .top_tie_start = 500,
-    .max_rate = 65535,
-    .max_s_section = 50000,
-    .max_ramp_down_point = 16777215,
-    .speed_bits = 17,
-});
-
-// ---- the four-axis module: 1200/(R+1) pps, 19 660 800 / 2 counts/s, 14-bit speeds ----
-// Its table is given by unit u (pps); R = 1200 / u - 1.
-inline constexpr RangeRow kFourAxisModuleRangeTable[] = {
-    {6553200.0, 1}, {3276600.0, 2}, {1638300.0, 5}, {819150.0, 11}, {327660.0, 23}, {163830.0, 59},
-    {81915.0, 119}, {32766.0, 239}, {16383.0, 599}, {8191.0, 1199}, {4914.0, 2399}, {0.0, 3999},
-};
-inline constexpr SpeedUnits kFourAxisModuleUnits = with_ramp_scale({
-    .unit_numerator = 1200.0,
-    .rate_clock = 9830400.0,
-    .range_table = kFourAxisModuleRangeTable,
-    .min_range = 1,
-    .max_range = 3999,
-    .max_speed = 16383,
-    .top_tie_start = 8192,
-    .max_rate = 16383,
-    .max_s_section = 8191,
-    .max_ramp_down_point = 16777215,
-    .speed_bits = 14,
-});
+using chip::kFourAxisModuleUnits;
+using chip::kLocalChipUnits;
+using chip::kOneAxisModuleUnits;
+using chip::RangeRow;
+using chip::SpeedUnits;
 
 }  // namespace quvex::motion

@@ -21,12 +21,12 @@ TEST(ModuleProfile, RangeFollowsTheModuleTable) {
                           {5000001, 2},     {6000000, 2},     {1e12, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.max_vel);
-        EXPECT_EQ(m1::t_profile(0, c.max_vel, 0.1, 0.1, std::nullopt).speeds.range, c.range);
+        EXPECT_EQ(m1::kProfile.t_profile(0, c.max_vel, 0.1, 0.1, std::nullopt).speeds.range, c.range);
     }
 }
 
 TEST(ModuleProfile, StartFromRestAtOneThousand) {
-    const m1::Profile p = m1::t_profile(0, 1000, 0.2, 0.1, std::nullopt);
+    const m1::Profile p = m1::kProfile.t_profile(0, 1000, 0.2, 0.1, std::nullopt);
     EXPECT_EQ(p.speeds.range, 1999u);
     EXPECT_EQ(p.speeds.fh, 10000u);
     EXPECT_EQ(p.speeds.fl, 10u);  // the lowest start speed, 1 pps, in tenths
@@ -51,7 +51,7 @@ TEST(ModuleProfile, StartSpeedRulesAtTheTopOfTheRange) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const motion::SpeedRegisters s = m1::profile_speeds(c.str_vel, c.max_vel, c.pin);
+        const motion::SpeedRegisters s = m1::kProfile.speeds(c.str_vel, c.max_vel, c.pin);
         EXPECT_EQ(s.fh, c.fh);
         EXPECT_EQ(s.fl, c.fl);
     }
@@ -73,7 +73,7 @@ TEST(ModuleProfile, SCurveSectionsAndRates) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const m1::Profile p = m1::s_profile(0, 1000, 0.5, 0.5, c.sv, c.sv, std::nullopt);
+        const m1::Profile p = m1::kProfile.s_profile(0, 1000, 0.5, 0.5, c.sv, c.sv, std::nullopt);
         EXPECT_EQ(p.rates.s_accel, c.section);
         EXPECT_EQ(p.rates.s_decel, c.section);
         EXPECT_EQ(p.rates.accel, static_cast<std::uint32_t>(c.rate_quotient - 1.0));
@@ -89,9 +89,10 @@ TEST(ModuleProfile, RandomProfilesStayWithinPeakAndWidths) {
         const double max_vel = std::pow(10.0, log_speed(rng));
         const double str_vel = max_vel * fraction(rng);
         const bool s_curve = (i & 1) != 0;
-        const m1::Profile p = s_curve ? m1::s_profile(str_vel, max_vel, time(rng), time(rng),
-                                                      max_vel * fraction(rng), max_vel * fraction(rng), std::nullopt)
-                                      : m1::t_profile(str_vel, max_vel, time(rng), time(rng), std::nullopt);
+        const m1::Profile p = s_curve ? m1::kProfile.s_profile(str_vel, max_vel, time(rng), time(rng),
+                                                               max_vel * fraction(rng), max_vel * fraction(rng),
+                                                               std::nullopt)
+                                      : m1::kProfile.t_profile(str_vel, max_vel, time(rng), time(rng), std::nullopt);
         const double unit = 200.0 / (p.speeds.range + 1.0);
         SCOPED_TRACE(testing::Message() << str_vel << " " << max_vel);
         ASSERT_TRUE(p.speeds.range >= 2 && p.speeds.range <= 1999);

@@ -28,7 +28,7 @@ TEST(FourAxisProfile, SpeedRegistersFollowTheUnitTable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const motion::SpeedRegisters s = m4::profile_speeds(c.str_vel, c.max_vel, std::nullopt);
+        const motion::SpeedRegisters s = m4::kProfile.speeds(c.str_vel, c.max_vel, std::nullopt);
         EXPECT_EQ(s.range, c.range);
         EXPECT_EQ(s.fh, c.fh);
         EXPECT_EQ(s.fl, c.fl);
@@ -57,8 +57,9 @@ TEST(FourAxisProfile, RampRates) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const m4::Profile p = c.s_curve ? m4::s_profile(0, 16383, c.tacc, c.tacc, c.sv, c.sv, std::nullopt)
-                                        : m4::t_profile(0, 16383, c.tacc, c.tacc, std::nullopt);
+        const m4::Profile p = c.s_curve
+                                  ? m4::kProfile.s_profile(0, 16383, c.tacc, c.tacc, c.sv, c.sv, std::nullopt)
+                                  : m4::kProfile.t_profile(0, 16383, c.tacc, c.tacc, std::nullopt);
         EXPECT_EQ(p.rates.s_accel, c.section);
         EXPECT_EQ(p.rates.accel, c.rate);
         EXPECT_EQ(p.rates.decel, c.rate);
@@ -76,7 +77,7 @@ TEST(FourAxisProfile, PinTakesItsOwnThresholds) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.max_vel);
-        const motion::SpeedRegisters s = m4::pinned_speeds(c.max_vel);
+        const motion::SpeedRegisters s = m4::kProfile.pinned_speeds(c.max_vel);
         EXPECT_EQ(s.range, c.range);
         EXPECT_EQ(s.fh, c.fh);
         EXPECT_EQ(s.fl, c.fl);
