@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "common/bits.h"
-#include "modules/module_operation_mode.h"
+#include "modules/module_codes.h"
 
 namespace quvex::modules::m4 {
 
@@ -38,38 +38,17 @@ constexpr std::uint16_t axis_data_read(int axis) { return static_cast<std::uint1
 // The axis chip's codes: commands, live registers (0x90 + n), buffered registers (0x80 + n),
 // environment registers, counters and reads.
 namespace code {
-constexpr std::uint16_t kReset = 0x04;
-constexpr std::uint16_t kResetCommand = 0x20;
-constexpr std::uint16_t kResetPosition = 0x21;
-constexpr std::uint16_t kErcOn = 0x24;
-constexpr std::uint16_t kErcOff = 0x25;
-constexpr std::uint16_t kImmediateStop = 0x49;
-constexpr std::uint16_t kDeceleratingStop = 0x4A;
-constexpr std::uint16_t kStartAtMaxSpeed = 0x51;    // run at FH throughout, no ramps
-constexpr std::uint16_t kStartDecelerating = 0x52;  // start at FH, decelerate at the end
-constexpr std::uint16_t kStartRamped = 0x53;        // accelerate and decelerate
-constexpr std::uint16_t kOperationBuffered = 0x80;  // + operation register number
-constexpr std::uint16_t kOperationLive = 0x90;      // + operation register number
-constexpr std::uint16_t kAuxAmount = 0x88;
-constexpr std::uint16_t kEnv1 = 0x9C;
-constexpr std::uint16_t kEnv2 = 0x9D;
-constexpr std::uint16_t kEnv3 = 0x9E;
-constexpr std::uint16_t kCommandCounter = 0xA3;
-constexpr std::uint16_t kPositionCounter = 0xA4;
-constexpr std::uint16_t kReadCommand = 0xE3;
-constexpr std::uint16_t kReadPosition = 0xE4;
-constexpr std::uint16_t kReadLatch1 = 0xED;  // latches 1..3 = 0xED..0xEF
-constexpr std::uint16_t kReadStatus = 0xF1;
-constexpr std::uint16_t kReadCurrentSpeed = 0xF5;
+using namespace chip_code;
+constexpr std::uint16_t kImmediateStop = chip::cmd::kImmediateStop;
+constexpr std::uint16_t kStartAtMaxSpeed = chip::cmd::kStartAtMaxSpeed;
+constexpr std::uint16_t kStartDecelerating = chip::cmd::kStartDecelerating;
+constexpr std::uint16_t kAuxAmount = chip::reg::kOperationBuffered + chip::kAuxAmount;
+constexpr std::uint16_t kEnv2 = kEnv1 + 1;
 // The axis bit of a start command that starts several axes together.
-constexpr std::uint16_t axis_bit(int axis) { return static_cast<std::uint16_t>(0x100u << axis); }
+constexpr std::uint16_t axis_bit(int axis) { return chip::cmd::select_axis(static_cast<unsigned>(axis)); }
 }  // namespace code
 
-// Distances and positions fit the 28-bit amount register; the auxiliary amount holds 27 bits.
-constexpr std::int32_t kMinPulses = -134217728;
-constexpr std::int32_t kMaxPulses = 134217727;
-constexpr std::int32_t kMaxCounter = 134217728;  // the counter setters accept one more
-constexpr std::uint32_t kAmountMask = 0x0FFFFFFF;
+// The auxiliary amount holds 27 bits.
 constexpr std::uint32_t kAuxAmountMask = 0x07FFFFFF;
 constexpr std::uint32_t kCounterHighMask = 0x0FFF;
 constexpr std::uint32_t kMotionDoneMask = 0x0F;

@@ -2,6 +2,7 @@
 // end their moves on target, the handshaked transfers leave nothing behind, inputs reach the
 // status exports and the I/O port and manual operation reach the chips.
 #include "m4_station_fixture.h"
+#include "modules/four_axis_transport.h"
 
 namespace quvex::test {
 namespace {
@@ -133,7 +134,9 @@ TEST_F(FourAxisStationTest, MessagesAreDecodedFormByForm) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         quvex_sim_ring_history_clear(0);
-        ASSERT_EQ(master().module_query(kSlave, c.message), 0);
+        modules::m4::HandshakeTransport transport(master(), kSlave);
+        modules::m4::Reply reply{};
+        ASSERT_EQ(transport.query(c.message, reply), 0);
         quvex_sim_ring_message m{};
         ASSERT_EQ(quvex_sim_ring_history_get(0, 0, &m), 0);
         EXPECT_EQ(Words(m.reply, m.reply + m.reply_count), c.reply);
