@@ -56,38 +56,35 @@ constexpr std::uint32_t kMotionDoneMask = 0x0F;
 // operation_mode: the card chip's fields and kinds, and the module's own.
 namespace mode {
 using namespace chip_mode;
-constexpr std::uint32_t kHandWheel = 0x01;
-constexpr std::uint32_t kJog = 0x02;
-constexpr std::uint32_t kStep = 0x56;
+constexpr std::uint32_t kHandWheel = chip::manual::kKindHandWheel;
+constexpr std::uint32_t kJog = chip::manual::kKindJog;
+constexpr std::uint32_t kStep = chip::manual::kKindStep;
 constexpr std::uint32_t kLine = 0x63;
 // What a line clears before it sets kLine: the operation, the S-curve bit, bits 13, 14 and 26.
 constexpr std::uint32_t kLineClears = 0x7Fu | (1u << 10) | (1u << 13) | (1u << 14) | (1u << 26);
 }  // namespace mode
 
-// env1..env3 fields the exports set.
+// env1..env3 fields the exports set. env1 is laid out as the card chip's.
 namespace env {
-constexpr Field kPulseOut = field(0, 3);       // env1
-constexpr Field kSdMode = field(4, 1);
-constexpr Field kSdLatch = field(5, 1);
-constexpr Field kSdLogic = field(6, 1);
+constexpr Field kPulseOut = chip::env1::kPulseOutputMode;
+constexpr Field kSdMode = chip::env1::kSlowDownMode;
+constexpr Field kSdLatch = chip::env1::kSlowDownLatch;
+constexpr Field kSdLogic = chip::env1::kSlowDownLogic;
 constexpr Field kOrgLogic = field(7, 1);
-constexpr Field kAlarmMode = field(8, 1);
-constexpr Field kAlarmLogic = field(9, 1);
+constexpr Field kAlarmMode = chip::env1::kAlarmMode;
+constexpr Field kAlarmLogic = chip::env1::kAlarmLogic;
 constexpr Field kErcOut = field(11, 1);
-constexpr Field kErcWidth = field(12, 3);
-constexpr Field kErcLogic = field(15, 1);
+constexpr Field kErcWidth = chip::env1::kErcWidth;
+constexpr Field kErcLogic = chip::env1::kErcLogic;
 constexpr Field kErcMode = field(16, 2);
-constexpr Field kInpLogic = field(22, 1);
-constexpr Field kLatchLogic = field(23, 1);
+constexpr Field kInpLogic = chip::env1::kInPositionLogic;
+constexpr Field kLatchLogic = chip::env1::kLatchLogic;
 constexpr Field kInitialLow = field(0, 16);    // env2
 constexpr std::uint32_t kInitialEnv2 = 0x0105;
 constexpr Field kManualOff = field(15, 1);
-constexpr Field kInputMode = field(16, 2);
-constexpr Field kInputDir = field(19, 1);
-constexpr Field kPulserMode = field(20, 2);
-constexpr Field kPulserDir = field(23, 1);
-constexpr Field kEzCount = field(24, 4);
-constexpr Field kEzLogic = field(28, 1);
+constexpr Field kInputMode = field(16, 2), kInputDir = field(19, 1);    // the encoder input
+constexpr Field kPulserMode = field(20, 2), kPulserDir = field(23, 1);  // the pulser input
+constexpr Field kEzCount = field(24, 4), kEzLogic = field(28, 1);
 constexpr Field kHomeMode = field(29, 1);
 constexpr Field kFeedback = field(1, 1);       // env3
 }  // namespace env

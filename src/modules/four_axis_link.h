@@ -8,19 +8,11 @@
 #include <cstdint>
 
 #include "modules/four_axis_codes.h"
-#include "modules/four_axis_profile.h"
 #include "modules/four_axis_transport.h"
 #include "modules/module_kind.h"
 #include "ring/slave_record.h"
 
 namespace quvex::modules::m4 {
-
-// The pin writes FH and FL only; a positioning start ends at its first failed write.
-inline constexpr ModuleKind<Profile> kFourAxis{.t_profile = &t_profile,
-                                               .s_profile = &s_profile,
-                                               .pinned_speeds = &pinned_speeds,
-                                               .pin_copies_start_speed = false,
-                                               .positioning = OnFailure::kStop};
 
 // The six words of a motion-data read: command counter, position counter and status, each as
 // low and high words.

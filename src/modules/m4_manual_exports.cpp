@@ -17,12 +17,14 @@ constexpr std::int16_t kManualModes = 6;
 
 // The module and axis checks, then -9 unless the four speed values are numbers; then `set`
 // with them as a stored manual profile.
-template <typename Set>
+template <typename Set, typename... Extra>
 quvex_status set_manual_velocity(std::uint16_t ring, std::uint16_t slave, std::uint16_t axis, double str_vel,
-                                 double max_vel, double tacc, double tdec, Set&& set) {
+                                 double max_vel, double tacc, double tdec, Set set, Extra... extra) {
     return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) -> quvex_status {
         QUVEX_TRY(check_finite(KRING_ERR_SPEED_ORDER, {str_vel, max_vel, tacc, tdec}));
-        return set(l, a, {.start_speed = str_vel, .max_speed = max_vel, .accel_time = tacc, .decel_time = tdec});
+        const ring::ModuleManualProfile p{.start_speed = str_vel, .max_speed = max_vel, .accel_time = tacc,
+                                          .decel_time = tdec};
+        return set(l, a, p, extra...);
     });
 }
 
@@ -68,19 +70,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_mpg_velocity(uint16_t ring, u
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_jog_velocity(uint16_t ring, uint16_t slave, uint16_t axis,
                                                                 double str_vel, double max_vel, double Tacc,
                                                                 double Tdec, int16_t percent) {
-    return set_manual_velocity(ring, slave, axis, str_vel, max_vel, Tacc, Tdec,
-                               [&](FourAxisLink& l, int a, const ring::ModuleManualProfile& p) {
-                                   return set_jog_velocity(l, a, p, percent);
-                               });
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_step_velocity(uint16_t ring, uint16_t slave, uint16_t axis,
-                                                                 double str_vel, double max_vel, double Tacc,
-                                                                 double Tdec, int16_t percent) {
-    return set_manual_velocity(ring, slave, axis, str_vel, max_vel, Tacc, Tdec,
-                               [&](FourAxisLink& l, int a, const ring::ModuleManualProfile& p) {
-                                   return set_step_velocity(l, a, p, percent);
-                               });
+    return set_manual_velocity(ring, slave, axis, str_vel, max_vel, Tacc, Tdec, set_jog_velocity, percent);
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_step_distance(uint16_t ring, uint16_t slave, uint16_t axis,
@@ -90,6 +80,12 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_step_distance(uint16_t ring, 
         QUVEX_TRY(check_finite(KRING_ERR_MOVE_RANGE, {dist}));
         return set_step_distance(l, axis, dist);
     });
+}
+
+QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_step_velocity(uint16_t ring, uint16_t slave, uint16_t axis,
+                                                                 double str_vel, double max_vel, double Tacc,
+                                                                 double Tdec, int16_t percent) {
+    return set_manual_velocity(ring, slave, axis, str_vel, max_vel, Tacc, Tdec, set_step_velocity, percent);
 }
 
 }  // extern "C"

@@ -7,19 +7,10 @@
 #include <cstdint>
 
 #include "modules/module_kind.h"
-#include "modules/one_axis_profile.h"
 #include "ring/ring_master.h"
 #include "ring/slave_record.h"
 
 namespace quvex::modules::m1 {
-
-// The pin also copies FL to the correction speed; both positioning writes go out and the
-// amount's result counts.
-inline constexpr ModuleKind<Profile> kOneAxis{.t_profile = &t_profile,
-                                              .s_profile = &s_profile,
-                                              .pinned_speeds = &pinned_speeds,
-                                              .pin_copies_start_speed = true,
-                                              .positioning = OnFailure::kKeepGoing};
 
 class OneAxisLink {
 public:
