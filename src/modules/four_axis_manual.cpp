@@ -70,7 +70,8 @@ std::int16_t load_manual_profile(FourAxisLink& link, int axis, const ring::Modul
 }
 
 // Jog and step keep their profile and percentage in the axis block, then load them scaled.
-std::int16_t store_and_load_scaled(FourAxisLink& link, int axis, ring::ModuleManualProfile ring::ModuleAxisBlock::*profile,
+std::int16_t store_and_load_scaled(FourAxisLink& link, int axis,
+                                   ring::ModuleManualProfile ring::ModuleAxisBlock::*profile,
                                    std::int16_t ring::ModuleAxisBlock::*percent_of, const ring::ModuleManualProfile& p,
                                    std::int16_t percent) {
     ring::ModuleAxisBlock& b = link.block(axis);
@@ -117,7 +118,8 @@ quvex_status set_mpg_velocity(FourAxisLink& link, int axis, const ring::ModuleMa
 
 quvex_status set_jog_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent) {
     QUVEX_TRY(check_owner(link.record(), 2, 3));
-    return store_and_load_scaled(link, axis, &ring::ModuleAxisBlock::jog, &ring::ModuleAxisBlock::jog_percent, p, percent);
+    return store_and_load_scaled(link, axis, &ring::ModuleAxisBlock::jog, &ring::ModuleAxisBlock::jog_percent, p,
+                                 percent);
 }
 
 quvex_status set_step_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent) {

@@ -24,7 +24,8 @@ extern "C" {
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_comparator_mode(uint16_t ring, uint16_t slave, int16_t comparator,
                                                                int16_t source, int16_t method, int16_t action) {
-    return with_module<OnRing>(ring, slave, [&](OneAxisLink& l) { return set_comparator_mode(l, comparator, source, method, action); });
+    return with_module<OnRing>(ring, slave,
+                               [&](OneAxisLink& l) { return set_comparator_mode(l, comparator, source, method, action); });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_comparator_data(uint16_t ring, uint16_t slave, int16_t comparator,
@@ -43,12 +44,14 @@ QUVEX_API quvex_status QUVEX_CALL kring_m1_set_trigger_comparator(uint16_t ring,
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_trigger_comparator_data(uint16_t ring, uint16_t slave, double data) {
-    return with_module<OnRing>(ring, slave, [&](OneAxisLink& l) { return set_comparator_data(l, kTriggerComparator, data); });
+    return with_module<OnRing>(ring, slave,
+                               [&](OneAxisLink& l) { return set_comparator_data(l, kTriggerComparator, data); });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_auto_trigger(uint16_t ring, uint16_t slave, uint16_t edge,
                                                             uint16_t source, uint16_t data, uint16_t flag) {
-    return with_module<OnRing>(ring, slave, [&](OneAxisLink& l) { return set_auto_trigger(l, edge, source, data, flag); });
+    return with_module<OnRing>(ring, slave,
+                               [&](OneAxisLink& l) { return set_auto_trigger(l, edge, source, data, flag); });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_soft_limit(uint16_t ring, uint16_t slave, int32_t plus, int32_t minus) {

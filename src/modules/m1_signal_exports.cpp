@@ -37,7 +37,8 @@ QUVEX_API quvex_status QUVEX_CALL kring_m1_set_inp(uint16_t ring, uint16_t slave
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_sd(uint16_t ring, uint16_t slave, int16_t enable, int16_t logic,
                                                   int16_t latch, int16_t mode) {
-    return with_module<OnRing>(ring, slave, [&](OneAxisLink& l) { return set_slow_down(l, enable, logic, latch, mode); });
+    return with_module<OnRing>(ring, slave,
+                               [&](OneAxisLink& l) { return set_slow_down(l, enable, logic, latch, mode); });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_erc(uint16_t ring, uint16_t slave, int32_t logic, int32_t width,

@@ -12,7 +12,6 @@ namespace quvex::modules::m1 {
 
 namespace {
 
-constexpr std::int32_t kMaxCounter = 134217728;  // counters accept one more than a move distance
 
 quvex_status read_into(OneAxisLink& l, std::uint16_t code, uint32_t* out) {
     std::uint32_t v = 0;
@@ -144,7 +143,8 @@ QUVEX_API quvex_status QUVEX_CALL kring_m1_set_svon(uint16_t ring, uint16_t slav
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m1_set_ralm(uint16_t ring, uint16_t slave, uint16_t on) {
-    return with_module<OnRing>(ring, slave, [&](OneAxisLink& l) { return set_output_bit(l, port::kAlarmReset, on > 0); });
+    return with_module<OnRing>(ring, slave,
+                               [&](OneAxisLink& l) { return set_output_bit(l, port::kAlarmReset, on > 0); });
 }
 
 }  // extern "C"

@@ -14,7 +14,8 @@ namespace {
 std::uint32_t bit(std::int64_t v) { return static_cast<std::uint32_t>(v & 1); }
 
 // Sets fields of env1..env3 (index 0..2) and writes the register; the write's result.
-std::int16_t set_env(FourAxisLink& l, int axis, int index, std::initializer_list<std::pair<Field, std::uint32_t>> fields) {
+std::int16_t set_env(FourAxisLink& l, int axis, int index,
+                     std::initializer_list<std::pair<Field, std::uint32_t>> fields) {
     std::uint32_t& e = l.block(axis).env[static_cast<std::size_t>(index)];
     for (const auto& [f, v] : fields) e = with_field(e, f, v);
     return l.write_axis(axis, static_cast<std::uint16_t>(code::kEnv1 + index), e);

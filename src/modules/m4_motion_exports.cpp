@@ -35,7 +35,8 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_smove_speed(uint16_t ring, uint16
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_fix_speed_range(uint16_t ring, uint16_t slave, uint16_t axis,
                                                            double max_vel) {
-    return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) { return pin_speed_range(l.axis(a), max_vel); });
+    return with_axis<OnRing>(ring, slave, axis,
+                             [&](FourAxisLink& l, int a) { return pin_speed_range(l.axis(a), max_vel); });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_unfix_speed_range(uint16_t ring, uint16_t slave, uint16_t axis) {
@@ -74,11 +75,13 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_start_home_move(uint16_t ring, uint16
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_sd_stop(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis<OnRing>(ring, slave, axis, [](FourAxisLink& l, int a) { return l.command(a, code::kDeceleratingStop); });
+    return with_axis<OnRing>(ring, slave, axis,
+                             [](FourAxisLink& l, int a) { return l.command(a, code::kDeceleratingStop); });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_emg_stop(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis<OnRing>(ring, slave, axis, [](FourAxisLink& l, int a) { return l.command(a, code::kImmediateStop); });
+    return with_axis<OnRing>(ring, slave, axis,
+                             [](FourAxisLink& l, int a) { return l.command(a, code::kImmediateStop); });
 }
 
 }  // extern "C"

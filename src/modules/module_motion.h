@@ -12,6 +12,7 @@
 #include "chip/registers.h"
 #include "common/bits.h"
 #include "modules/module_axis_block.h"
+#include "modules/module_codes.h"
 #include "modules/module_link.h"
 #include "modules/module_operation_mode.h"
 
@@ -73,7 +74,6 @@ std::int32_t read_position(L link) {
 // writes go out and the amount's result counts, with kStop the first failure ends the start.
 template <AxisLink L>
 std::int16_t start_positioning(L link, std::int64_t dist) {
-    constexpr std::uint32_t kAmountMask = 0x0FFFFFFF;
     ring::ModuleAxisBlock& b = link.block();
     b.move_amount = static_cast<std::uint32_t>(dist) & kAmountMask;
     b.operation_mode = with_field(b.operation_mode, chip_mode::kOperation, chip_mode::kRelative);

@@ -13,6 +13,8 @@ std::int16_t OneAxisLink::write(std::uint16_t code, std::uint32_t value) {
     return master_.send(slave_, frame);
 }
 
-std::int16_t OneAxisLink::read(std::uint16_t code, std::uint32_t* value) { return master_.request(slave_, code, value); }
+std::int16_t OneAxisLink::read(std::uint16_t code, std::uint32_t* value) {
+    return master_.request(slave_, code, value);
+}
 
 }  // namespace quvex::modules::m1

@@ -70,7 +70,8 @@ std::int16_t set_in_position(OneAxisLink& link, std::int32_t enable, std::int32_
     return r;
 }
 
-std::int16_t set_slow_down(OneAxisLink& link, std::int32_t enable, std::int32_t logic, std::int32_t latch, std::int32_t mode) {
+std::int16_t set_slow_down(OneAxisLink& link, std::int32_t enable, std::int32_t logic, std::int32_t latch,
+                           std::int32_t mode) {
     update_env(link, kEnv1,
                {{field(6, 1), as_word(logic) & 1u}, {field(5, 1), as_word(latch) & 1u},
                 {field(4, 1), as_word(mode) & 1u}});
@@ -96,7 +97,9 @@ std::int16_t set_pcs(OneAxisLink& link, std::uint16_t logic) {
     return update_env(link, kEnv1, {{field(24, 1), logic > 0 ? 1u : 0u}});
 }
 
-std::int16_t set_clear(OneAxisLink& link, std::uint32_t mode) { return update_env(link, kEnv1, {{field(20, 2), mode & 3u}}); }
+std::int16_t set_clear(OneAxisLink& link, std::uint32_t mode) {
+    return update_env(link, kEnv1, {{field(20, 2), mode & 3u}});
+}
 
 std::int16_t set_clear_mask(OneAxisLink& link, std::int32_t mask) {
     return update_env(link, kEnv3, {{field(16, 3), as_word(mask) & 7u}});

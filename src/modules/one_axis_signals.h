@@ -20,7 +20,8 @@ std::int16_t set_pulse_input(OneAxisLink& link, std::int32_t mode, std::int32_t 
 std::int16_t set_feedback_source(OneAxisLink& link, std::uint16_t src);
 std::int16_t set_alarm(OneAxisLink& link, std::int32_t logic, std::int32_t mode);
 std::int16_t set_in_position(OneAxisLink& link, std::int32_t enable, std::int32_t logic);
-std::int16_t set_slow_down(OneAxisLink& link, std::int32_t enable, std::int32_t logic, std::int32_t latch, std::int32_t mode);
+std::int16_t set_slow_down(OneAxisLink& link, std::int32_t enable, std::int32_t logic, std::int32_t latch,
+                           std::int32_t mode);
 std::int16_t set_erc(OneAxisLink& link, std::int32_t logic, std::int32_t width, std::int32_t mode);
 std::int16_t set_erc_output(OneAxisLink& link, std::int16_t on);
 std::int16_t set_pcs(OneAxisLink& link, std::uint16_t logic);

@@ -97,8 +97,8 @@ TEST(ModuleLayer, ProfileAndPinWritesDependOnBankAndKind) {
         SCOPED_TRACE(c.name);
         Recording r(c.fail_at);
         const modules::SpeedArgs a{.str_vel = 0, .max_vel = 1000, .tacc = 0.1, .tdec = 0.2};
-        const std::int16_t result = modules::load_profile(FourAxis{&r}, motion::Curve::kTrapezoid, a,
-                                                          c.buffered ? modules::kBufferedProfile : modules::kLiveProfile);
+        const modules::ProfileLoad& how = c.buffered ? modules::kBufferedProfile : modules::kLiveProfile;
+        const std::int16_t result = modules::load_profile(FourAxis{&r}, motion::Curve::kTrapezoid, a, how);
         EXPECT_EQ(result, c.result);
         ASSERT_EQ(r.sent.size(), c.writes);
         EXPECT_EQ(r.sent[0].first, c.first_code);
