@@ -75,13 +75,11 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_start_home_move(uint16_t ring, uint16
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_sd_stop(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis<OnRing>(ring, slave, axis,
-                             [](FourAxisLink& l, int a) { return l.command(a, code::kDeceleratingStop); });
+    return with_axis_command<OnRing>(ring, slave, axis, code::kDeceleratingStop);
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_emg_stop(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis<OnRing>(ring, slave, axis,
-                             [](FourAxisLink& l, int a) { return l.command(a, code::kImmediateStop); });
+    return with_axis_command<OnRing>(ring, slave, axis, code::kImmediateStop);
 }
 
 }  // extern "C"

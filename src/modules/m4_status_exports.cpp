@@ -49,13 +49,11 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_position(uint16_t ring, uint16_t 
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_reset_command(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis<OnRing>(ring, slave, axis,
-                             [](FourAxisLink& l, int a) { return l.command(a, code::kResetCommand); });
+    return with_axis_command<OnRing>(ring, slave, axis, code::kResetCommand);
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_reset_position(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis<OnRing>(ring, slave, axis,
-                             [](FourAxisLink& l, int a) { return l.command(a, code::kResetPosition); });
+    return with_axis_command<OnRing>(ring, slave, axis, code::kResetPosition);
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_get_command(uint16_t ring, uint16_t slave, uint16_t axis, uint32_t* cmd) {

@@ -49,6 +49,13 @@ quvex_status with_axis(std::uint16_t ring, std::uint16_t slave, int axis, F&& f)
     });
 }
 
+// The module and axis checks, then one command to that axis of a module with several axes; the
+// command's result.
+template <typename OnRing>
+quvex_status with_axis_command(std::uint16_t ring, std::uint16_t slave, int axis, std::uint16_t code) {
+    return with_axis<OnRing>(ring, slave, axis, [&](auto& link, int a) -> quvex_status { return link.command(a, code); });
+}
+
 // A profile's speeds: ordered (a value that is not a number never is), then finite, then a
 // non-zero top speed.
 inline quvex_status check_speeds(bool ordered, double max_vel, std::initializer_list<double> all) {
