@@ -3,7 +3,8 @@
 // Four of these exist for the whole process (ring_table.h).
 //
 // Every transfer that needs the ring lock takes it itself; callers hand over the message words
-// and never touch the lock or the message buffer.
+// and never touch the lock or the message buffer. A station protocol that needs several transfers
+// under one lock runs them through an Exclusive.
 #pragma once
 
 #include <array>
