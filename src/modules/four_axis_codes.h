@@ -35,14 +35,13 @@ constexpr std::uint16_t axis_data_write(int axis) { return static_cast<std::uint
 constexpr std::uint16_t axis_data_read(int axis) { return static_cast<std::uint16_t>(0x1AA4 + 8 * axis); }
 }  // namespace word
 
-// The axis chip's codes: commands, live registers (0x90 + n), buffered registers (0x80 + n),
-// environment registers, counters and reads.
+// The axis chip's codes beyond those both kinds share (module_codes.h); the operation registers
+// go by bank (module_link.h).
 namespace code {
 using namespace chip_code;
 constexpr std::uint16_t kImmediateStop = chip::cmd::kImmediateStop;
 constexpr std::uint16_t kStartAtMaxSpeed = chip::cmd::kStartAtMaxSpeed;
 constexpr std::uint16_t kStartDecelerating = chip::cmd::kStartDecelerating;
-constexpr std::uint16_t kAuxAmount = chip::reg::kOperationBuffered + chip::kAuxAmount;
 constexpr std::uint16_t kEnv2 = kEnv1 + 1;
 // The axis bit of a start command that starts several axes together.
 constexpr std::uint16_t axis_bit(int axis) { return chip::cmd::select_axis(static_cast<unsigned>(axis)); }

@@ -3,6 +3,7 @@
 #include "modules/four_axis_codes.h"
 #include "modules/four_axis_link.h"
 #include "modules/module_checks.h"
+#include "modules/module_link.h"
 #include "quvex/quvex.h"
 
 // Defined inside the module's namespace (C linkage keeps the exported names), so its vocabulary
@@ -23,10 +24,11 @@ std::int16_t set_env(FourAxisLink& l, int axis, int index,
 
 constexpr int kEnv1Slot = 0, kEnv2Slot = 1, kEnv3Slot = 2;
 
-std::int16_t set_operation_bit(FourAxisLink& l, int axis, Field f, std::uint32_t v, std::uint16_t code) {
+// Sets one field of the operation-mode mirror and writes it to `bank`.
+std::int16_t set_operation_bit(FourAxisLink& l, int axis, Field f, std::uint32_t v, Bank bank) {
     ring::ModuleAxisBlock& b = l.block(axis);
     b.operation_mode = with_field(b.operation_mode, f, v);
-    return l.write_axis(axis, code, b.operation_mode);
+    return write_operation(l.axis(axis), bank, chip::kOperationMode, b.operation_mode);
 }
 
 // The axis I/O port holds the servo-on and alarm-reset outputs; the mirror follows a write that
@@ -86,7 +88,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_inp(uint16_t ring, uint16_t slave
     return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) {
         set_env(l, a, kEnv1Slot, {{env::kInpLogic, bit(logic)}});
         // The in-position enable goes to the buffered operation-mode register.
-        return set_operation_bit(l, a, mode::kInpEnable, bit(enable), code::kOperationBuffered + chip::kOperationMode);
+        return set_operation_bit(l, a, mode::kInpEnable, bit(enable), Bank::kBuffered);
     });
 }
 
@@ -112,7 +114,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_sd(uint16_t ring, uint16_t slave,
                                                   int16_t logic, int16_t latch, int16_t mode) {
     return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) {
         set_env(l, a, kEnv1Slot, {{env::kSdLogic, bit(logic)}, {env::kSdLatch, bit(latch)}, {env::kSdMode, bit(mode)}});
-        return set_operation_bit(l, a, mode::kSdEnable, bit(enable), code::kOperationLive + chip::kOperationMode);
+        return set_operation_bit(l, a, mode::kSdEnable, bit(enable), Bank::kLive);
     });
 }
 

@@ -18,9 +18,7 @@ constexpr std::uint16_t kErcOn = chip::cmd::kErcOn;
 constexpr std::uint16_t kErcOff = chip::cmd::kErcOff;
 constexpr std::uint16_t kDeceleratingStop = chip::cmd::kDeceleratingStop;
 constexpr std::uint16_t kStartRamped = chip::cmd::kStartRamped;
-constexpr std::uint16_t kOperationBuffered = chip::reg::kOperationBuffered;  // + operation register number
-constexpr std::uint16_t kOperationLive = chip::reg::kOperationLive;          // + operation register number
-constexpr std::uint16_t kEnv1 = chip::reg::kEnv1;                            // env1..env4 = 0x9C..0x9F
+constexpr std::uint16_t kEnv1 = chip::reg::kEnv1;  // env1..env4 = 0x9C..0x9F
 constexpr std::uint16_t kCommandCounter = chip::reg::kCommandCounter;
 constexpr std::uint16_t kPositionCounter = chip::reg::kPositionCounter;
 constexpr std::uint16_t kReadCommand = chip::reg::kReadCommandCounter;
