@@ -1,10 +1,9 @@
-// The motion sequences both module kinds share, written once against one axis (AxisLink, a
-// handle passed by value): a
-// profile into the operation registers, the speed-range pin and the starts. The mirrors are
-// updated first, then the registers go out through the axis's sink in the chip's order. What
-// differs between the kinds comes with the link's kind (L::kind, module_kind.h): the profile
-// arithmetic in the kind's units with its rate rules, whether the pin copies FL to the correction
-// speed and how a positioning start treats a failed write.
+// The motion sequences both module kinds share, written once against one axis (an AxisLink
+// handle, passed by value): a profile into the operation registers, the speed-range pin and the
+// starts. The mirrors are updated first, then the registers go out through the axis's sink in the
+// chip's order. What differs between the kinds comes with the link's kind (L::kind,
+// module_kind.h): the profile arithmetic in the kind's units with its rate rules, whether the pin
+// copies FL to the correction speed and how a positioning start treats a failed write.
 #pragma once
 
 #include <cstdint>
