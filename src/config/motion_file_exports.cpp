@@ -3,8 +3,8 @@
 // are not reported; a ring or slave they cannot reach only means that nothing is sent.
 #include "common/export_checks.h"
 #include "config/ring_motion_file.h"
-#include "modules/one_axis_checks.h"
-#include "modules/one_axis_motion.h"
+#include "modules/module_checks.h"
+#include "modules/module_motion.h"
 #include "quvex/quvex.h"
 
 using namespace quvex;
@@ -16,9 +16,9 @@ QUVEX_API quvex_status QUVEX_CALL kring_m1_load_motion_file(uint16_t ring, uint1
     const std::optional<config::SettingDigits> settings = config::read_module_settings(ring, slave, file);
     QUVEX_TRY(check(settings.has_value(), KRING_ERR_MOTION_FILE_KEY));
     const bool pin = config::pinned_range_requested(slave, file);
-    with_module(ring, slave, [&](Link& l) -> quvex_status {
+    modules::with_module<OnRing>(ring, slave, [&](OneAxisLink& l) -> quvex_status {
         config::apply_module_settings(l, *settings);
-        if (pin) pin_speed_range(l, config::kPinnedRangeSpeed);
+        if (pin) modules::pin_speed_range(l, config::kPinnedRangeSpeed);
         return QUVEX_OK;
     });
     return QUVEX_OK;

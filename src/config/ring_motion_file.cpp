@@ -43,7 +43,7 @@ bool pinned_range_requested(std::uint16_t slave, const char* file) {
     return (static_cast<std::uint32_t>(plat::profile_int("Slave_Type", key, 0, file)) & 0xFFFFu) != 0;
 }
 
-void apply_module_settings(modules::m1::Link& link, const SettingDigits& p) {
+void apply_module_settings(modules::m1::OneAxisLink& link, const SettingDigits& p) {
     namespace m1 = modules::m1;
     constexpr std::int32_t kErcWidth = 7;
     m1::set_alarm(link, p[1], p[2]);

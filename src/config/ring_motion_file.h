@@ -29,7 +29,7 @@ std::optional<SettingDigits> read_module_settings(std::uint16_t ring, std::uint1
 bool pinned_range_requested(std::uint16_t slave, const char* file);
 
 // The signal set-up calls of a setting row, in the order the module takes them.
-void apply_module_settings(modules::m1::Link& link, const SettingDigits& p);
+void apply_module_settings(modules::m1::OneAxisLink& link, const SettingDigits& p);
 
 // The maximum speed whose range a pinned module keeps: the table's finest range for it is 2.
 constexpr double kPinnedRangeSpeed = 6000000.0;

@@ -9,6 +9,7 @@
 #include "common/numeric.h"
 #include "interp/path_speed.h"
 #include "modules/four_axis_codes.h"
+#include "modules/module_motion.h"
 
 namespace quvex::modules::m4 {
 namespace {
@@ -24,21 +25,22 @@ std::uint32_t amount_word(double d, std::uint32_t mask) {
     return static_cast<std::uint32_t>(truncate_to<std::int64_t>(d)) & mask;
 }
 
-// Loads one axis's share of the move: the line operation, the amount and the auxiliary amount.
-std::int16_t load_move(Link& link, int axis, double dist, double longest) {
-    ring::ModuleAxisBlock& b = link.block(axis);
+// Loads one axis's share of the move into the buffered bank: the line operation, the amount and
+// the auxiliary amount. The first failed write ends it; the mirrors of the writes before it stay.
+std::int16_t load_move(ModuleAxis axis, double dist, double longest) {
+    ring::ModuleAxisBlock& b = axis.block();
+    ModuleSink<ModuleAxis> sink(axis, Bank::kBuffered, OnFailure::kStop);
     b.operation_mode = (b.operation_mode & ~mode::kLineClears) | mode::kLine;
-    if (const std::int16_t r = link.write_axis(axis, code::kOperationBuffered + chip::kOperationMode, b.operation_mode)) {
-        return r;
-    }
+    sink.write(chip::kOperationMode, b.operation_mode);
+    if (sink.result() != 0) return sink.result();
     b.prev_target_pos = b.target_pos;
     b.target_pos += dist;
     b.move_amount = amount_word(dist, kAmountMask);
-    if (const std::int16_t r = link.write_axis(axis, code::kOperationBuffered + chip::kMoveAmount, b.move_amount)) {
-        return r;
-    }
+    sink.write(chip::kMoveAmount, b.move_amount);
+    if (sink.result() != 0) return sink.result();
     b.aux_amount = amount_word(longest, kAuxAmountMask);
-    return link.write_axis(axis, code::kAuxAmount, b.aux_amount);
+    sink.write(chip::kAuxAmount, b.aux_amount);
+    return sink.result();
 }
 
 }  // namespace
@@ -65,7 +67,7 @@ std::uint16_t line_start_code(double tacc, double tdec, std::span<const std::int
     return start;
 }
 
-quvex_status start_line(Link& link, const LineRequest& q) {
+quvex_status start_line(FourAxisLink& link, const LineRequest& q) {
     // Values that are not finite numbers are refused as a zero speed is: nothing is sent.
     const double max_vel = std::fabs(q.path.max_vel);
     QUVEX_TRY(check(max_vel != 0.0 && std::isfinite(max_vel) && finite_request(q), KRING_ERR_M4_ZERO_MAX_SPEED));
@@ -75,12 +77,12 @@ quvex_status start_line(Link& link, const LineRequest& q) {
     std::array<double, kAxisCount> dist{};
     for (std::size_t i = 0; i < n; ++i) {
         dist[i] = q.values[i];
-        if (q.reference == motion::Reference::kAbsolute) dist[i] -= read_position(link, q.axes[i]);
+        if (q.reference == motion::Reference::kAbsolute) dist[i] -= read_position(link.axis(q.axes[i]));
     }
     const interp::PathShare share = interp::path_share(dist.data(), static_cast<int>(n));
 
     for (std::size_t i = 0; i < n; ++i) {
-        if (const std::int16_t r = load_move(link, q.axes[i], dist[i], share.longest)) return r;
+        if (const std::int16_t r = load_move(link.axis(q.axes[i]), dist[i], share.longest)) return r;
     }
     // Each axis runs at its share of the path speed, d / (L + 1) of it.
     for (std::size_t i = 0; i < n; ++i) {
@@ -88,7 +90,7 @@ quvex_status start_line(Link& link, const LineRequest& q) {
         SpeedArgs a = q.path;
         a.str_vel = std::fabs(q.path.str_vel * share_of_path);
         a.max_vel = std::fabs(q.path.max_vel * share_of_path);
-        if (const std::int16_t r = load_buffered_profile(link, q.axes[i], q.curve, a)) return r;
+        if (const std::int16_t r = load_profile(link.axis(q.axes[i]), q.curve, a, kBufferedProfile)) return r;
     }
     return link.command(q.axes[0], line_start_code(q.path.tacc, q.path.tdec, q.axes));
 }

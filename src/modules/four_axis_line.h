@@ -7,7 +7,7 @@
 #include <span>
 
 #include "modules/four_axis_link.h"
-#include "modules/four_axis_motion.h"
+#include "modules/module_axis_block.h"
 #include "motion/move_plan.h"
 #include "quvex/quvex_base.h"
 
@@ -30,6 +30,6 @@ std::uint16_t line_start_code(double tacc, double tdec, std::span<const std::int
 
 // After the slave, ring and axis checks: -56 for a zero (or non-finite) speed or value, then the
 // loads and the start; a failed write is returned at once and leaves the axes before it loaded.
-quvex_status start_line(Link& link, const LineRequest& q);
+quvex_status start_line(FourAxisLink& link, const LineRequest& q);
 
 }  // namespace quvex::modules::m4

@@ -6,13 +6,7 @@
 
 namespace quvex::modules::m4 {
 
-std::int16_t RingTransport::send(std::span<const std::uint16_t> words) { return master_.module_send(slave_, words); }
-
-std::int16_t RingTransport::query(std::span<const std::uint16_t> words, Reply& reply) {
-    return master_.module_query(slave_, words, &reply);
-}
-
-std::int16_t Link::read_module(std::uint16_t address, std::uint16_t* value) {
+std::int16_t FourAxisLink::read_module(std::uint16_t address, std::uint16_t* value) {
     const std::array<std::uint16_t, 1> message{word::read_module(address)};
     Reply reply{};
     const std::int16_t sent = transport_.query(message, reply);
@@ -21,18 +15,18 @@ std::int16_t Link::read_module(std::uint16_t address, std::uint16_t* value) {
     return QUVEX_OK;
 }
 
-std::int16_t Link::write_module(std::uint16_t address, std::uint16_t value) {
+std::int16_t FourAxisLink::write_module(std::uint16_t address, std::uint16_t value) {
     const std::array<std::uint16_t, 2> message{word::write_module(address), value};
     return transport_.send(message) == 0 ? std::int16_t{QUVEX_OK} : std::int16_t{KRING_ERR_MESSAGE};
 }
 
-std::int16_t Link::write_axis(int axis, std::uint16_t code, std::uint32_t value) {
+std::int16_t FourAxisLink::write_axis(int axis, std::uint16_t code, std::uint32_t value) {
     const std::array<std::uint16_t, 5> message{word::axis_data_write(axis), low_half(value), high_half(value),
                                                word::axis_command(axis), code};
     return transport_.send(message) == 0 ? std::int16_t{QUVEX_OK} : std::int16_t{KRING_ERR_AXIS_WRITE};
 }
 
-bool Link::read_axis(int axis, std::uint16_t code, std::uint32_t* value) {
+bool FourAxisLink::read_axis(int axis, std::uint16_t code, std::uint32_t* value) {
     const std::array<std::uint16_t, 3> message{word::axis_command(axis), code, word::axis_data_read(axis)};
     Reply reply{};
     const std::int16_t sent = transport_.query(message, reply);
@@ -41,7 +35,7 @@ bool Link::read_axis(int axis, std::uint16_t code, std::uint32_t* value) {
     return true;
 }
 
-bool Link::read_motion_data(int axis, MotionData& data) {
+bool FourAxisLink::read_motion_data(int axis, MotionData& data) {
     const std::uint16_t command = word::axis_command(axis);
     const std::uint16_t read = word::axis_data_read(axis);
     const std::array<std::uint16_t, 9> message{command, code::kReadCommand,  read, command, code::kReadPosition,

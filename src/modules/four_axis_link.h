@@ -1,54 +1,34 @@
 // One four-axis module as the library reaches it: a transport for its messages, its slave record
 // (manual-operation mode and axis, one axis block per axis) and the module's register and axis
-// accesses built on the transport. Every access is one message plus its end-of-transfer word;
-// sequences of accesses are not atomic.
+// accesses built on the transport. Every access is one exchange of the transport; sequences of
+// accesses are not atomic. axis(n) hands out one axis in the AxisLink shape.
 #pragma once
 
 #include <array>
 #include <cstdint>
-#include <span>
 
-#include "ring/ring_master.h"
+#include "modules/four_axis_codes.h"
+#include "modules/four_axis_transport.h"
+#include "modules/module_kind.h"
 #include "ring/slave_record.h"
 
 namespace quvex::modules::m4 {
-
-using Reply = std::array<std::uint16_t, ring::kReplyWords>;
-
-// Where the module's messages go. The ring master's transport is the only one the exports use;
-// the seam lets the line and profile sequences be driven against a transport that fails on cue.
-class Transport {
-public:
-    // 0, or the code of the failed message.
-    virtual std::int16_t send(std::span<const std::uint16_t> words) = 0;
-    // As send, and the reply words (word count + 1 of them) into `reply`.
-    virtual std::int16_t query(std::span<const std::uint16_t> words, Reply& reply) = 0;
-
-protected:
-    ~Transport() = default;
-};
-
-class RingTransport final : public Transport {
-public:
-    RingTransport(ring::RingMaster& master, int slave) : master_(master), slave_(slave) {}
-    std::int16_t send(std::span<const std::uint16_t> words) override;
-    std::int16_t query(std::span<const std::uint16_t> words, Reply& reply) override;
-
-private:
-    ring::RingMaster& master_;
-    int slave_;
-};
 
 // The six words of a motion-data read: command counter, position counter and status, each as
 // low and high words.
 using MotionData = std::array<std::uint16_t, 6>;
 
-class Link {
+class ModuleAxis;
+
+class FourAxisLink {
 public:
-    Link(Transport& transport, ring::SlaveRecord& record) : transport_(transport), record_(record) {}
+    static constexpr int kAxisCount = m4::kAxisCount;
+
+    FourAxisLink(Transport& transport, ring::SlaveRecord& record) : transport_(transport), record_(record) {}
 
     ring::SlaveRecord& record() { return record_; }
     ring::ModuleAxisBlock& block(int axis) { return record_.axes[static_cast<std::size_t>(axis)]; }
+    ModuleAxis axis(int axis);
 
     // Module register read: 0 with the value when the reply echoes the request, else -46
     // (the value untouched).
@@ -69,6 +49,34 @@ public:
 private:
     Transport& transport_;
     ring::SlaveRecord& record_;
+};
+
+// One axis of the module, for the sequences both module kinds share.
+class ModuleAxis {
+public:
+    static constexpr const ModuleKind& kind = kFourAxis;
+
+    ModuleAxis(FourAxisLink& module, int number) : module_(module), number_(number) {}
+
+    FourAxisLink& module() { return module_; }
+    int number() const { return number_; }
+    ring::ModuleAxisBlock& block() { return module_.block(number_); }
+    std::int16_t write(std::uint16_t code, std::uint32_t value) { return module_.write_axis(number_, code, value); }
+    std::int16_t command(std::uint16_t code) { return module_.command(number_, code); }
+    bool read(std::uint16_t code, std::uint32_t* value) { return module_.read_axis(number_, code, value); }
+
+private:
+    FourAxisLink& module_;
+    int number_;
+};
+
+inline ModuleAxis FourAxisLink::axis(int axis) { return {*this, axis}; }
+
+// What with_module needs to reach the module on an open ring.
+struct OnRing {
+    OnRing(ring::RingMaster& master, int slave) : transport(master, slave), link(transport, master.slave(slave)) {}
+    HandshakeTransport transport;
+    FourAxisLink link;
 };
 
 }  // namespace quvex::modules::m4

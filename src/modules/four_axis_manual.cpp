@@ -6,7 +6,7 @@
 #include "common/export_checks.h"
 #include "common/numeric.h"
 #include "modules/four_axis_codes.h"
-#include "modules/four_axis_motion.h"
+#include "modules/module_motion.h"
 
 namespace quvex::modules::m4 {
 namespace {
@@ -34,9 +34,9 @@ std::uint32_t operation_of(std::int16_t type) {
     }
 }
 
-void write_env2(Link& link, int axis) { link.write_axis(axis, code::kEnv2, link.block(axis).env[1]); }
+void write_env2(FourAxisLink& link, int axis) { link.write_axis(axis, code::kEnv2, link.block(axis).env[1]); }
 
-void turn_off(Link& link) {
+void turn_off(FourAxisLink& link) {
     for (int axis = 0; axis < kAxisCount; ++axis) {
         ring::ModuleAxisBlock& b = link.block(axis);
         b.env[1] = with_field(b.env[1], env::kManualOff, 1);
@@ -46,7 +46,7 @@ void turn_off(Link& link) {
     link.write_module(reg::kManualControl, 0);
 }
 
-void turn_on(Link& link, const ManualEngine& e) {
+void turn_on(FourAxisLink& link, const ManualEngine& e) {
     link.write_module(reg::kManualControl, control_word(e));
     for (int axis = 0; axis < kAxisCount; ++axis) {
         ring::ModuleAxisBlock& b = link.block(axis);
@@ -57,19 +57,28 @@ void turn_on(Link& link, const ManualEngine& e) {
         if (e.all_axes != 1 && axis != e.axis) continue;
         ring::ModuleAxisBlock& b = link.block(axis);
         b.operation_mode = with_field(b.operation_mode, mode::kOperation, operation_of(e.type));
-        link.write_axis(axis, code::kOperationLive + chip::kOperationMode, b.operation_mode);
+        write_operation(link.axis(axis), Bank::kLive, chip::kOperationMode, b.operation_mode);
         link.command(axis, code::kStartAtMaxSpeed);
     }
 }
 
 // Manual operation runs with the magnitudes of the stored speeds, scaled by the percentage.
-std::int16_t load_manual_profile(Link& link, int axis, const ring::ModuleManualProfile& p, double scale) {
-    return load_profile(link, axis, motion::Curve::kTrapezoid,
+std::int16_t load_manual_profile(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, double scale) {
+    return load_profile(link.axis(axis), motion::Curve::kTrapezoid,
                         {.str_vel = std::fabs(p.start_speed * scale), .max_vel = std::fabs(p.max_speed * scale),
                          .tacc = p.accel_time, .tdec = p.decel_time});
 }
 
-double percent_scale(std::int16_t percent) { return static_cast<double>(percent) / 100.0; }
+// Jog and step keep their profile and percentage in the axis block, then load them scaled.
+std::int16_t store_and_load_scaled(FourAxisLink& link, int axis,
+                                   ring::ModuleManualProfile ring::ModuleAxisBlock::*profile,
+                                   std::int16_t ring::ModuleAxisBlock::*percent_of, const ring::ModuleManualProfile& p,
+                                   std::int16_t percent) {
+    ring::ModuleAxisBlock& b = link.block(axis);
+    b.*profile = p;
+    b.*percent_of = percent;
+    return load_manual_profile(link, axis, p, static_cast<double>(percent) / 100.0);
+}
 
 quvex_status check_owner(const ring::SlaveRecord& r, int lo, int hi) {
     return check(in(r.mof_mode, lo, hi), KRING_ERR_MOF_MODE_OWNER);
@@ -77,7 +86,7 @@ quvex_status check_owner(const ring::SlaveRecord& r, int lo, int hi) {
 
 // Mode 0 and 1 own the hand wheel, 2 and 3 the jog, 4 and 5 the step; even modes drive every
 // axis, odd ones mof_axis alone.
-void for_affected_axes(Link& link, std::int16_t mode, auto&& f) {
+void for_affected_axes(FourAxisLink& link, std::int16_t mode, auto&& f) {
     if (mode % 2 == 0) {
         for (int axis = 0; axis < kAxisCount; ++axis) f(axis);
     } else if (in(link.record().mof_axis, 0, kAxisCount - 1)) {
@@ -87,7 +96,7 @@ void for_affected_axes(Link& link, std::int16_t mode, auto&& f) {
 
 }  // namespace
 
-quvex_status run_manual_engine(Link& link, const ManualEngine& e) {
+quvex_status run_manual_engine(FourAxisLink& link, const ManualEngine& e) {
     QUVEX_TRY(check(in(e.type, 0, 3), KRING_ERR_MOF_TYPE));
     QUVEX_TRY(check(in(e.enable, 0, 1) && in(e.all_axes, 0, 1), KRING_ERR_MOF_FLAG));
     QUVEX_TRY(check(in(e.axis, 0, kAxisCount - 1), KRING_ERR_AXIS));
@@ -101,37 +110,33 @@ quvex_status run_manual_engine(Link& link, const ManualEngine& e) {
     return QUVEX_OK;
 }
 
-quvex_status set_mpg_velocity(Link& link, int axis, const ring::ModuleManualProfile& p) {
+quvex_status set_mpg_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p) {
     QUVEX_TRY(check_owner(link.record(), 0, 1));
     link.block(axis).mpg = p;
     return load_manual_profile(link, axis, p, 1.0);
 }
 
-quvex_status set_jog_velocity(Link& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent) {
+quvex_status set_jog_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent) {
     QUVEX_TRY(check_owner(link.record(), 2, 3));
-    ring::ModuleAxisBlock& b = link.block(axis);
-    b.jog = p;
-    b.jog_percent = percent;
-    return load_manual_profile(link, axis, p, percent_scale(percent));
+    return store_and_load_scaled(link, axis, &ring::ModuleAxisBlock::jog, &ring::ModuleAxisBlock::jog_percent, p,
+                                 percent);
 }
 
-quvex_status set_step_velocity(Link& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent) {
+quvex_status set_step_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent) {
     QUVEX_TRY(check_owner(link.record(), 4, 5));
-    ring::ModuleAxisBlock& b = link.block(axis);
-    b.step = p;
-    b.step_percent = percent;
-    return load_manual_profile(link, axis, p, percent_scale(percent));
+    return store_and_load_scaled(link, axis, &ring::ModuleAxisBlock::step, &ring::ModuleAxisBlock::step_percent, p,
+                                 percent);
 }
 
-quvex_status set_step_distance(Link& link, int axis, double dist) {
+quvex_status set_step_distance(FourAxisLink& link, int axis, double dist) {
     QUVEX_TRY(check_owner(link.record(), 4, 5));
     ring::ModuleAxisBlock& b = link.block(axis);
     b.step_dist = dist;
     b.move_amount = static_cast<std::uint32_t>(truncate_to<std::int64_t>(dist)) & kAmountMask;
-    return link.write_axis(axis, code::kOperationLive + chip::kMoveAmount, b.move_amount);
+    return write_operation(link.axis(axis), Bank::kLive, chip::kMoveAmount, b.move_amount);
 }
 
-quvex_status configure_manual(Link& link, std::int16_t mode) {
+quvex_status configure_manual(FourAxisLink& link, std::int16_t mode) {
     ring::SlaveRecord& r = link.record();
     r.mof_mode = mode;
     const std::int16_t all = mode % 2 == 0 ? 1 : 0;

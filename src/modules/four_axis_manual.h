@@ -20,16 +20,16 @@ struct ManualEngine {
 };
 
 // -53 (type), -54 (enable or all_axes), -50 (axis), else 0 whatever the transfers return.
-quvex_status run_manual_engine(Link& link, const ManualEngine& e);
+quvex_status run_manual_engine(FourAxisLink& link, const ManualEngine& e);
 
 // The setters after the module checks: -51 unless mof_mode owns them, then store and load.
-quvex_status set_mpg_velocity(Link& link, int axis, const ring::ModuleManualProfile& p);
-quvex_status set_jog_velocity(Link& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent);
-quvex_status set_step_velocity(Link& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent);
-quvex_status set_step_distance(Link& link, int axis, double dist);
+quvex_status set_mpg_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p);
+quvex_status set_jog_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent);
+quvex_status set_step_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent);
+quvex_status set_step_distance(FourAxisLink& link, int axis, double dist);
 
 // Stores `mode` (0..5, checked by the caller), runs the engine for it and loads the stored
 // parameters of the axes it affects; 0 whatever those calls return.
-quvex_status configure_manual(Link& link, std::int16_t mode);
+quvex_status configure_manual(FourAxisLink& link, std::int16_t mode);
 
 }  // namespace quvex::modules::m4

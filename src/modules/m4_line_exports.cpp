@@ -3,7 +3,9 @@
 // values.
 #include <array>
 
-#include "modules/four_axis_checks.h"
+#include "modules/four_axis_codes.h"
+#include "modules/four_axis_link.h"
+#include "modules/module_checks.h"
 #include "modules/four_axis_line.h"
 #include "quvex/quvex.h"
 
@@ -23,7 +25,7 @@ constexpr std::int16_t kPairZU[2] = {2, 3};
 template <std::size_t N>
 quvex_status line(std::uint16_t ring, std::uint16_t slave, Curve curve, Reference reference, const std::int16_t* axes,
                   const std::array<double, N>& values, const SpeedArgs& path) {
-    return with_module(ring, slave, [&](Link& l) -> quvex_status {
+    return with_module<OnRing>(ring, slave, [&](FourAxisLink& l) -> quvex_status {
         QUVEX_TRY(check_line_axes(axes, static_cast<int>(N)));
         return start_line(l, {.curve = curve, .reference = reference, .axes = {axes, N}, .values = values, .path = path});
     });
@@ -32,7 +34,7 @@ quvex_status line(std::uint16_t ring, std::uint16_t slave, Curve curve, Referenc
 // The fixed pairs need no axis check.
 quvex_status pair(std::uint16_t ring, std::uint16_t slave, Curve curve, Reference reference,
                   const std::int16_t (&axes)[2], double d0, double d1, const SpeedArgs& path) {
-    return with_module(ring, slave, [&](Link& l) -> quvex_status {
+    return with_module<OnRing>(ring, slave, [&](FourAxisLink& l) -> quvex_status {
         const std::array<double, 2> values{d0, d1};
         return start_line(l, {.curve = curve, .reference = reference, .axes = axes, .values = values, .path = path});
     });

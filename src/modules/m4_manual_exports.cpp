@@ -1,6 +1,8 @@
 // Four-axis module exports: manual operation (hand wheel, jog, step), its status and its stored
 // speed settings.
-#include "modules/four_axis_checks.h"
+#include "modules/four_axis_codes.h"
+#include "modules/four_axis_link.h"
+#include "modules/module_checks.h"
 #include "modules/four_axis_manual.h"
 #include "modules/four_axis_status.h"
 #include "quvex/quvex.h"
@@ -13,12 +15,17 @@ namespace {
 
 constexpr std::int16_t kManualModes = 6;
 
-quvex_status check_manual_speeds(std::initializer_list<double> values) {
-    return check_finite(KRING_ERR_SPEED_ORDER, values);
-}
-
-ring::ModuleManualProfile manual_profile(double str_vel, double max_vel, double tacc, double tdec) {
-    return {.start_speed = str_vel, .max_speed = max_vel, .accel_time = tacc, .decel_time = tdec};
+// The module and axis checks, then -9 unless the four speed values are numbers; then `set`
+// with them as a stored manual profile.
+template <typename Set, typename... Extra>
+quvex_status set_manual_velocity(std::uint16_t ring, std::uint16_t slave, std::uint16_t axis, double str_vel,
+                                 double max_vel, double tacc, double tdec, Set set, Extra... extra) {
+    return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) -> quvex_status {
+        QUVEX_TRY(check_finite(KRING_ERR_SPEED_ORDER, {str_vel, max_vel, tacc, tdec}));
+        const ring::ModuleManualProfile p{.start_speed = str_vel, .max_speed = max_vel, .accel_time = tacc,
+                                          .decel_time = tdec};
+        return set(l, a, p, extra...);
+    });
 }
 
 }  // namespace
@@ -26,19 +33,19 @@ ring::ModuleManualProfile manual_profile(double str_vel, double max_vel, double 
 extern "C" {
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_config(uint16_t ring, uint16_t slave, int16_t mode) {
-    return with_module(ring, slave, [&](Link& l) -> quvex_status {
+    return with_module<OnRing>(ring, slave, [&](FourAxisLink& l) -> quvex_status {
         QUVEX_TRY(check(mode >= 0 && mode < kManualModes, KRING_ERR_MOF_MODE));
         return configure_manual(l, mode);
     });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_disable_mof(uint16_t ring, uint16_t slave) {
-    return with_module(ring, slave, [](Link& l) { return run_manual_engine(l, {}); });
+    return with_module<OnRing>(ring, slave, [](FourAxisLink& l) { return run_manual_engine(l, {}); });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_manual_mpg(uint16_t ring, uint16_t slave, int16_t axis) {
-    return with_module(ring, slave, [&](Link& l) -> quvex_status {
-        QUVEX_TRY(check_module_axis(axis, KRING_ERR_MOF_AXIS));
+    return with_module<OnRing>(ring, slave, [&](FourAxisLink& l) -> quvex_status {
+        QUVEX_TRY(check_axis<OnRing>(axis, KRING_ERR_MOF_AXIS));
         l.record().mof_axis = axis;
         l.write_module(reg::kManualControl, static_cast<std::uint16_t>(1u << axis));
         return QUVEX_OK;
@@ -46,7 +53,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_manual_mpg(uint16_t ring, uint16_t sl
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_get_mof_status(uint16_t ring, uint16_t slave, uint16_t* status) {
-    return with_module(ring, slave, [&](Link& l) -> quvex_status {
+    return with_module<OnRing>(ring, slave, [&](FourAxisLink& l) -> quvex_status {
         std::uint16_t v = 0;
         const std::int16_t r = l.read_module(reg::kManualStatus, &v);
         if (r == QUVEX_OK) put(status, manual_status(v));
@@ -57,37 +64,28 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_get_mof_status(uint16_t ring, uint16_
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_mpg_velocity(uint16_t ring, uint16_t slave, uint16_t axis,
                                                                 double str_vel, double max_vel, double Tacc,
                                                                 double Tdec) {
-    return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
-        QUVEX_TRY(check_manual_speeds({str_vel, max_vel, Tacc, Tdec}));
-        return set_mpg_velocity(l, a, manual_profile(str_vel, max_vel, Tacc, Tdec));
-    });
+    return set_manual_velocity(ring, slave, axis, str_vel, max_vel, Tacc, Tdec, set_mpg_velocity);
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_jog_velocity(uint16_t ring, uint16_t slave, uint16_t axis,
                                                                 double str_vel, double max_vel, double Tacc,
                                                                 double Tdec, int16_t percent) {
-    return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
-        QUVEX_TRY(check_manual_speeds({str_vel, max_vel, Tacc, Tdec}));
-        return set_jog_velocity(l, a, manual_profile(str_vel, max_vel, Tacc, Tdec), percent);
+    return set_manual_velocity(ring, slave, axis, str_vel, max_vel, Tacc, Tdec, set_jog_velocity, percent);
+}
+
+QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_step_distance(uint16_t ring, uint16_t slave, uint16_t axis,
+                                                                 double dist) {
+    return with_module<OnRing>(ring, slave, [&](FourAxisLink& l) -> quvex_status {
+        QUVEX_TRY(check_axis<OnRing>(axis, KRING_ERR_MOF_AXIS));
+        QUVEX_TRY(check_finite(KRING_ERR_MOVE_RANGE, {dist}));
+        return set_step_distance(l, axis, dist);
     });
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_step_velocity(uint16_t ring, uint16_t slave, uint16_t axis,
                                                                  double str_vel, double max_vel, double Tacc,
                                                                  double Tdec, int16_t percent) {
-    return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
-        QUVEX_TRY(check_manual_speeds({str_vel, max_vel, Tacc, Tdec}));
-        return set_step_velocity(l, a, manual_profile(str_vel, max_vel, Tacc, Tdec), percent);
-    });
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_set_mof_step_distance(uint16_t ring, uint16_t slave, uint16_t axis,
-                                                                 double dist) {
-    return with_module(ring, slave, [&](Link& l) -> quvex_status {
-        QUVEX_TRY(check_module_axis(axis, KRING_ERR_MOF_AXIS));
-        QUVEX_TRY(check_finite(KRING_ERR_MOVE_RANGE, {dist}));
-        return set_step_distance(l, axis, dist);
-    });
+    return set_manual_velocity(ring, slave, axis, str_vel, max_vel, Tacc, Tdec, set_step_velocity, percent);
 }
 
 }  // extern "C"

@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <cmath>
 
-#include "modules/four_axis_checks.h"
+#include "modules/four_axis_codes.h"
+#include "modules/four_axis_link.h"
+#include "modules/module_checks.h"
 #include "modules/four_axis_profile.h"
 #include "modules/four_axis_status.h"
 #include "quvex/quvex.h"
@@ -15,7 +17,7 @@ namespace {
 
 quvex_status set_counter(std::uint16_t ring, std::uint16_t slave, std::uint16_t axis, std::int32_t value,
                          std::uint16_t code) {
-    return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
+    return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) -> quvex_status {
         QUVEX_TRY(check(value >= kMinPulses && value <= kMaxCounter, KRING_ERR_COUNTER_RANGE));
         const auto v = static_cast<std::uint32_t>(value);
         return l.write_axis(a, code, join_halves(low_half(v), static_cast<std::uint16_t>(high_half(v) & kCounterHighMask)));
@@ -26,7 +28,7 @@ quvex_status set_counter(std::uint16_t ring, std::uint16_t slave, std::uint16_t 
 template <typename T, typename Convert>
 quvex_status read_out(std::uint16_t ring, std::uint16_t slave, std::uint16_t axis, std::uint16_t code, T* out,
                       Convert convert) {
-    return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
+    return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) -> quvex_status {
         std::uint32_t raw = 0;
         l.read_axis(a, code, &raw);
         put(out, convert(l.block(a), raw));
@@ -47,11 +49,11 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_set_position(uint16_t ring, uint16_t 
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_reset_command(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis(ring, slave, axis, [](Link& l, int a) { return l.command(a, code::kResetCommand); });
+    return with_axis_command<OnRing>(ring, slave, axis, code::kResetCommand);
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_reset_position(uint16_t ring, uint16_t slave, uint16_t axis) {
-    return with_axis(ring, slave, axis, [](Link& l, int a) { return l.command(a, code::kResetPosition); });
+    return with_axis_command<OnRing>(ring, slave, axis, code::kResetPosition);
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_get_command(uint16_t ring, uint16_t slave, uint16_t axis, uint32_t* cmd) {
@@ -75,7 +77,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_motion_done(uint16_t ring, uint16_t s
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_get_motion_data(uint16_t ring, uint16_t slave, uint16_t axis,
                                                            uint16_t* data) {
-    return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
+    return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) -> quvex_status {
         // The caller's words change only when the module echoed the read.
         MotionData words{};
         if (l.read_motion_data(a, words) && data != nullptr) std::copy(words.begin(), words.end(), data);
@@ -84,7 +86,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_get_motion_data(uint16_t ring, uint16
 }
 
 QUVEX_API quvex_status QUVEX_CALL kring_m4_get_io_status(uint16_t ring, uint16_t slave, uint16_t axis, uint32_t* io) {
-    return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
+    return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) -> quvex_status {
         std::uint32_t status = 0;
         l.read_axis(a, code::kReadStatus, &status);
         std::uint16_t port = 0;
@@ -99,7 +101,7 @@ QUVEX_API quvex_status QUVEX_CALL kring_m4_get_io_status(uint16_t ring, uint16_t
 QUVEX_API quvex_status QUVEX_CALL kring_m4_get_latch_data(uint16_t ring, uint16_t slave, uint16_t axis, int16_t latch,
                                                           double* data) {
     QUVEX_TRY(check(latch >= 1 && latch <= 3, KRING_ERR_LATCH_NUMBER));
-    return with_axis(ring, slave, axis, [&](Link& l, int a) -> quvex_status {
+    return with_axis<OnRing>(ring, slave, axis, [&](FourAxisLink& l, int a) -> quvex_status {
         std::uint32_t raw = 0;
         // An axis read reports success whether or not it was echoed, so the read never fails here.
         l.read_axis(a, static_cast<std::uint16_t>(code::kReadLatch1 + latch - 1), &raw);

@@ -25,17 +25,17 @@ constexpr ModeFields kModes[] = {
 constexpr std::uint32_t kScaleBits[] = {1u << 0, 1u << 8, 1u << 16};
 
 
-std::int16_t send_env4(Link& link) {
+std::int16_t send_env4(OneAxisLink& link) {
     return check(send_env(link, kEnv4) == 0, KRING_ERR_COMPARATOR_WRITE);
 }
 
-bool scaled(Link& link, int comparator) {
+bool scaled(OneAxisLink& link, int comparator) {
     return (link.block().env[kEnv4] & kScaleBits[comparator - 1]) != 0;
 }
 
 }  // namespace
 
-std::int16_t set_comparator_mode(Link& link, std::int16_t comparator, std::int16_t source, std::int16_t method,
+std::int16_t set_comparator_mode(OneAxisLink& link, std::int16_t comparator, std::int16_t source, std::int16_t method,
                                  std::int16_t action) {
     std::uint32_t& env4 = link.block().env[kEnv4];
     if (comparator == 1 || comparator == 2) {
@@ -58,7 +58,7 @@ std::int16_t set_comparator_mode(Link& link, std::int16_t comparator, std::int16
     return send_env4(link);
 }
 
-std::int16_t set_comparator_data(Link& link, std::int16_t comparator, double data) {
+std::int16_t set_comparator_data(OneAxisLink& link, std::int16_t comparator, double data) {
     if (comparator < 1 || comparator > 3) return KRING_ERR_COMPARATOR_WRITE;
     if (scaled(link, comparator)) {
         data *= link.block().move_ratio;
@@ -69,7 +69,7 @@ std::int16_t set_comparator_data(Link& link, std::int16_t comparator, double dat
     return check(link.write(code, value) == 0, KRING_ERR_COMPARATOR_WRITE);
 }
 
-std::int16_t get_comparator_data(Link& link, std::int16_t comparator, double* data) {
+std::int16_t get_comparator_data(OneAxisLink& link, std::int16_t comparator, double* data) {
     if (comparator < 1 || comparator > 3) return KRING_ERR_COMPARATOR_READ_NO;
     std::uint32_t v = 0;
     if (link.read(static_cast<std::uint16_t>(code::kReadComparator1 + comparator - 1), &v) != 0) {
@@ -84,7 +84,7 @@ std::int16_t get_comparator_data(Link& link, std::int16_t comparator, double* da
     return QUVEX_OK;
 }
 
-std::int16_t set_trigger_comparator(Link& link, std::uint16_t source, std::uint16_t method) {
+std::int16_t set_trigger_comparator(OneAxisLink& link, std::uint16_t source, std::uint16_t method) {
     if (method == kMethodRange || method == kMethodRange2) return KRING_ERR_COMPARATOR_METHOD;
     if (source > 2) return KRING_ERR_COMPARATOR_SOURCE;
     std::uint32_t& env4 = link.block().env[kEnv4];
@@ -93,7 +93,7 @@ std::int16_t set_trigger_comparator(Link& link, std::uint16_t source, std::uint1
     return send_env4(link);
 }
 
-std::int16_t set_auto_trigger(Link& link, std::uint16_t edge, std::uint16_t source, std::uint16_t data,
+std::int16_t set_auto_trigger(OneAxisLink& link, std::uint16_t edge, std::uint16_t source, std::uint16_t data,
                               std::uint16_t flag) {
     if (edge > 2) return KRING_ERR_COMPARATOR_SOURCE;
     if (source > 3) return KRING_ERR_COMPARATOR_METHOD;
@@ -107,7 +107,7 @@ std::int16_t set_auto_trigger(Link& link, std::uint16_t edge, std::uint16_t sour
     return QUVEX_OK;
 }
 
-std::int16_t get_latch_data(Link& link, std::int16_t latch, double* data) {
+std::int16_t get_latch_data(OneAxisLink& link, std::int16_t latch, double* data) {
     std::uint32_t v = 0;
     if (link.read(static_cast<std::uint16_t>(code::kReadLatch1 + latch - 1), &v) != 0) return KRING_ERR_LATCH_READ;
     double value = static_cast<std::int32_t>(v);

@@ -9,16 +9,16 @@
 namespace quvex::modules::m1 {
 
 // 0, -21 (comparator number or write), -22 (source), -23 (action), -24 (method).
-std::int16_t set_comparator_mode(Link& link, std::int16_t comparator, std::int16_t source, std::int16_t method,
+std::int16_t set_comparator_mode(OneAxisLink& link, std::int16_t comparator, std::int16_t source, std::int16_t method,
                                  std::int16_t action);
 // 0, -21 (comparator number or write), -15 (scaled data out of range).
-std::int16_t set_comparator_data(Link& link, std::int16_t comparator, double data);
+std::int16_t set_comparator_data(OneAxisLink& link, std::int16_t comparator, double data);
 // 0, -20 (comparator number), -25 (read failed), -9 (scaled with a ratio of 0).
-std::int16_t get_comparator_data(Link& link, std::int16_t comparator, double* data);
-std::int16_t set_trigger_comparator(Link& link, std::uint16_t source, std::uint16_t method);
-std::int16_t set_auto_trigger(Link& link, std::uint16_t edge, std::uint16_t source, std::uint16_t data,
+std::int16_t get_comparator_data(OneAxisLink& link, std::int16_t comparator, double* data);
+std::int16_t set_trigger_comparator(OneAxisLink& link, std::uint16_t source, std::uint16_t method);
+std::int16_t set_auto_trigger(OneAxisLink& link, std::uint16_t edge, std::uint16_t source, std::uint16_t data,
                               std::uint16_t flag);
 // Latch 1..3 checked by the caller; -32 (read failed), -9 (latch 3 with a ratio of 0).
-std::int16_t get_latch_data(Link& link, std::int16_t latch, double* data);
+std::int16_t get_latch_data(OneAxisLink& link, std::int16_t latch, double* data);
 
 }  // namespace quvex::modules::m1

@@ -1,18 +1,23 @@
 // One one-axis module as the library reaches it: its ring master, its slave number and the axis
 // block of its slave record. Every register access is one three-word message through the ring
-// master, which takes the ring lock for that message alone.
+// master, which takes the ring lock for that message alone. The module's only axis: the link
+// has the AxisLink shape itself.
 #pragma once
 
 #include <cstdint>
 
+#include "modules/module_kind.h"
 #include "ring/ring_master.h"
 #include "ring/slave_record.h"
 
 namespace quvex::modules::m1 {
 
-class Link {
+class OneAxisLink {
 public:
-    Link(ring::RingMaster& master, int slave) : master_(master), slave_(slave) {}
+    static constexpr const ModuleKind& kind = kOneAxis;
+    static constexpr int kAxisCount = 1;
+
+    OneAxisLink(ring::RingMaster& master, int slave) : master_(master), slave_(slave) {}
 
     ring::ModuleAxisBlock& block() { return master_.slave(slave_).axes[0]; }
 
@@ -28,6 +33,12 @@ public:
 private:
     ring::RingMaster& master_;
     int slave_;
+};
+
+// What with_module needs to reach the module on an open ring.
+struct OnRing {
+    OnRing(ring::RingMaster& master, int slave) : link(master, slave) {}
+    OneAxisLink link;
 };
 
 }  // namespace quvex::modules::m1

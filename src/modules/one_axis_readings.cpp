@@ -20,12 +20,12 @@ std::uint32_t bits_of(std::uint32_t word, unsigned from, unsigned width, unsigne
 
 }  // namespace
 
-std::int16_t write_counter(Link& link, std::uint16_t code, std::int32_t value) {
+std::int16_t write_counter(OneAxisLink& link, std::uint16_t code, std::int32_t value) {
     const auto v = static_cast<std::uint32_t>(value);
     return link.write(code, join_halves(low_half(v), static_cast<std::uint16_t>(high_half(v) & kCounterHighMask)));
 }
 
-std::int16_t read_position(Link& link, std::uint32_t* pos) {
+std::int16_t read_position(OneAxisLink& link, std::uint32_t* pos) {
     std::uint32_t counter = 0;
     const std::int16_t r = link.read(code::kReadPosition, &counter);
     const double ratio = link.block().move_ratio;
@@ -36,7 +36,7 @@ std::int16_t read_position(Link& link, std::uint32_t* pos) {
     return r;
 }
 
-std::int16_t read_current_speed(Link& link, double* speed) {
+std::int16_t read_current_speed(OneAxisLink& link, double* speed) {
     std::uint32_t v = 0;
     const std::int16_t r = link.read(code::kReadCurrentSpeed, &v);
     put(speed, static_cast<double>(v & kCurrentSpeedMask) * kUnits.unit_numerator /
@@ -44,7 +44,7 @@ std::int16_t read_current_speed(Link& link, double* speed) {
     return r;
 }
 
-std::int16_t read_motion_done(Link& link, std::uint16_t* done) {
+std::int16_t read_motion_done(OneAxisLink& link, std::uint16_t* done) {
     std::uint32_t v = 0;
     const std::int16_t r = link.read(code::kReadStatus, &v);
     put(done, low_half(v) & kDoneMask);
@@ -56,7 +56,7 @@ std::uint32_t io_status_word(std::uint32_t s, std::uint8_t b) {
            bits_of(s, 16, 3, 9) | bits_of(s, 9, 1, 12) | bits_of(s, 19, 1, 13) | bits_of(b, 0, 2, 14);
 }
 
-std::int16_t read_io_status(Link& link, std::uint32_t* io) {
+std::int16_t read_io_status(OneAxisLink& link, std::uint32_t* io) {
     std::uint32_t s = 0;
     const std::int16_t r = link.read(code::kReadStatus, &s);
     const std::uint8_t b = link.cyclic_in(port::kInputs);
@@ -65,7 +65,7 @@ std::int16_t read_io_status(Link& link, std::uint32_t* io) {
     return r;
 }
 
-std::int16_t read_pending(Link& link, std::uint8_t pending_bit, std::uint16_t code, std::uint16_t mask,
+std::int16_t read_pending(OneAxisLink& link, std::uint8_t pending_bit, std::uint16_t code, std::uint16_t mask,
                           std::uint16_t* out) {
     if ((link.cyclic_in(port::kFlags) & pending_bit) == 0) {
         put(out, 0);

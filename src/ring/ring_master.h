@@ -3,7 +3,8 @@
 // Four of these exist for the whole process (ring_table.h).
 //
 // Every transfer that needs the ring lock takes it itself; callers hand over the message words
-// and never touch the lock or the message buffer.
+// and never touch the lock or the message buffer. A station protocol that needs several transfers
+// under one lock runs them through an Exclusive.
 #pragma once
 
 #include <array>
@@ -79,15 +80,21 @@ public:
     // Asks `slave` for its identification; stores 0xA3 or 0xA4 through id (when not null). The
     // ring lock is held across the wait, so no other transfer on this ring runs in between.
     std::int16_t identify(int slave, std::uint8_t* id);
-    // Four-axis module transfers: the message, then up to 101 reads of the handshake word
-    // (bit 1 of the window word at offset 256, not judged), then the one-word end-of-transfer
-    // message; all under the ring lock. The query also reads (word count + 1) reply words into
-    // the reply buffer, which it clears first, between the wait and the trailer. The result is the
-    // first failed send's code, else 0. The query copies the reply buffer to *reply (when given)
-    // before it lets go of the lock: another thread's query may refill the buffer right after.
-    std::int16_t module_send(int slave, std::span<const std::uint16_t> words);
-    std::int16_t module_query(int slave, std::span<const std::uint16_t> words,
-                              std::array<std::uint16_t, kReplyWords>* reply = nullptr);
+    // A run of transfers under the ring lock, for a station protocol that needs several accesses
+    // to the message port with no other transfer on this ring in between (a message, a wait on
+    // the window, its reply, a closing message). The lock is held from construction to
+    // destruction; only the transfers below may run inside, never one that takes the lock.
+    class Exclusive {
+    public:
+        explicit Exclusive(RingMaster& master) : master_(master), guard_(master.lock_) {}
+        // As send: -5, -12 or 0.
+        std::int16_t send(int slave, std::span<const std::uint16_t> words) { return master_.send_locked(slave, words); }
+        std::uint16_t read_word(std::uint16_t offset) const { return master_.read_word(offset); }
+
+    private:
+        RingMaster& master_;
+        plat::LockGuard guard_;
+    };
     // The words of the latest message, 0xFFFF beyond its length.
     const std::array<std::uint16_t, kMessageWords>& message_buffer() const { return message_; }
     // True while a host transfer keeps the watchdog polling (a send leaves it set).
@@ -118,9 +125,6 @@ private:
     std::int16_t send_message(int slave, int count);
     // Fills the message buffer with `words` and sends them; the caller holds lock_.
     std::int16_t send_locked(int slave, std::span<const std::uint16_t> words);
-    // The module's handshake wait and its end-of-transfer message; the caller holds lock_.
-    void wait_module_ready() const;
-    std::int16_t send_end_of_transfer(int slave);
     // Creates the message-done event and the lock when the slot has none (at load, and again
     // after close).
     void create_resources();

@@ -23,7 +23,7 @@ constexpr std::uint16_t axis_command_word(int a) { return static_cast<std::uint1
 constexpr std::uint16_t axis_data_write(int a) { return static_cast<std::uint16_t>(0x19A4 + 8 * a); }
 constexpr std::uint16_t axis_data_read(int a) { return static_cast<std::uint16_t>(0x1AA4 + 8 * a); }
 
-struct FourAxisStation {
+struct RegisterTableModule {
     std::map<std::uint16_t, std::uint16_t> module_regs;
     std::array<std::map<std::uint16_t, std::uint32_t>, 4> axis_regs;
     bool echo = true;  // false: the replies carry a wrong first word
@@ -38,7 +38,7 @@ struct FourAxisStation {
 
     static int QUVEX_CALL on_message(void* c, quvex_sim_station_link*, const uint16_t* w, int count, uint16_t* reply,
                                      int reply_max) {
-        auto& self = *static_cast<FourAxisStation*>(c);
+        auto& self = *static_cast<RegisterTableModule*>(c);
         if (count == 1 && (w[0] & 0xFF00) == 0x0A00 && reply_max >= 2) {
             reply[0] = self.echo ? w[0] : static_cast<std::uint16_t>(w[0] ^ 1);
             reply[1] = self.module_regs[static_cast<std::uint16_t>(w[0] & 0xFF)];
@@ -113,7 +113,7 @@ protected:
         return out;
     }
 
-    FourAxisStation station;
+    RegisterTableModule station;
 };
 
 }  // namespace quvex::test

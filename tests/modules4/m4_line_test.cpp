@@ -129,7 +129,7 @@ TEST(FourAxisLineFailure, PartWayLeavesTheAxesAlreadyLoaded) {
         ring::SlaveRecord record;
         FailingTransport transport;
         transport.fail_at = c.fail_at;
-        m4::Link link(transport, record);
+        m4::FourAxisLink link(transport, record);
         const std::int16_t axes[2] = {2, 1};
         const double values[2] = {300, 400};
         const m4::LineRequest q{.axes = axes, .values = values,

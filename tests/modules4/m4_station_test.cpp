@@ -2,6 +2,7 @@
 // end their moves on target, the handshaked transfers leave nothing behind, inputs reach the
 // status exports and the I/O port and manual operation reach the chips.
 #include "m4_station_fixture.h"
+#include "modules/four_axis_transport.h"
 
 namespace quvex::test {
 namespace {
@@ -114,6 +115,40 @@ TEST_F(FourAxisStationTest, HandshakedTransfersLeaveNoStaleReplies) {
     EXPECT_EQ(holder, -1);
 }
 
+// The transport's own outcomes: a message the ring refuses goes out with no end-of-transfer word
+// and leaves the reply as it was; one it takes is closed by the word and its reply is read.
+TEST_F(FourAxisStationTest, TransportClosesOnlyTheTransfersThatWentOut) {
+    struct Case {
+        const char* name;
+        int slave;
+        std::size_t words;
+        std::int16_t result;
+        int messages;
+    };
+    const Case cases[] = {
+        {"a read of register 0", kSlave, 1, 0, 2},
+        {"thirteen words, one more than the buffer", kSlave, 13, -12, 0},
+        {"no slave 64", 64, 1, -5, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        quvex_sim_ring_history_clear(0);
+        modules::m4::HandshakeTransport transport(master(), c.slave);
+        const Words message(c.words, 0x0A00);
+        modules::m4::Reply reply{};
+        reply.fill(0xBEEF);
+        EXPECT_EQ(transport.query(message, reply), c.result);
+        EXPECT_EQ(quvex_sim_ring_history_count(0), c.messages);
+        if (c.result == 0) {
+            EXPECT_EQ(reply[0], 0x0A00);
+            EXPECT_EQ(reply[1], kIdNumber);
+            EXPECT_EQ(reply[2], 0) << "words past the reply are cleared";
+        } else {
+            EXPECT_EQ(reply[0], 0xBEEF) << "a refused message leaves the reply";
+        }
+    }
+}
+
 // Raw messages: forms in any mix, forms cut short and words the module does not know.
 TEST_F(FourAxisStationTest, MessagesAreDecodedFormByForm) {
     struct Case {
@@ -133,7 +168,9 @@ TEST_F(FourAxisStationTest, MessagesAreDecodedFormByForm) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         quvex_sim_ring_history_clear(0);
-        ASSERT_EQ(master().module_query(kSlave, c.message), 0);
+        modules::m4::HandshakeTransport transport(master(), kSlave);
+        modules::m4::Reply reply{};
+        ASSERT_EQ(transport.query(c.message, reply), 0);
         quvex_sim_ring_message m{};
         ASSERT_EQ(quvex_sim_ring_history_get(0, 0, &m), 0);
         EXPECT_EQ(Words(m.reply, m.reply + m.reply_count), c.reply);
