@@ -43,7 +43,7 @@ inline quvex_status checked_read(std::int16_t first, T* out) {
 
 }  // namespace quvex::shell
 
-// Parameters after the first, named by position: `, T1 a1, T2 a2` and `, a1, a2`.
+// Parameters after the first (up to five), named by position: `, T1 a1, T2 a2` and `, a1, a2`.
 #define QUVEX_SHELL_COUNT_(t1, t2, t3, t4, t5, n, ...) n
 #define QUVEX_SHELL_COUNT(...) QUVEX_SHELL_COUNT_(__VA_ARGS__ __VA_OPT__(, ) 5, 4, 3, 2, 1, 0)
 #define QUVEX_SHELL_JOIN_(a, b) a##b
