@@ -14,7 +14,8 @@ constexpr int kAutoTable = 2;
 
 constexpr bool auto_mode_exists(int mode) { return mode >= kAutoOff && mode <= kAutoTable; }
 
-// Switches the axis's auto compare. 22 or 23 when the table or series is not ready, 0 otherwise.
+// Switches the axis's auto compare. QUVEX_ERR_TABLE_NOT_READY or QUVEX_ERR_SERIES_NOT_READY when
+// the table or series is not ready, QUVEX_OK otherwise.
 quvex_status set_auto_compare(int axis_no, int mode);
 
 }  // namespace quvex::compare

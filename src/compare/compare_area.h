@@ -51,13 +51,14 @@ private:
 // Stores the card control word's copy after the four blocks.
 void put_card_control_copy(int card, std::uint16_t value);
 
-// Fills the axis's table with `count` entries in user units. 20 for a count outside 0..1024 (or
-// entries missing), 13 at the first entry beyond the pulse range (earlier entries stay); both
-// clear table-ready, success sets it.
+// Fills the axis's table with `count` entries in user units. QUVEX_ERR_TABLE_COUNT for a count
+// outside 0..1024 (or entries missing), QUVEX_ERR_PULSE_RANGE at the first entry beyond the pulse
+// range (earlier entries stay); both clear table-ready, success sets it.
 quvex_status build_table(int axis_no, const double* table, std::int32_t count);
 
-// Fills the axis's series. 21 when the interval does not lead from start to end, 13 when the end
-// is beyond the pulse range; both clear series-ready, success sets it.
+// Fills the axis's series. QUVEX_ERR_SERIES_INTERVAL when the interval does not lead from start to
+// end, QUVEX_ERR_PULSE_RANGE when the end is beyond the pulse range; both clear series-ready,
+// success sets it.
 quvex_status build_series(int axis_no, double start, double end, double interval);
 
 }  // namespace quvex::compare

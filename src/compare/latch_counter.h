@@ -14,7 +14,7 @@ double latch_value(int axis_no, int latch);
 double general_counter(int axis_no);
 
 // Writes the counter's source into env3 at once, then its value (scaled when the source is 1).
-// 13 for a scaled value beyond the counter range; the source change stays.
+// QUVEX_ERR_PULSE_RANGE for a scaled value beyond the counter range; the source change stays.
 quvex_status set_general_counter(int axis_no, unsigned source, double value);
 
 }  // namespace quvex::compare

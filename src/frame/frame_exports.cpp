@@ -1,5 +1,6 @@
-// Exports of the card frame: thin shells that check their arguments and call the frame.
-#include "common/export_checks.h"
+// Exports of the card frame: start-up and close, then rows that check the card and read or set
+// one thing of it.
+#include "common/export_shells.h"
 #include "frame/card_queries.h"
 #include "frame/lifecycle.h"
 #include "quvex/quvex.h"
@@ -12,28 +13,9 @@ QUVEX_API quvex_status QUVEX_CALL quvex_initial(int16_t* count) { return frame::
 
 QUVEX_API quvex_status QUVEX_CALL quvex_close(void) { return frame::close_cards(); }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_get_base_addr(int16_t card, uint16_t* base) {
-    QUVEX_TRY(check_card(card));
-    put(base, frame::chip_base(card));
-    return QUVEX_OK;
-}
-
-QUVEX_API quvex_status QUVEX_CALL quvex_get_irq_channel(int16_t card, uint16_t* irq) {
-    QUVEX_TRY(check_card(card));
-    put(irq, frame::irq_channel(card));
-    return QUVEX_OK;
-}
-
-QUVEX_API quvex_status QUVEX_CALL quvex_get_card_status(int16_t card, uint16_t* status) {
-    QUVEX_TRY(check_found_card(card));
-    put(status, frame::card_status(card));
-    return QUVEX_OK;
-}
-
-QUVEX_API quvex_status QUVEX_CALL quvex_set_card_led(int16_t card, int16_t on_off) {
-    QUVEX_TRY(check_found_card(card));
-    frame::set_card_led(card, on_off);
-    return QUVEX_OK;
-}
+QUVEX_CHECKED_READ(quvex_get_base_addr, check_card, frame::chip_base, uint16_t)
+QUVEX_CHECKED_READ(quvex_get_irq_channel, check_card, frame::irq_channel, uint16_t)
+QUVEX_CHECKED_READ(quvex_get_card_status, check_found_card, frame::card_status, uint16_t)
+QUVEX_CHECKED_CALL(quvex_set_card_led, check_found_card, frame::set_card_led, int16_t)
 
 }  // extern "C"

@@ -28,8 +28,9 @@ struct ArcData {
 };
 
 // Centre (in whole pulses, rounded down) and direction of the circle through three points in
-// the points' own frame. 53 for points sharing a coordinate or collinear ones (out untouched);
-// 54 for a centre beyond +-2^27 (out holds a zero centre and the direction is not set).
+// the points' own frame. QUVEX_ERR_COLLINEAR_POINTS for points sharing a coordinate or collinear
+// ones (out untouched); QUVEX_ERR_ARC_CENTRE for a centre beyond +-2^27 (out holds a zero centre
+// and the direction is not set).
 quvex_status arc_data_from_3points(double x1, double y1, double x2, double y2, double x3, double y3, ArcData* out);
 
 }  // namespace quvex::interp

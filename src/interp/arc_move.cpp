@@ -47,40 +47,28 @@ void start_pair(const LineGroup& g, std::uint16_t code) {
 }
 
 // A constant-speed arc runs at max_vel from the lowest start speed of its range: no rates, no
-// step count, no ramp-down point.
-quvex_status start_constant_relative(int card, const std::int16_t* pair, const ArcGeometry& a, double max_vel) {
+// step count, no ramp-down point. The absolute form places its mode before it reads where the
+// axes stand, measures centre and end from there, and takes the absolute end as the new targets.
+quvex_status start_constant(Reference reference, int card, const std::int16_t* pair, const ArcGeometry& a,
+                            double max_vel) {
     QUVEX_TRY(check_pair(pair));
     QUVEX_TRY(arc::check_values({0, max_vel, 0, 0}, {a.cx, a.cy, a.ex, a.ey}));
     QUVEX_TRY(check_card(card));
     const LineGroup g = make_line_group(card, pair, kPairSize);
     write_arc_mode(g, a.dir, false);
-    arc::advance_target(g.axis_no[0], a.ex);
-    arc::advance_target(g.axis_no[1], a.ey);
-    const PathProfile profile{0, max_vel, 0, 0};
-    const motion::MovePlan plans[] = {
-        arc::plan_arc_axis(g.axis_no[0], motion::Curve::kTrapezoid, a.ex, 0, std::fabs(max_vel), profile, false, false),
-        arc::plan_arc_axis(g.axis_no[1], motion::Curve::kTrapezoid, a.ey, 0, std::fabs(max_vel), profile, false, false)};
-    write_amounts(g, plans, a.cx, a.cy);
-    emit_both(g, plans, PlanStep::kSpeeds);
-    start_pair(g, chip::cmd::kStartAtMaxSpeed);
-    return QUVEX_OK;
-}
-
-// The absolute constant-speed arc places its mode before it reads where the axes stand, and
-// takes the absolute end as the new targets.
-quvex_status start_constant_absolute(int card, const std::int16_t* pair, const ArcGeometry& a, double max_vel) {
-    QUVEX_TRY(check_pair(pair));
-    QUVEX_TRY(arc::check_values({0, max_vel, 0, 0}, {a.cx, a.cy, a.ex, a.ey}));
-    QUVEX_TRY(check_card(card));
-    const LineGroup g = make_line_group(card, pair, kPairSize);
-    write_arc_mode(g, a.dir, false);
-    const double ref[] = {arc::absolute_reference(g.axis_no[0], g.lead()),
-                          arc::absolute_reference(g.axis_no[1], g.lead())};
-    const double end[] = {a.ex, a.ey};
-    for (int i = 0; i < kPairSize; ++i) {
-        AxisRecord& rec = axis_record(g.axis_no[i]);
-        rec.prev_target_pos = rec.target_pos;
-        rec.target_pos = end[i];
+    double ref[] = {0.0, 0.0};
+    if (reference == Reference::kAbsolute) {
+        ref[0] = arc::absolute_reference(g.axis_no[0], g.lead());
+        ref[1] = arc::absolute_reference(g.axis_no[1], g.lead());
+        const double end[] = {a.ex, a.ey};
+        for (int i = 0; i < kPairSize; ++i) {
+            AxisRecord& rec = axis_record(g.axis_no[i]);
+            rec.prev_target_pos = rec.target_pos;
+            rec.target_pos = end[i];
+        }
+    } else {
+        arc::advance_target(g.axis_no[0], a.ex);
+        arc::advance_target(g.axis_no[1], a.ey);
     }
     const PathProfile profile{0, max_vel, 0, 0};
     const motion::MovePlan plans[] = {arc::plan_arc_axis(g.axis_no[0], motion::Curve::kTrapezoid, a.ex - ref[0], 0,
@@ -139,10 +127,7 @@ quvex_status start_profiled_absolute(ArcCurve curve, int card, const std::int16_
 quvex_status start_arc(ArcKind kind, int card, const std::int16_t* pair, const ArcGeometry& arc,
                        const PathProfile& profile) {
     const bool absolute = kind.reference == Reference::kAbsolute;
-    if (kind.curve == ArcCurve::kConstant) {
-        return absolute ? start_constant_absolute(card, pair, arc, profile.max_vel)
-                        : start_constant_relative(card, pair, arc, profile.max_vel);
-    }
+    if (kind.curve == ArcCurve::kConstant) return start_constant(kind.reference, card, pair, arc, profile.max_vel);
     return absolute ? start_profiled_absolute(kind.curve, card, pair, arc, profile)
                     : start_profiled_relative(kind.curve, card, pair, arc, profile);
 }

@@ -1,6 +1,7 @@
 // Exports of manual operation: the documented checks in their order, the input policy's card
-// and axis checks, then one call into the manual room.
-#include "common/export_checks.h"
+// and axis checks, then one call into the manual room. Exports that only check their axis or
+// card are rows (types of the arguments after the first, in order).
+#include "common/export_shells.h"
 #include "frame/card_table.h"
 #include "interp/line_group.h"
 #include "manual/manual_board.h"
@@ -16,38 +17,21 @@ namespace {
 
 constexpr int kPair = 2;
 
-quvex_status check_percent(std::int16_t percent) { return check(percent != 0, QUVEX_ERR_SPEED_PERCENT); }
-
-quvex_status jog_velocity(int16_t axis, const ProfileArgs& p, int16_t percent) {
-    QUVEX_TRY(check_percent(percent));
-    QUVEX_TRY(check_axis(axis));
-    set_jog_velocity(axis, p, percent);
-    return QUVEX_OK;
-}
-
-quvex_status step_velocity(int16_t axis, const ProfileArgs& p, int16_t percent) {
-    QUVEX_TRY(check_percent(percent));
-    QUVEX_TRY(check_axis(axis));
-    set_step_velocity(axis, p, percent);
-    return QUVEX_OK;
+// Jog and step speeds: a zero speed percentage is refused before the axis.
+template <auto set_velocity>
+quvex_status percent_velocity(int16_t axis, const ProfileArgs& p, int16_t percent) {
+    QUVEX_TRY(check(percent != 0, QUVEX_ERR_SPEED_PERCENT));
+    return shell::checked_call<check_axis, set_velocity>(axis, p, percent);
 }
 
 quvex_status wheel_velocity(int16_t axis, const ProfileArgs& p) {
-    QUVEX_TRY(check_axis(axis));
-    set_hand_wheel_velocity(axis, p);
-    return QUVEX_OK;
+    return shell::checked_call<check_axis, set_hand_wheel_velocity>(axis, p);
 }
 
 // The mof setters: the axis must exist before its card's mode can be read.
 quvex_status check_owner(int16_t axis, std::int16_t first, std::int16_t last) {
     QUVEX_TRY(check_axis(axis));
     return check_mof_owner(card_of(axis), first, last);
-}
-
-quvex_status status_word(int16_t card, uint16_t* status) {
-    QUVEX_TRY(check_found_card(card));
-    put(status, read_status(card));
-    return QUVEX_OK;
 }
 
 // Pulser lines and arcs: the pair, the speed, the coordinates, then the card.
@@ -62,26 +46,18 @@ quvex_status check_pair_move(int16_t card, const int16_t* pair, double speed, st
 
 extern "C" {
 
-QUVEX_API quvex_status QUVEX_CALL quvex_enable_jog(int16_t card, int16_t on_off) {
-    QUVEX_TRY(check_card(card));
-    enable_jog(card, on_off);
-    return QUVEX_OK;
-}
-
-QUVEX_API quvex_status QUVEX_CALL quvex_enable_step(int16_t axis, int16_t on_off, double step_distance) {
-    QUVEX_TRY(check_axis(axis));
-    enable_step(axis, on_off, step_distance);
-    return QUVEX_OK;
-}
+// Jog, step and hand wheel.
+QUVEX_CHECKED_CALL(quvex_enable_jog, check_card, enable_jog, int16_t)
+QUVEX_CHECKED_CALL(quvex_enable_step, check_axis, enable_step, int16_t, double)
 
 QUVEX_API quvex_status QUVEX_CALL quvex_set_jog_velocity(int16_t axis, double str_vel, double max_vel, double Tacc,
                                                          double Tdec, int16_t jog_param) {
-    return jog_velocity(axis, {str_vel, max_vel, Tacc, Tdec}, jog_param);
+    return percent_velocity<set_jog_velocity>(axis, {str_vel, max_vel, Tacc, Tdec}, jog_param);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_set_step_velocity(int16_t axis, double str_vel, double max_vel, double Tacc,
                                                           double Tdec, int16_t step_param) {
-    return step_velocity(axis, {str_vel, max_vel, Tacc, Tdec}, step_param);
+    return percent_velocity<set_step_velocity>(axis, {str_vel, max_vel, Tacc, Tdec}, step_param);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_set_mpg_config(int16_t card, int16_t enable, int16_t mode, int16_t mpg_axis) {
@@ -98,9 +74,7 @@ QUVEX_API quvex_status QUVEX_CALL quvex_set_mpg_velocity(int16_t axis, double st
     return wheel_velocity(axis, {str_vel, max_vel, Tacc, Tdec});
 }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_get_mpg_status(int16_t card, uint16_t* status) {
-    return status_word(card, status);
-}
+QUVEX_CHECKED_READ(quvex_get_mpg_status, check_found_card, read_status, uint16_t)
 
 QUVEX_API quvex_status QUVEX_CALL quvex_manual_mpg(int16_t card, int16_t mpg_axis) {
     QUVEX_TRY(check_card(card));
@@ -109,36 +83,21 @@ QUVEX_API quvex_status QUVEX_CALL quvex_manual_mpg(int16_t card, int16_t mpg_axi
     return QUVEX_OK;
 }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_set_pulser_ratio(int16_t axis, int16_t ratio_p, int16_t ratio_m) {
-    QUVEX_TRY(check_axis(axis));
-    set_pulser_ratio(axis, ratio_p, ratio_m);
-    return QUVEX_OK;
-}
+// Pulser input.
+QUVEX_CHECKED_CALL(quvex_set_pulser_ratio, check_axis, set_pulser_ratio, int16_t, int16_t)
+QUVEX_CHECKED_CALL(quvex_set_pulser_iptmode, check_axis, set_pulser_input_mode, int16_t, int16_t)
 
-QUVEX_API quvex_status QUVEX_CALL quvex_set_pulser_iptmode(int16_t axis, int16_t mode, int16_t inverse) {
-    QUVEX_TRY(check_axis(axis));
-    set_pulser_input_mode(axis, mode, inverse);
-    return QUVEX_OK;
-}
-
+// The manual-operation (mof) mode of a card: a mode outside the table is refused before the card.
 QUVEX_API quvex_status QUVEX_CALL quvex_set_mof_mode(int16_t card, int16_t mode) {
     QUVEX_TRY(check_mof_mode(mode));
-    QUVEX_TRY(check_card(card));
-    store_mof_mode(card, mode);
-    return QUVEX_OK;
+    return shell::checked_call<check_card, store_mof_mode>(card, mode);
 }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_disable_mof(int16_t card) {
-    QUVEX_TRY(check_card(card));
-    disable_manual(card);
-    return QUVEX_OK;
-}
+QUVEX_CHECKED_CALL(quvex_disable_mof, check_card, disable_manual)
 
 QUVEX_API quvex_status QUVEX_CALL quvex_set_mof_config(int16_t card, int16_t mode) {
     QUVEX_TRY(check_mof_mode(mode));
-    QUVEX_TRY(check_card(card));
-    switch_mof(card, mode);
-    return QUVEX_OK;
+    return shell::checked_call<check_card, switch_mof>(card, mode);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_enable_mof(int16_t card) {
@@ -149,10 +108,9 @@ QUVEX_API quvex_status QUVEX_CALL quvex_enable_mof(int16_t card) {
     return QUVEX_OK;
 }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_get_mof_status(int16_t card, uint16_t* status) {
-    return status_word(card, status);
-}
+QUVEX_CHECKED_READ(quvex_get_mof_status, check_found_card, read_status, uint16_t)
 
+// The mof setters of the speeds and the step distance: only for the mode that owns them.
 QUVEX_API quvex_status QUVEX_CALL quvex_set_mof_mpg_velocity(int16_t axis, double str_vel, double max_vel,
                                                              double Tacc, double Tdec) {
     QUVEX_TRY(check_owner(axis, kMofWheelAllAxes, kMofWheelOneAxis));
@@ -162,13 +120,13 @@ QUVEX_API quvex_status QUVEX_CALL quvex_set_mof_mpg_velocity(int16_t axis, doubl
 QUVEX_API quvex_status QUVEX_CALL quvex_set_mof_jog_velocity(int16_t axis, double str_vel, double max_vel,
                                                              double Tacc, double Tdec, int16_t jog_param) {
     QUVEX_TRY(check_owner(axis, kMofJog, kMofJog));
-    return jog_velocity(axis, {str_vel, max_vel, Tacc, Tdec}, jog_param);
+    return percent_velocity<set_jog_velocity>(axis, {str_vel, max_vel, Tacc, Tdec}, jog_param);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_set_mof_step_velocity(int16_t axis, double str_vel, double max_vel,
                                                               double Tacc, double Tdec, int16_t step_param) {
     QUVEX_TRY(check_owner(axis, kMofStep, kMofStep));
-    return step_velocity(axis, {str_vel, max_vel, Tacc, Tdec}, step_param);
+    return percent_velocity<set_step_velocity>(axis, {str_vel, max_vel, Tacc, Tdec}, step_param);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_set_mof_step_distance(int16_t axis, double step_distance) {
@@ -177,23 +135,13 @@ QUVEX_API quvex_status QUVEX_CALL quvex_set_mof_step_distance(int16_t axis, doub
     return QUVEX_OK;
 }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_pulser_vmove(int16_t axis, double speed) {
-    QUVEX_TRY(check_axis(axis));
-    pulser_speed_move(axis, speed);
-    return QUVEX_OK;
-}
-
-QUVEX_API quvex_status QUVEX_CALL quvex_pulser_pmove(int16_t axis, double dist, double speed) {
-    QUVEX_TRY(check_axis(axis));
-    pulser_positioning(axis, dist, speed);
-    return QUVEX_OK;
-}
+// Pulser moves.
+QUVEX_CHECKED_CALL(quvex_pulser_vmove, check_axis, pulser_speed_move, double)
+QUVEX_CHECKED_CALL(quvex_pulser_pmove, check_axis, pulser_positioning, double, double)
 
 QUVEX_API quvex_status QUVEX_CALL quvex_pulser_home_move(int16_t axis, int16_t dir, double speed) {
     QUVEX_TRY(check(valid_home_direction(dir), QUVEX_ERR_PULSER_HOME_DIR));
-    QUVEX_TRY(check_axis(axis));
-    pulser_home_search(axis, dir, speed);
-    return QUVEX_OK;
+    return shell::checked_call<check_axis, pulser_home_search>(axis, dir, speed);
 }
 
 QUVEX_API quvex_status QUVEX_CALL quvex_pulser_r_line2(int16_t card, const int16_t* axis_array, double dist_x,

@@ -17,9 +17,9 @@ enum MofMode : std::int16_t {
     kMofNone = 4,  // accepted, enables nothing
 };
 
-// 50 for a mode of 5 or more.
+// QUVEX_ERR_MOF_MODE for a mode of 5 or more.
 quvex_status check_mof_mode(std::int16_t mode);
-// 51 unless the card's stored mode is one of `first`..`last`.
+// QUVEX_ERR_MOF_MODE_OWNER unless the card's stored mode is one of `first`..`last`.
 quvex_status check_mof_owner(int card, std::int16_t first, std::int16_t last);
 
 // Stores modes 0..3; other accepted values change nothing.

@@ -11,7 +11,8 @@ bool end_point_reachable(double ramp_down_point, double position, double new_end
 
 // quvex_p_change: reads the live ramp-down point and the position; when the new end can be
 // reached, target_pos takes it and the move amount (live) becomes new_end - prev_target_pos,
-// counted from the start of the running move. Returns 0 or 28 (nothing written).
+// counted from the start of the running move. Returns QUVEX_OK or QUVEX_ERR_END_POINT_TOO_LATE
+// (nothing written).
 std::int16_t change_end_point(std::int16_t axis, double new_end);
 
 }  // namespace quvex::motion

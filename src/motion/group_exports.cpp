@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "common/export_checks.h"
+#include "common/export_shells.h"
 #include "motion/group_moves.h"
 #include "motion/group_sync.h"
 
@@ -37,6 +37,9 @@ quvex_status check_group_arrays(Curve curve, int n, const GroupArrays& a) {
     return QUVEX_OK;
 }
 
+constexpr Curve kGroupCurveT = Curve::kTrapezoid;
+constexpr Curve kGroupCurveS = Curve::kSCurve;
+
 quvex_status group(Curve curve, Reference reference, int16_t n, const GroupArrays& arrays) {
     QUVEX_TRY(check_group_arrays(curve, n, arrays));
     return motion::set_group_moves(curve, reference, n, arrays);
@@ -44,55 +47,30 @@ quvex_status group(Curve curve, Reference reference, int16_t n, const GroupArray
 
 }  // namespace
 
+// The group exports of one curve differ only in their reference: a row names the export, its
+// curve (T: four profile arrays, S: six) and its reference.
+#define QUVEX_GROUP_PROFILE_T const double* str_vel, const double* max_vel, const double* Tacc, const double* Tdec
+#define QUVEX_GROUP_PROFILE_S QUVEX_GROUP_PROFILE_T, const double* SVacc, const double* SVdec
+#define QUVEX_GROUP_ARRAYS_T str_vel, max_vel, Tacc, Tdec, nullptr, nullptr
+#define QUVEX_GROUP_ARRAYS_S str_vel, max_vel, Tacc, Tdec, SVacc, SVdec
+#define QUVEX_GROUP_EXPORT(name, curve, reference)                                                       \
+    QUVEX_API quvex_status QUVEX_CALL name(int16_t n, const int16_t* axes, const double* values,         \
+                                           QUVEX_GROUP_PROFILE_##curve) {                                \
+        return group(kGroupCurve##curve, Reference::reference, n,                                        \
+                     GroupArrays{axes, values, QUVEX_GROUP_ARRAYS_##curve});                             \
+    }
+
 extern "C" {
 
-QUVEX_API quvex_status QUVEX_CALL quvex_set_tr_move_all(int16_t n, const int16_t* axes, const double* dist,
-                                                       const double* str_vel, const double* max_vel,
-                                                       const double* Tacc, const double* Tdec) {
-    return group(Curve::kTrapezoid, Reference::kRelative, n,
-                 GroupArrays{axes, dist, str_vel, max_vel, Tacc, Tdec, nullptr, nullptr});
-}
-QUVEX_API quvex_status QUVEX_CALL quvex_set_ta_move_all(int16_t n, const int16_t* axes, const double* pos,
-                                                       const double* str_vel, const double* max_vel,
-                                                       const double* Tacc, const double* Tdec) {
-    return group(Curve::kTrapezoid, Reference::kAbsolute, n,
-                 GroupArrays{axes, pos, str_vel, max_vel, Tacc, Tdec, nullptr, nullptr});
-}
-QUVEX_API quvex_status QUVEX_CALL quvex_set_sr_move_all(int16_t n, const int16_t* axes, const double* dist,
-                                                       const double* str_vel, const double* max_vel,
-                                                       const double* Tacc, const double* Tdec, const double* SVacc,
-                                                       const double* SVdec) {
-    return group(Curve::kSCurve, Reference::kRelative, n,
-                 GroupArrays{axes, dist, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
-}
-QUVEX_API quvex_status QUVEX_CALL quvex_set_sa_move_all(int16_t n, const int16_t* axes, const double* pos,
-                                                       const double* str_vel, const double* max_vel,
-                                                       const double* Tacc, const double* Tdec, const double* SVacc,
-                                                       const double* SVdec) {
-    return group(Curve::kSCurve, Reference::kAbsolute, n,
-                 GroupArrays{axes, pos, str_vel, max_vel, Tacc, Tdec, SVacc, SVdec});
-}
+QUVEX_GROUP_EXPORT(quvex_set_tr_move_all, T, kRelative)
+QUVEX_GROUP_EXPORT(quvex_set_ta_move_all, T, kAbsolute)
+QUVEX_GROUP_EXPORT(quvex_set_sr_move_all, S, kRelative)
+QUVEX_GROUP_EXPORT(quvex_set_sa_move_all, S, kAbsolute)
 
-QUVEX_API quvex_status QUVEX_CALL quvex_start_move_all(int16_t axis) {
-    QUVEX_TRY(check_axis(axis));
-    motion::start_all(axis);
-    return QUVEX_OK;
-}
-QUVEX_API quvex_status QUVEX_CALL quvex_stop_move_all(int16_t axis) {
-    QUVEX_TRY(check_axis(axis));
-    motion::stop_all(axis);
-    return QUVEX_OK;
-}
-QUVEX_API quvex_status QUVEX_CALL quvex_set_sync_option(int16_t axis, int16_t opt_bit24, int16_t opt_bit25,
-                                                       int16_t opt_low, int16_t opt_high) {
-    QUVEX_TRY(check_axis(axis));
-    motion::set_sync_option(axis, opt_bit24, opt_bit25, opt_low, opt_high);
-    return QUVEX_OK;
-}
-QUVEX_API quvex_status QUVEX_CALL quvex_set_sync_stop_mode(int16_t axis, int16_t mode) {
-    QUVEX_TRY(check_axis(axis));
-    motion::set_sync_stop_mode(axis, mode);
-    return QUVEX_OK;
-}
+// Start, stop and synchronisation of the axes a group move has set up.
+QUVEX_CHECKED_CALL(quvex_start_move_all, check_axis, motion::start_all)
+QUVEX_CHECKED_CALL(quvex_stop_move_all, check_axis, motion::stop_all)
+QUVEX_CHECKED_CALL(quvex_set_sync_option, check_axis, motion::set_sync_option, int16_t, int16_t, int16_t, int16_t)
+QUVEX_CHECKED_CALL(quvex_set_sync_stop_mode, check_axis, motion::set_sync_stop_mode, int16_t)
 
 }  // extern "C"

@@ -25,8 +25,8 @@ struct GroupArrays {
 // The most axes a group can name: every axis of twelve cards once.
 constexpr int kMaxGroupAxes = 48;
 
-// Programs and starts the axes in array order; 11 at the first zero maximum speed, the axes
-// before it already started.
+// Programs and starts the axes in array order; QUVEX_ERR_ZERO_MAX_SPEED at the first zero maximum
+// speed, the axes before it already started.
 quvex_status set_group_moves(Curve curve, Reference reference, int n, const GroupArrays& arrays);
 
 }  // namespace quvex::motion

@@ -1,6 +1,6 @@
 // Exports of the speed profile utilities and the single-axis moves: the argument checks in
 // their order, then one call into the motion subsystem.
-#include "common/export_checks.h"
+#include "common/export_shells.h"
 #include "frame/card_table.h"
 #include "motion/single_axis.h"
 #include "motion/speed_checks.h"
@@ -52,16 +52,10 @@ extern "C" {
 
 QUVEX_API quvex_status QUVEX_CALL quvex_fix_speed_range(int16_t axis, double max_vel) {
     QUVEX_TRY(check_positive_speed(max_vel));
-    QUVEX_TRY(check_axis(axis));
-    fix_speed_range(axis, max_vel);
-    return QUVEX_OK;
+    return shell::checked_call<check_axis, fix_speed_range>(axis, max_vel);
 }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_unfix_speed_range(int16_t axis) {
-    QUVEX_TRY(check_axis(axis));
-    unfix_speed_range(axis);
-    return QUVEX_OK;
-}
+QUVEX_CHECKED_CALL(quvex_unfix_speed_range, check_axis, unfix_speed_range)
 
 QUVEX_API quvex_status QUVEX_CALL quvex_verify_speed(double str_vel, double max_vel, double* min_acc_time,
                                                     double* max_acc_time, double ref_vel) {
@@ -120,28 +114,11 @@ QUVEX_API quvex_status QUVEX_CALL quvex_sd_stop(int16_t axis, double Tdec) {
     return QUVEX_OK;
 }
 
-QUVEX_API quvex_status QUVEX_CALL quvex_emg_stop(int16_t axis) {
-    QUVEX_TRY(check_stop(axis));
-    immediate_stop(axis);
-    return QUVEX_OK;
-}
+QUVEX_CHECKED_CALL(quvex_emg_stop, check_stop, immediate_stop)
 
-QUVEX_API quvex_status QUVEX_CALL quvex_set_idle_pulse(int16_t axis, int16_t count) {
-    QUVEX_TRY(check_axis(axis));
-    set_idle_pulse(axis, count);
-    return QUVEX_OK;
-}
-
-QUVEX_API quvex_status QUVEX_CALL quvex_suppress_vibration(int16_t axis, uint16_t time1, uint16_t time2) {
-    QUVEX_TRY(check_axis(axis));
-    suppress_vibration(axis, time1, time2);
-    return QUVEX_OK;
-}
-
-QUVEX_API quvex_status QUVEX_CALL quvex_backlash_comp(int16_t axis, int16_t count) {
-    QUVEX_TRY(check_axis(axis));
-    backlash_comp(axis, count);
-    return QUVEX_OK;
-}
+// Idle pulses, vibration suppression and backlash compensation of one axis.
+QUVEX_CHECKED_CALL(quvex_set_idle_pulse, check_axis, set_idle_pulse, int16_t)
+QUVEX_CHECKED_CALL(quvex_suppress_vibration, check_axis, suppress_vibration, uint16_t, uint16_t)
+QUVEX_CHECKED_CALL(quvex_backlash_comp, check_axis, backlash_comp, int16_t)
 
 }  // extern "C"

@@ -62,7 +62,8 @@ void emit_speed_change(const SpeedChangePlan& plan, chip::RegisterSink& sink);
 RunningMove running_move(std::int16_t axis);
 
 // quvex_v_change: reads the current speed, and for a positioning move the remaining pulses.
-// Returns 0, 29 (same speed) or 16 (no room); writes nothing unless 0.
+// Returns QUVEX_OK, QUVEX_ERR_SPEED_CHANGE_SAME or QUVEX_ERR_SPEED_CHANGE_ROOM; writes nothing
+// unless QUVEX_OK.
 std::int16_t change_speed(std::int16_t axis, double new_vel, double time);
 
 // quvex_cmp_v_change: the current speed and, on an S-curve positioning move, the remaining

@@ -19,25 +19,27 @@ void port_out16(std::uint16_t port, std::uint16_t value) { __outword(port, value
 
 #else
 
-std::uint8_t port_in8(std::uint16_t port) {
-    std::uint8_t value;
-    __asm__ __volatile__("inb %w1, %b0" : "=a"(value) : "Nd"(port));
+namespace {
+
+// One in/out instruction of the value's width: %z0 gives the size suffix (b for 8 bits, w for 16).
+template <typename Value>
+Value port_in(std::uint16_t port) {
+    Value value;
+    __asm__ __volatile__("in%z0 %w1, %0" : "=a"(value) : "Nd"(port));
     return value;
 }
 
-void port_out8(std::uint16_t port, std::uint8_t value) {
-    __asm__ __volatile__("outb %b0, %w1" : : "a"(value), "Nd"(port));
+template <typename Value>
+void port_out(std::uint16_t port, Value value) {
+    __asm__ __volatile__("out%z0 %0, %w1" : : "a"(value), "Nd"(port));
 }
 
-std::uint16_t port_in16(std::uint16_t port) {
-    std::uint16_t value;
-    __asm__ __volatile__("inw %w1, %w0" : "=a"(value) : "Nd"(port));
-    return value;
-}
+}  // namespace
 
-void port_out16(std::uint16_t port, std::uint16_t value) {
-    __asm__ __volatile__("outw %w0, %w1" : : "a"(value), "Nd"(port));
-}
+std::uint8_t port_in8(std::uint16_t port) { return port_in<std::uint8_t>(port); }
+void port_out8(std::uint16_t port, std::uint8_t value) { port_out(port, value); }
+std::uint16_t port_in16(std::uint16_t port) { return port_in<std::uint16_t>(port); }
+void port_out16(std::uint16_t port, std::uint16_t value) { port_out(port, value); }
 
 #endif
 
