@@ -6,6 +6,7 @@
 //   axes     GIVEN: an axis-array argument   XY, ZU: the fixed pairs   ALL: X, Y, Z, U
 #pragma once
 
+#include "common/path_export_params.h"
 #include "interp/arc_move.h"
 #include "interp/line_move.h"
 
@@ -20,12 +21,6 @@ constexpr Curve kLineCurveS = Curve::kSCurve;
 
 }  // namespace quvex::interp
 
-#define QUVEX_PATH_PROFILE_PARAMS_C double max_vel
-#define QUVEX_PATH_PROFILE_PARAMS_T double str_vel, double max_vel, double Tacc, double Tdec
-#define QUVEX_PATH_PROFILE_PARAMS_S QUVEX_PATH_PROFILE_PARAMS_T, double SVacc, double SVdec
-#define QUVEX_PATH_PROFILE_C {0, max_vel, 0, 0}
-#define QUVEX_PATH_PROFILE_T {str_vel, max_vel, Tacc, Tdec}
-#define QUVEX_PATH_PROFILE_S {str_vel, max_vel, Tacc, Tdec, SVacc, SVdec}
 
 // The axes parameter ends in its comma, so a fixed-axes form leaves nothing in its place.
 #define QUVEX_PATH_AXES_PARAM_GIVEN const int16_t* axis_array,

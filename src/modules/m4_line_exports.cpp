@@ -3,6 +3,7 @@
 // values.
 #include <array>
 
+#include "common/path_export_params.h"
 #include "modules/four_axis_codes.h"
 #include "modules/four_axis_link.h"
 #include "modules/module_checks.h"
@@ -40,141 +41,52 @@ quvex_status pair(std::uint16_t ring, std::uint16_t slave, Curve curve, Referenc
     });
 }
 
-SpeedArgs t_path(double str_vel, double max_vel, double tacc, double tdec) {
-    return {.str_vel = str_vel, .max_vel = max_vel, .tacc = tacc, .tdec = tdec};
-}
-
-SpeedArgs s_path(double str_vel, double max_vel, double tacc, double tdec, double sv_acc, double sv_dec) {
-    return {.str_vel = str_vel, .max_vel = max_vel, .tacc = tacc, .tdec = tdec, .sv_acc = sv_acc, .sv_dec = sv_dec};
-}
-
 }  // namespace
+
+// A row defines the relative and absolute export of one family: its curve and how many values
+// it takes (from an axis array), or its fixed pair.
+#define KRING_M4_VALUE_PARAMS_2 double d0, double d1
+#define KRING_M4_VALUE_PARAMS_3 double d0, double d1, double d2
+#define KRING_M4_VALUE_PARAMS_4 double d0, double d1, double d2, double d3
+#define KRING_M4_VALUES_2 {d0, d1}
+#define KRING_M4_VALUES_3 {d0, d1, d2}
+#define KRING_M4_VALUES_4 {d0, d1, d2, d3}
+#define KRING_M4_CURVE_T Curve::kTrapezoid
+#define KRING_M4_CURVE_S Curve::kSCurve
+#define KRING_M4_LINE_EXPORT_(name, curve, reference, count)                                               \
+    QUVEX_API quvex_status QUVEX_CALL name(uint16_t ring, uint16_t slave, const int16_t* axes,             \
+                                           KRING_M4_VALUE_PARAMS_##count, QUVEX_PATH_PROFILE_PARAMS_##curve) { \
+        return line<count>(ring, slave, KRING_M4_CURVE_##curve, Reference::reference, axes,                 \
+                           KRING_M4_VALUES_##count, SpeedArgs QUVEX_PATH_PROFILE_##curve);                 \
+    }
+#define KRING_M4_LINE_EXPORTS(relative, absolute, curve, count) \
+    KRING_M4_LINE_EXPORT_(relative, curve, kRelative, count)    \
+    KRING_M4_LINE_EXPORT_(absolute, curve, kAbsolute, count)
+#define KRING_M4_PAIR_EXPORT_(name, curve, reference, axes)                                                  \
+    QUVEX_API quvex_status QUVEX_CALL name(uint16_t ring, uint16_t slave, KRING_M4_VALUE_PARAMS_2,          \
+                                           QUVEX_PATH_PROFILE_PARAMS_##curve) {                             \
+        return pair(ring, slave, KRING_M4_CURVE_##curve, Reference::reference, axes, d0, d1,                \
+                    SpeedArgs QUVEX_PATH_PROFILE_##curve);                                                  \
+    }
+#define KRING_M4_PAIR_EXPORTS(relative, absolute, curve, axes) \
+    KRING_M4_PAIR_EXPORT_(relative, curve, kRelative, axes)    \
+    KRING_M4_PAIR_EXPORT_(absolute, curve, kAbsolute, axes)
 
 extern "C" {
 
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_tr_line2(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double str_vel, double max_vel, double Tacc, double Tdec) {
-    return line<2>(ring, slave, Curve::kTrapezoid, Reference::kRelative, axes, {d0, d1},
-                   t_path(str_vel, max_vel, Tacc, Tdec));
-}
+//                    relative                   absolute                   curve values
+KRING_M4_LINE_EXPORTS(kring_m4_start_tr_line2,   kring_m4_start_ta_line2,   T,    2)
+KRING_M4_LINE_EXPORTS(kring_m4_start_sr_line2,   kring_m4_start_sa_line2,   S,    2)
+KRING_M4_LINE_EXPORTS(kring_m4_start_tr_line3,   kring_m4_start_ta_line3,   T,    3)
+KRING_M4_LINE_EXPORTS(kring_m4_start_sr_line3,   kring_m4_start_sa_line3,   S,    3)
+KRING_M4_LINE_EXPORTS(kring_m4_start_tr_line4,   kring_m4_start_ta_line4,   T,    4)
+KRING_M4_LINE_EXPORTS(kring_m4_start_sr_line4,   kring_m4_start_sa_line4,   S,    4)
 
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_ta_line2(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double str_vel, double max_vel, double Tacc, double Tdec) {
-    return line<2>(ring, slave, Curve::kTrapezoid, Reference::kAbsolute, axes, {d0, d1},
-                   t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_sr_line2(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double str_vel, double max_vel, double Tacc, double Tdec, double SVacc, double SVdec) {
-    return line<2>(ring, slave, Curve::kSCurve, Reference::kRelative, axes, {d0, d1},
-                   s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_sa_line2(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double str_vel, double max_vel, double Tacc, double Tdec, double SVacc, double SVdec) {
-    return line<2>(ring, slave, Curve::kSCurve, Reference::kAbsolute, axes, {d0, d1},
-                   s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_tr_line3(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double d2, double str_vel, double max_vel, double Tacc, double Tdec) {
-    return line<3>(ring, slave, Curve::kTrapezoid, Reference::kRelative, axes, {d0, d1, d2},
-                   t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_ta_line3(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double d2, double str_vel, double max_vel, double Tacc, double Tdec) {
-    return line<3>(ring, slave, Curve::kTrapezoid, Reference::kAbsolute, axes, {d0, d1, d2},
-                   t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_sr_line3(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double d2, double str_vel, double max_vel, double Tacc, double Tdec, double SVacc,
-        double SVdec) {
-    return line<3>(ring, slave, Curve::kSCurve, Reference::kRelative, axes, {d0, d1, d2},
-                   s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_sa_line3(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double d2, double str_vel, double max_vel, double Tacc, double Tdec, double SVacc,
-        double SVdec) {
-    return line<3>(ring, slave, Curve::kSCurve, Reference::kAbsolute, axes, {d0, d1, d2},
-                   s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_tr_line4(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double d2, double d3, double str_vel, double max_vel, double Tacc, double Tdec) {
-    return line<4>(ring, slave, Curve::kTrapezoid, Reference::kRelative, axes, {d0, d1, d2, d3},
-                   t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_ta_line4(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double d2, double d3, double str_vel, double max_vel, double Tacc, double Tdec) {
-    return line<4>(ring, slave, Curve::kTrapezoid, Reference::kAbsolute, axes, {d0, d1, d2, d3},
-                   t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_sr_line4(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double d2, double d3, double str_vel, double max_vel, double Tacc, double Tdec,
-        double SVacc, double SVdec) {
-    return line<4>(ring, slave, Curve::kSCurve, Reference::kRelative, axes, {d0, d1, d2, d3},
-                   s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_start_sa_line4(uint16_t ring, uint16_t slave, const int16_t* axes,
-        double d0, double d1, double d2, double d3, double str_vel, double max_vel, double Tacc, double Tdec,
-        double SVacc, double SVdec) {
-    return line<4>(ring, slave, Curve::kSCurve, Reference::kAbsolute, axes, {d0, d1, d2, d3},
-                   s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_tr_move_xy(uint16_t ring, uint16_t slave, double d0, double d1,
-        double str_vel, double max_vel, double Tacc, double Tdec) {
-    return pair(ring, slave, Curve::kTrapezoid, Reference::kRelative, kPairXY, d0, d1,
-                t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_ta_move_xy(uint16_t ring, uint16_t slave, double d0, double d1,
-        double str_vel, double max_vel, double Tacc, double Tdec) {
-    return pair(ring, slave, Curve::kTrapezoid, Reference::kAbsolute, kPairXY, d0, d1,
-                t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_sr_move_xy(uint16_t ring, uint16_t slave, double d0, double d1,
-        double str_vel, double max_vel, double Tacc, double Tdec, double SVacc, double SVdec) {
-    return pair(ring, slave, Curve::kSCurve, Reference::kRelative, kPairXY, d0, d1,
-                s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_sa_move_xy(uint16_t ring, uint16_t slave, double d0, double d1,
-        double str_vel, double max_vel, double Tacc, double Tdec, double SVacc, double SVdec) {
-    return pair(ring, slave, Curve::kSCurve, Reference::kAbsolute, kPairXY, d0, d1,
-                s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_tr_move_zu(uint16_t ring, uint16_t slave, double d0, double d1,
-        double str_vel, double max_vel, double Tacc, double Tdec) {
-    return pair(ring, slave, Curve::kTrapezoid, Reference::kRelative, kPairZU, d0, d1,
-                t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_ta_move_zu(uint16_t ring, uint16_t slave, double d0, double d1,
-        double str_vel, double max_vel, double Tacc, double Tdec) {
-    return pair(ring, slave, Curve::kTrapezoid, Reference::kAbsolute, kPairZU, d0, d1,
-                t_path(str_vel, max_vel, Tacc, Tdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_sr_move_zu(uint16_t ring, uint16_t slave, double d0, double d1,
-        double str_vel, double max_vel, double Tacc, double Tdec, double SVacc, double SVdec) {
-    return pair(ring, slave, Curve::kSCurve, Reference::kRelative, kPairZU, d0, d1,
-                s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
-
-QUVEX_API quvex_status QUVEX_CALL kring_m4_sa_move_zu(uint16_t ring, uint16_t slave, double d0, double d1,
-        double str_vel, double max_vel, double Tacc, double Tdec, double SVacc, double SVdec) {
-    return pair(ring, slave, Curve::kSCurve, Reference::kAbsolute, kPairZU, d0, d1,
-                s_path(str_vel, max_vel, Tacc, Tdec, SVacc, SVdec));
-}
+//                    relative                   absolute                   curve pair
+KRING_M4_PAIR_EXPORTS(kring_m4_tr_move_xy,       kring_m4_ta_move_xy,       T,    kPairXY)
+KRING_M4_PAIR_EXPORTS(kring_m4_sr_move_xy,       kring_m4_sa_move_xy,       S,    kPairXY)
+KRING_M4_PAIR_EXPORTS(kring_m4_tr_move_zu,       kring_m4_ta_move_zu,       T,    kPairZU)
+KRING_M4_PAIR_EXPORTS(kring_m4_sr_move_zu,       kring_m4_sa_move_zu,       S,    kPairZU)
 
 }  // extern "C"
 
