@@ -5,7 +5,7 @@
 
 namespace quvex::chip {
 
-LocalChipSink::LocalChipSink(int axis_no, int bank, Mirror mirror)
+LocalChipSink::LocalChipSink(int axis_no, Bank bank, Mirror mirror)
     : axis_no_(axis_no), bank_(bank), mirror_(mirror == Mirror::kUpdate ? &axis_record(axis_no).mirror : nullptr) {}
 
 void LocalChipSink::write(OperationRegister n, std::uint32_t value) {

@@ -17,8 +17,7 @@ class LocalChipSink final : public RegisterSink {
 public:
     enum class Mirror : std::uint8_t { kUpdate, kLeave };
 
-    // bank: kBufferedBank (1) or any other value for the live bank.
-    LocalChipSink(int axis_no, int bank, Mirror mirror = Mirror::kUpdate);
+    LocalChipSink(int axis_no, Bank bank, Mirror mirror = Mirror::kUpdate);
     ~LocalChipSink() { flush(); }
     LocalChipSink(const LocalChipSink&) = delete;
     LocalChipSink& operator=(const LocalChipSink&) = delete;
@@ -32,7 +31,7 @@ public:
 
 private:
     int axis_no_;
-    int bank_;
+    Bank bank_;
     RegisterMirror* mirror_;  // null when the mirror stays as it is
     std::size_t pending_ = 0;
     std::array<RegisterWrite, kMirrorSlotCount> writes_{};

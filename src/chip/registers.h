@@ -77,10 +77,11 @@ enum OperationRegister : unsigned {
     kOperationRegisterCount = 12,
 };
 
-// Register bank chosen by the profile operations: 1 = buffered (taken over by the next start), else live.
-constexpr int kBufferedBank = 1;
-constexpr std::uint16_t operation_write_code(int bank, unsigned n) {
-    return static_cast<std::uint16_t>((bank == kBufferedBank ? reg::kOperationBuffered : reg::kOperationLive) + n);
+// The operation registers' two banks: the live bank acts on the operation in progress, the
+// buffered bank is taken over by the next start command.
+enum class Bank : std::uint8_t { kLive, kBuffered };
+constexpr std::uint16_t operation_write_code(Bank bank, unsigned n) {
+    return static_cast<std::uint16_t>((bank == Bank::kBuffered ? reg::kOperationBuffered : reg::kOperationLive) + n);
 }
 
 }  // namespace quvex::chip

@@ -15,7 +15,7 @@
 namespace quvex::interp::arc {
 namespace {
 
-constexpr std::uint16_t kModeBufferedCode = chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode);
+constexpr std::uint16_t kModeBufferedCode = chip::operation_write_code(chip::Bank::kBuffered, chip::kOperationMode);
 
 }  // namespace
 
@@ -72,12 +72,12 @@ motion::MovePlan plan_arc_axis(std::int16_t axis, motion::Curve curve, double am
 }
 
 void emit(std::int16_t axis, const motion::MovePlan& plan, motion::PlanStep step) {
-    chip::LocalChipSink sink(axis, chip::kBufferedBank);
+    chip::LocalChipSink sink(axis, chip::Bank::kBuffered);
     motion::emit_step(plan, step, sink);
 }
 
 void write_aux_amount(std::int16_t axis, double value) {
-    chip::LocalChipSink sink(axis, chip::kBufferedBank);
+    chip::LocalChipSink sink(axis, chip::Bank::kBuffered);
     sink.write(chip::kAuxAmount, static_cast<std::uint32_t>(truncate_to<std::int32_t>(value)));
 }
 

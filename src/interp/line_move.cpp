@@ -20,8 +20,8 @@ namespace {
 
 using motion::PlanStep;
 
-constexpr std::int16_t kBuffered = motion::kBuffered;
-constexpr std::uint16_t kModeBufferedCode = chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode);
+constexpr chip::Bank kBuffered = chip::Bank::kBuffered;
+constexpr std::uint16_t kModeBufferedCode = chip::operation_write_code(chip::Bank::kBuffered, chip::kOperationMode);
 constexpr std::uint16_t kEnv2Code = chip::kMirrorWriteCode[chip::kEnv2];
 
 // A line programs its axes step by step, each step on every axis before the next. An S-curve line
@@ -98,7 +98,7 @@ void program_profiles(const LineGroup& g, Curve curve, const double* dist, const
         curve == Curve::kTrapezoid ? std::span<const PlanStep>(kTrapezoidLineOrder) : kSCurveLineOrder;
     for (const PlanStep& step : order) {
         for (int i = 0; i < g.count; ++i) {
-            chip::LocalChipSink sink(g.axis_no[i], chip::kBufferedBank);
+            chip::LocalChipSink sink(g.axis_no[i], chip::Bank::kBuffered);
             motion::program_axis_move(sink, plans[i], {&step, 1});
         }
     }

@@ -18,7 +18,7 @@ namespace {
 using motion::PlanStep;
 
 constexpr int kPair = 2;
-constexpr std::uint16_t kModeBufferedCode = chip::operation_write_code(chip::kBufferedBank, chip::kOperationMode);
+constexpr std::uint16_t kModeBufferedCode = chip::operation_write_code(chip::Bank::kBuffered, chip::kOperationMode);
 // The fixed ramps of a pulser line, seconds.
 constexpr double kLineRampTime = 0.1;
 
@@ -46,7 +46,7 @@ void advance_target(std::int16_t axis, double distance) {
 void program_pair(const interp::LineGroup& g, const motion::MovePlan* plans, std::initializer_list<PlanStep> steps) {
     for (const PlanStep step : steps) {
         for (int i = 0; i < kPair; ++i) {
-            chip::LocalChipSink sink(g.axis_no[i], chip::kBufferedBank);
+            chip::LocalChipSink sink(g.axis_no[i], chip::Bank::kBuffered);
             motion::emit_step(plans[i], step, sink);
         }
     }
@@ -86,7 +86,7 @@ void pulser_positioning(std::int16_t axis, double dist, double speed) {
     write_single_mode(axis, chip::manual::kKindPulserPositioning);
     const motion::MovePlan plan = motion::plan_axis_move(axis, {.amount = dist});
     {
-        chip::LocalChipSink sink(axis, chip::kBufferedBank);
+        chip::LocalChipSink sink(axis, chip::Bank::kBuffered);
         motion::emit_step(plan, PlanStep::kMoveAmount, sink);
     }
     motion::compute_speed_registers(axis, speed, speed, motion::kBuffered);
@@ -124,7 +124,7 @@ void pulser_arc(int card, const std::int16_t* pair, double cx, double cy, double
     program_pair(g, plans, {PlanStep::kMoveAmount});
     const double centre[] = {cx, cy};
     for (int i = 0; i < kPair; ++i) {
-        chip::LocalChipSink sink(g.axis_no[i], chip::kBufferedBank);
+        chip::LocalChipSink sink(g.axis_no[i], chip::Bank::kBuffered);
         sink.write(chip::kAuxAmount, static_cast<std::uint32_t>(truncate_to<std::int32_t>(centre[i])));
     }
     program_pair(g, plans, {PlanStep::kSpeeds});

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "chip/register_sink.h"
+#include "chip/registers.h"
 #include "ring/slave_record.h"
 
 namespace quvex::modules {
@@ -21,13 +22,9 @@ concept AxisLink = requires(L& l, std::uint16_t code, std::uint32_t value, std::
     l.read(code, out);
 };
 
-// The operation registers' two banks: register n is code base + n.
-enum class Bank : std::uint16_t { kLive = 0x90, kBuffered = 0x80 };
+// A module's chip has the card chip's two operation-register banks and codes.
+using chip::Bank;
 enum class OnFailure : std::uint8_t { kKeepGoing, kStop };
-
-constexpr std::uint16_t operation_code(Bank bank, chip::OperationRegister n) {
-    return static_cast<std::uint16_t>(static_cast<std::uint16_t>(bank) + n);
-}
 
 // One axis as a register sink. With kKeepGoing every write goes out and result() is the latest
 // write's; with kStop the writes after a failure are dropped and result() is the failure's.
@@ -38,7 +35,7 @@ public:
         : link_(link), bank_(bank), on_failure_(on_failure) {}
     void write(chip::OperationRegister n, std::uint32_t value) override {
         if (on_failure_ == OnFailure::kStop && last_ != 0) return;
-        last_ = link_.write(operation_code(bank_, n), value);
+        last_ = link_.write(chip::operation_write_code(bank_, n), value);
     }
     std::int16_t result() const { return last_; }
 

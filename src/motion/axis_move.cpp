@@ -44,7 +44,7 @@ void start_axis_move(std::int16_t axis, Reference reference, double value, MoveR
     rec.last_decel_time = request.tdec;
     const bool s_curve = request.curve == Curve::kSCurve;
     {
-        chip::LocalChipSink sink(axis, chip::kBufferedBank);
+        chip::LocalChipSink sink(axis, chip::Bank::kBuffered);
         if (rules.clear_helical) {
             sink.write_slot(chip::kEnv2, chip::kMirrorWriteCode[chip::kEnv2],
                             with_field(rec.mirror[chip::kEnv2], chip::env2::kHelical, 0));

@@ -71,7 +71,7 @@ void start_home(std::int16_t axis, const HomeRequest& request) {
     const SpeedRegisters speeds =
         plan_speeds(kLocalChipUnits, plan.profile_str_vel, std::fabs(request.max_vel), pinned_range(axis));
     {
-        chip::LocalChipSink sink(axis, chip::kBufferedBank);
+        chip::LocalChipSink sink(axis, chip::Bank::kBuffered);
         sink.write(chip::kOperationMode, mode);
         sink.write(chip::kMoveAmount, static_cast<std::uint32_t>(truncate_to<std::int32_t>(plan.move_amount)));
         emit_speeds(speeds, sink);

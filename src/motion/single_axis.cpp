@@ -49,7 +49,7 @@ void start_velocity(std::int16_t axis, Curve curve, double str_vel, double max_v
                                                 .tacc = tacc,
                                                 .sv_acc = sv_acc});
     {
-        chip::LocalChipSink sink(axis, chip::kBufferedBank);
+        chip::LocalChipSink sink(axis, chip::Bank::kBuffered);
         sink.write(chip::kOperationMode, mode | chip::opmode::kSingleAxisStart.mask);
         program_axis_move(sink, plan, kVelocitySteps);
     }

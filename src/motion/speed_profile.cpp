@@ -39,7 +39,7 @@ SpeedRegisters mirrored_speeds(std::int16_t axis) {
     return {m[chip::kMirrorSpeedRange], m[chip::kMirrorMaxSpeed], m[chip::kMirrorStartSpeed]};
 }
 
-void compute_speed_registers(std::int16_t axis, double str_vel, double max_vel, std::int16_t bank) {
+void compute_speed_registers(std::int16_t axis, double str_vel, double max_vel, chip::Bank bank) {
     chip::LocalChipSink sink(axis, bank);
     emit_speeds(plan_speeds(kLocalChipUnits, str_vel, max_vel, pinned_range(axis)), sink);
 }
@@ -52,7 +52,7 @@ void fix_speed_range(std::int16_t axis, double max_vel) {
 void unfix_speed_range(std::int16_t axis) { axis_record(axis).speed_range_fixed = 0; }
 
 void compute_rates(std::int16_t axis, Curve curve, double tacc, double tdec, double sv_acc, double sv_dec,
-                   std::int16_t bank) {
+                   chip::Bank bank) {
     const SpeedRegisters speeds = mirrored_speeds(axis);
     const RampRates rates = curve == Curve::kSCurve
                                 ? plan_s_rates(kLocalChipUnits, speeds, tacc, tdec, sv_acc, sv_dec)
@@ -61,14 +61,14 @@ void compute_rates(std::int16_t axis, Curve curve, double tacc, double tdec, dou
     emit_rates(curve, rates, sink);
 }
 
-void copy_speed_registers(std::int16_t from_axis, std::int16_t to_axis, std::int16_t bank) {
+void copy_speed_registers(std::int16_t from_axis, std::int16_t to_axis, chip::Bank bank) {
     const SpeedRegisters from = mirrored_speeds(from_axis);
     chip::LocalChipSink sink(to_axis, bank);
     sink.write(chip::kMaxSpeed, from.fh);
     sink.write(chip::kStartSpeed, from.fl);
 }
 
-void copy_faster_speed_registers(std::int16_t axis_a, std::int16_t axis_b, std::int16_t bank) {
+void copy_faster_speed_registers(std::int16_t axis_a, std::int16_t axis_b, chip::Bank bank) {
     const SpeedRegisters a = mirrored_speeds(axis_a);
     const SpeedRegisters b = mirrored_speeds(axis_b);
     const SpeedRegisters& faster = b.fh > a.fh ? b : a;

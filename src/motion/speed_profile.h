@@ -14,10 +14,9 @@
 
 namespace quvex::motion {
 
-// Register bank argument: kBuffered (1) = taken over by the next start command; any other
-// value = the live bank, acting on the operation in progress.
-constexpr std::int16_t kBuffered = 1;
-constexpr std::int16_t kLive = 0;
+// The register bank the profile operations write (chip::Bank), by its short names here.
+constexpr chip::Bank kBuffered = chip::Bank::kBuffered;
+constexpr chip::Bank kLive = chip::Bank::kLive;
 
 // A snapshot of the mirrored profile registers of one axis.
 struct SpeedProfile {
@@ -42,19 +41,19 @@ SpeedRegisters mirrored_speeds(std::int16_t axis);
 // ---- profile operations (axis is an AxisNo of a present card) ----
 
 // Chooses the speed range (or keeps a pinned one), then FH and FL; writes registers 5, 2, 1.
-void compute_speed_registers(std::int16_t axis, double str_vel, double max_vel, std::int16_t bank);
+void compute_speed_registers(std::int16_t axis, double str_vel, double max_vel, chip::Bank bank);
 // Pins the speed range the table gives max_vel (writing 5, 2, 1 for a start speed of 0); a range
 // already pinned stays. Unpinning writes nothing.
 void fix_speed_range(std::int16_t axis, double max_vel);
 void unfix_speed_range(std::int16_t axis);
 // Rates of a curve over the mirrored FH and FL: T writes 3, 4; S writes 9, 3, 10, 4.
 void compute_rates(std::int16_t axis, Curve curve, double tacc, double tdec, double sv_acc, double sv_dec,
-                   std::int16_t bank);
+                   chip::Bank bank);
 // to_axis's FH and FL mirrors take from_axis's; writes to_axis's registers 2, then 1.
-void copy_speed_registers(std::int16_t from_axis, std::int16_t to_axis, std::int16_t bank);
+void copy_speed_registers(std::int16_t from_axis, std::int16_t to_axis, chip::Bank bank);
 // Takes the FH and FL of axis_a, or of axis_b when axis_b's FH is larger, and writes them to
 // axis_b's registers 2, 1, then axis_a's 2, 1. The mirrors stay as they were.
-void copy_faster_speed_registers(std::int16_t axis_a, std::int16_t axis_b, std::int16_t bank);
+void copy_faster_speed_registers(std::int16_t axis_a, std::int16_t axis_b, chip::Bank bank);
 
 // ---- choices shared by the single-axis and interpolation starts ----
 

@@ -89,14 +89,14 @@ TEST_F(Primitives, AfterStartUpTheChipHoldsTheMirrorAndTheServoIsOff) {
 TEST_F(Primitives, SinkWritesInOrderWithItsBanksCodes) {
     start_trace();
     {
-        chip::LocalChipSink sink(5, chip::kBufferedBank);
+        chip::LocalChipSink sink(5, chip::Bank::kBuffered);
         sink.write(chip::kMaxSpeed, 0x12345);
         sink.write_slot(chip::kEnv2, 0x9D, 0x0030C515);
         sink.write(chip::kStartSpeed, 7);
         EXPECT_TRUE(raw_accesses().empty()) << "a counter read between two writes would overtake them";
     }
     {
-        chip::LocalChipSink live(5, 0, chip::LocalChipSink::Mirror::kLeave);
+        chip::LocalChipSink live(5, chip::Bank::kLive, chip::LocalChipSink::Mirror::kLeave);
         live.write(chip::kMaxSpeed, 9);
     }
     EXPECT_EQ(card_events(), on_device(1, {Y.write(reg::kMaxSpeed, 0x12345), Y.write(reg::kEnv2, startup::kEnv2),

@@ -124,7 +124,7 @@ TEST_F(MotionTest, FasterSpeedPairGoesToBothAxesWithoutTouchingTheMirrors) {
 
     motion::compute_speed_registers(3, 200, 1000, motion::kBuffered);  // same FH, FL 2000
     start_trace();
-    motion::copy_faster_speed_registers(2, 3, 0);
+    motion::copy_faster_speed_registers(2, 3, motion::kLive);
     EXPECT_EQ(chip_writes(U),
               (Writes{U.write(reg::live(reg::kMaxSpeed), 10000), U.write(reg::live(reg::kStartSpeed), 1000)}));
     EXPECT_EQ(motion::speed_profile(3).start_speed_reg, 2000u);
