@@ -2,16 +2,23 @@
 
 namespace quvex {
 
-LibraryContext& context() {
+namespace {
+
+// Inlined into every accessor below, so an accessor costs a guard test and a load, no further call.
+[[gnu::always_inline]] inline LibraryContext& the_context() {
     static LibraryContext* const built = new LibraryContext();
     return *built;
 }
 
-CardTable& card_table() { return context().cards; }
-plat::Lock& card_lock() { return context().card_lock; }
-ring::RingSlots& ring::ring_slots() { return context().rings; }
-axis::MoveRatios& axis::move_ratios() { return context().ratios; }
-events::StopReasonLog& events::stop_reason_log() { return context().stop_log; }
+}  // namespace
+
+LibraryContext& context() { return the_context(); }
+
+CardTable& card_table() { return the_context().cards; }
+plat::Lock& card_lock() { return the_context().card_lock; }
+ring::RingSlots& ring::ring_slots() { return the_context().rings; }
+axis::MoveRatios& axis::move_ratios() { return the_context().ratios; }
+events::StopReasonLog& events::stop_reason_log() { return the_context().stop_log; }
 
 void reset_library_context() {
     LibraryContext& c = context();
