@@ -1,8 +1,6 @@
 #include "events/callback_thread.h"
 
-#include <array>
-#include <atomic>
-
+#include "events/card_threads.h"
 #include "events/error_log.h"
 #include "events/interrupts.h"
 #include "frame/card_table.h"
@@ -17,15 +15,9 @@ namespace {
 // and still sees a cleared run flag well within the 1.1 s quvex_close grants it.
 constexpr std::uint32_t kFailedWaitPauseMs = 100;
 
-struct CallbackSlot {
-    std::atomic<quvex_int_callback> callback{nullptr};
-    int card = 0;
-};
-std::array<CallbackSlot, kMaxCards> g_slots;
-
 void handle_axis_event(int card, int k) {
     const int axis_no = card * kAxesPerCard + k;
-    if (const quvex_int_callback cb = g_slots[static_cast<std::size_t>(card)].callback.load()) cb(axis_no);
+    if (const quvex_int_callback cb = card_table().runtime[static_cast<std::size_t>(card)].callback.load()) cb(axis_no);
     if (!error_log_open()) return;
     std::uint32_t stop_reasons = 0, unused = 0;
     // A request the driver refuses brings no stop reasons back: its buffer still holds the axis
@@ -34,8 +26,8 @@ void handle_axis_event(int card, int k) {
     log_stop_reasons(axis_no, stop_reasons);
 }
 
-std::uint32_t callback_thread_main(void* raw) {
-    const int card = static_cast<CallbackSlot*>(raw)->card;
+std::uint32_t callback_thread_main(void* arg) {
+    const int card = card_of_thread_arg(arg);
     WorkerThread& self = card_table().runtime[static_cast<std::size_t>(card)].callback_thread;
     while (self.run.load() != 0) {
         plat::Handle waits[kAxisEvents];
@@ -56,17 +48,16 @@ std::uint32_t callback_thread_main(void* raw) {
 }  // namespace
 
 quvex_status link_interrupt(int card, quvex_int_callback callback) {
-    CallbackSlot& slot = g_slots[static_cast<std::size_t>(card)];
-    WorkerThread& worker = card_table().runtime[static_cast<std::size_t>(card)].callback_thread;
-    slot.callback.store(callback);
+    CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
+    WorkerThread& worker = rt.callback_thread;
+    rt.callback.store(callback);
     // A card has one callback thread: linking again only replaces the callback, which the
     // running thread calls from its next event on. A second thread would be left behind by
     // quvex_close, which ends one.
     if (worker.handle != plat::kNoHandle && worker.alive.load() == 1) return QUVEX_OK;
-    slot.card = card;
     worker.alive.store(1);
     worker.run.store(1);
-    worker.handle = plat::thread_create(callback_thread_main, &slot, &worker.id);
+    worker.handle = plat::thread_create(callback_thread_main, card_thread_arg(card), &worker.id);
     return worker.handle != plat::kNoHandle ? QUVEX_OK : QUVEX_ERR_CALLBACK_THREAD;
 }
 

@@ -9,14 +9,8 @@ namespace {
 constexpr std::uint32_t kLeaveWaitMs = 100;
 constexpr int kLeaveWaitRounds = 11;  // about 1.1 s in all
 
-struct CompareThreadArg {
-    int card;
-};
-CompareThreadArg g_compare_args[kMaxCards];
-
-std::uint32_t compare_thread_main(void* raw) {
-    const int card = static_cast<CompareThreadArg*>(raw)->card;
-    CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
+std::uint32_t compare_thread_main(void* arg) {
+    CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card_of_thread_arg(arg))];
     rt.compare_thread.alive.store(1);
     while (rt.compare_thread.run.load() != 0) {
         // A wake-up does no further work; the loop tests the run flag again. A card whose
@@ -48,8 +42,7 @@ bool start_compare_thread(int card) {
     rt.compare_thread.alive.store(1);
     rt.compare_thread.run.store(1);
     rt.compare_thread_suspended.store(false);
-    g_compare_args[card].card = card;
-    rt.compare_thread.handle = plat::thread_create(compare_thread_main, &g_compare_args[card], &rt.compare_thread.id);
+    rt.compare_thread.handle = plat::thread_create(compare_thread_main, card_thread_arg(card), &rt.compare_thread.id);
     return rt.compare_thread.handle != plat::kNoHandle;
 }
 

@@ -2,7 +2,13 @@
 // callback thread started by quvex_link_interrupt, and their shut-down by quvex_close.
 #pragma once
 
+#include <cstdint>
+
 namespace quvex::events {
+
+// A card thread's start argument is its card number itself, so no argument outlives the thread.
+inline void* card_thread_arg(int card) { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(card)); }
+inline int card_of_thread_arg(void* arg) { return static_cast<int>(reinterpret_cast<std::uintptr_t>(arg)); }
 
 // Sets the run and alive flags and creates the card's compare-event thread. False when the
 // thread cannot be created.

@@ -1,8 +1,5 @@
 #include "events/error_log.h"
 
-#include <atomic>
-#include <cstdio>
-
 namespace quvex::events {
 namespace {
 
@@ -10,10 +7,6 @@ namespace {
 // the same on every platform: the CR LF of the line, with its LF expanded to CR LF as a text-mode
 // stream on the card's original platform does it.
 constexpr char kLineEnd[] = "\r\r\n";
-
-std::atomic<std::FILE*> g_log{nullptr};
-// Shared by the callback threads of every card; each line takes the next number.
-std::atomic<std::uint32_t> g_line_counter{0};
 
 struct StopReasonText {
     std::uint32_t bit;
@@ -55,18 +48,19 @@ std::string time_field(const plat::LocalTime& t) {
 }  // namespace
 
 void open_error_log(const char* path) {
-    if (g_log.load() != nullptr || path == nullptr) return;
+    std::atomic<std::FILE*>& stop_log = stop_reason_log().file;
+    if (stop_log.load() != nullptr || path == nullptr) return;
     std::FILE* f = std::fopen(path, "wb");
     if (f == nullptr) return;
     std::FILE* expected = nullptr;
-    if (!g_log.compare_exchange_strong(expected, f)) std::fclose(f);  // another thread opened one first
+    if (!stop_log.compare_exchange_strong(expected, f)) std::fclose(f);  // another thread opened one first
 }
 
 void close_error_log() {
-    if (std::FILE* f = g_log.exchange(nullptr)) std::fclose(f);
+    if (std::FILE* f = stop_reason_log().file.exchange(nullptr)) std::fclose(f);
 }
 
-bool error_log_open() { return g_log.load() != nullptr; }
+bool error_log_open() { return stop_reason_log().file.load() != nullptr; }
 
 std::string format_log_line(std::uint32_t counter, const plat::LocalTime& time, int axis_no, std::uint32_t stop_reasons) {
     std::string line = std::to_string(counter) + "," + time_field(time) + "    Axis:" + std::to_string(axis_no);
@@ -77,15 +71,16 @@ std::string format_log_line(std::uint32_t counter, const plat::LocalTime& time, 
 }
 
 void log_stop_reasons(int axis_no, std::uint32_t stop_reasons) {
-    std::FILE* f = g_log.load();
+    StopReasonLog& stop_log = stop_reason_log();
+    std::FILE* f = stop_log.file.load();
     if (f == nullptr || stop_reasons == 0) return;
-    const std::string line = format_log_line(g_line_counter.fetch_add(1), plat::local_time(), axis_no, stop_reasons);
+    const std::string line = format_log_line(stop_log.line_counter.fetch_add(1), plat::local_time(), axis_no, stop_reasons);
     std::fwrite(line.data(), 1, line.size(), f);  // one write per line; buffered, not flushed
 }
 
-void reset_error_log() {
-    close_error_log();
-    g_line_counter.store(0);
+void StopReasonLog::reset() {
+    if (std::FILE* f = file.exchange(nullptr)) std::fclose(f);
+    line_counter.store(0);
 }
 
 }  // namespace quvex::events

@@ -2,19 +2,11 @@
 
 namespace quvex {
 
-CardTable& card_table() {
-    // Built on first use and never destroyed: worker threads may still look at it while the
-    // process is exiting.
-    static CardTable* table = new CardTable();
-    return *table;
-}
-
-void reset_card_table() {
-    CardTable& table = card_table();
-    table.cards.fill(CardRecord{});
-    for (CardRuntime& rt : table.runtime) {
-        rt.bridge_ctrl_bit11_clear = 0;
-        rt.bridge_ctrl_bit11_set = 0;
+void CardTable::reset() {
+    cards.fill(CardRecord{});
+    for (CardRuntime& rt : runtime) {
+        rt.bridge_control_startup_bit_clear = 0;
+        rt.bridge_control_startup_bit_set = 0;
         rt.events.fill(plat::kNoHandle);
         for (WorkerThread* w : {&rt.compare_thread, &rt.callback_thread}) {
             w->handle = plat::kNoHandle;
@@ -22,9 +14,10 @@ void reset_card_table() {
             w->run.store(0);
             w->alive.store(0);
         }
+        rt.callback.store(nullptr);
         rt.compare_thread_suspended.store(false);
     }
-    table.max_card = 0;
+    max_card = 0;
 }
 
 bool card_usable(int card) {

@@ -1,5 +1,6 @@
-// The process-wide card table: twelve card records, each with four axis records, and the
-// per-card event and thread bookkeeping of the frame.
+// The card table: twelve card records, each with four axis records, and the per-card event and
+// thread bookkeeping of the frame. It is one piece of the library context
+// (frame/library_context.h), which owns it and resets it.
 #pragma once
 
 #include <array>
@@ -8,6 +9,7 @@
 
 #include "chip/register_mirror.h"
 #include "platform/platform.h"
+#include "quvex/quvex_events.h"
 
 namespace quvex {
 
@@ -55,7 +57,8 @@ struct CardRecord {
     std::uint16_t irq = 0;
     std::int16_t int_enabled = 0;
     std::uintptr_t ring_window = 0;
-    std::uint32_t second_query_word6 = 0;
+    // A word of the second resource query that the driver fills and nothing reads; kept as received.
+    std::uint32_t unread_resource_word = 0;
     std::int16_t mof_mode = 0;
     std::int16_t mpg_option = 3;
     std::array<AxisRecord, kAxesPerCard> axes{};
@@ -74,11 +77,15 @@ struct WorkerThread {
 };
 
 struct CardRuntime {
-    std::uint16_t bridge_ctrl_bit11_clear = 0;
-    std::uint16_t bridge_ctrl_bit11_set = 0;
+    // The bridge control word read at start-up, without and with the bit that start-up sets
+    // (bit 11); write_bridge_control writes one of them back.
+    std::uint16_t bridge_control_startup_bit_clear = 0;
+    std::uint16_t bridge_control_startup_bit_set = 0;
     std::array<plat::Handle, 5> events{};  // E0..E3 (axis events), E4 (compare event)
     WorkerThread compare_thread;
     WorkerThread callback_thread;
+    // The application's callback, called by the callback thread; replaced by a later link.
+    std::atomic<quvex_int_callback> callback{nullptr};
     // Set when switching auto compare off suspended the compare-event thread, cleared when that
     // thread is created and when it has ended: the thread is suspended once in its life, so
     // the single resume of quvex_close lets it run out.
@@ -91,16 +98,17 @@ struct CardTable {
     std::array<CardRecord, kMaxCards> cards{};
     std::array<CardRuntime, kMaxCards> runtime{};
     std::int16_t max_card = 0;
+
+    // Every card record, axis record and per-card bookkeeping back to its state at load. No card
+    // thread may be running.
+    void reset();
 };
 
-// The one card table of the process.
+// The card table of the library context.
 CardTable& card_table();
 
-// Every card record, axis record and per-card bookkeeping back to its state at load. For tests:
-// the table lives as long as the library. No card thread may be running.
-void reset_card_table();
-
-// The process-wide lock around every port access to every card.
+// The lock around every port access to every card (in the library context; it lives from
+// library attach to detach).
 plat::Lock& card_lock();
 
 // Card number of an AxisNo, and the axis within its card.

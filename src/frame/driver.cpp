@@ -47,7 +47,7 @@ bool query_second(plat::Handle device, SecondResources* out) {
     std::uint32_t words[plat::kRequestWords] = {};
     if (!plat::device_request(device, kResourceQuery2, words)) return false;
     out->ring_window = address_from(words[7], words[9]);
-    out->word6 = words[6];
+    out->unread_word = words[6];
     out->irq = static_cast<std::uint16_t>(words[8] & 0xFFFFu);
     return true;
 }

@@ -23,7 +23,7 @@ struct FirstResources {
 
 struct SecondResources {
     std::uintptr_t ring_window;
-    std::uint32_t word6;
+    std::uint32_t unread_word;  // reply word 6: the driver fills it, the library keeps it unread
     std::uint16_t irq;
 };
 

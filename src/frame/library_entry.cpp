@@ -1,20 +1,12 @@
 #include "frame/library_entry.h"
 
-#include "frame/card_table.h"
+#include "frame/library_context.h"
 #include "platform/platform.h"
 
-namespace quvex {
-
-namespace {
-plat::Lock g_card_lock;
-}
-
-plat::Lock& card_lock() { return g_card_lock; }
-
-namespace frame {
+namespace quvex::frame {
 
 bool library_attach() {
-    plat::lock_init(g_card_lock);
+    plat::lock_init(card_lock());
     if (plat::shared_process_count_add(1) > 1) {
         plat::message_box("DLL already in use!!", "quvex");
         return false;
@@ -23,9 +15,9 @@ bool library_attach() {
 }
 
 void library_detach() {
-    plat::lock_destroy(g_card_lock);
+    release_context_at_unload();
+    plat::lock_destroy(card_lock());
     plat::shared_process_count_add(-1);
 }
 
-}  // namespace frame
-}  // namespace quvex
+}  // namespace quvex::frame

@@ -4,10 +4,11 @@
 
 namespace quvex::frame {
 
-// Creates card_lock and counts this process in the shared count. False when another process
-// already has the library: the message box has been shown and the load must fail.
+// Builds the library context, initialises card_lock and counts this process in the shared count.
+// False when another process already has the library: the message box has been shown and the
+// load must fail.
 bool library_attach();
-// Deletes card_lock and gives the process count back.
+// Ends the ring watchdogs, deletes card_lock and gives the process count back.
 void library_detach();
 
 }  // namespace quvex::frame

@@ -93,7 +93,7 @@ quvex_status initialise_cards(std::int16_t* count) {
         rec.int_enabled = 0;
         rec.device = device;
         rec.ring_window = second.ring_window;
-        rec.second_query_word6 = second.word6;
+        rec.unread_resource_word = second.unread_word;
         rec.irq = second.irq;
         rec.device_number = d;
         rec.present = 1;

@@ -5,7 +5,9 @@ namespace quvex::ring {
 
 RingMaster::RingMaster() { create_resources(); }
 
-RingMaster::~RingMaster() {
+RingMaster::~RingMaster() { release_at_unload(); }
+
+void RingMaster::release_at_unload() {
     // At unload the lock is left alone: nothing can be waiting on it any more.
     end_watchdog();
     plat::handle_close(message_done_.exchange(plat::kNoHandle));
@@ -91,7 +93,7 @@ std::int16_t RingMaster::scan_active_table(std::uint32_t (&table)[2]) {
             SlaveRecord& rec = slaves_[static_cast<std::size_t>(s)];
             rec.type = type;
             rec.address = static_cast<std::uint8_t>(s);
-            rec.flag3 = (type & type_bit::kFlag3) != 0 ? 1 : 0;
+            rec.second_station_flag = (type & type_bit::kSecondStationFlag) != 0 ? 1 : 0;
             rec.present = (type & type_bit::kPresent) != 0 ? 1 : 0;
             if (rec.present != 0) table[s / 32] |= 1u << (s % 32);
         }
@@ -101,8 +103,8 @@ std::int16_t RingMaster::scan_active_table(std::uint32_t (&table)[2]) {
 
 void RingMaster::forget_history() {
     slave_error_count_.store(0);
-    bit4_error_count_.store(0);
-    bit56_error_count_.store(0);
+    lone_error_count_.store(0);
+    paired_error_count_.store(0);
     set_quality(kQualityLimitMin, kQualityParam2Min);
     user_event_.store(plat::kNoHandle);
     baud_code_ = 0;

@@ -1,6 +1,6 @@
 // The ring master of one ring slot: the slave table, the transfers on the register window
 // (cyclic bytes, messages, identification), the watchdog thread, and the slot's lifecycle.
-// Four of these exist for the whole process (ring_table.h).
+// Four of these live in the library context (ring_table.h).
 //
 // Every transfer that needs the ring lock takes it itself; callers hand over the message words
 // and never touch the lock or the message buffer. A station protocol that needs several transfers
@@ -45,6 +45,9 @@ public:
     std::uint32_t io_base() const { return io_base_; }
     // Ends the watchdog thread, closes the message-done event, frees the slot and deletes the lock.
     void close();
+    // What unloading the library does to the slot: the watchdog thread ended, the message-done
+    // event closed and the slot freed; the lock is left alone.
+    void release_at_unload();
     // Forgets what the slot saw while open: error counts and marks, quality parameters, the
     // user event and the polled status. The slot itself must be closed.
     void forget_history();
@@ -115,12 +118,12 @@ public:
     std::uint16_t status_copy() const { return status_copy_.load(); }
     std::uint16_t error_map_word(int w) const { return error_map_copy_[static_cast<std::size_t>(w)].load(); }
     std::uint8_t slave_error_count() const { return slave_error_count_.load(); }
-    std::uint8_t bit4_error_count() const { return bit4_error_count_.load(); }
-    std::uint8_t bit56_error_count() const { return bit56_error_count_.load(); }
+    // Passes that saw the lone error condition (status bit 4), and either of the paired ones
+    // (bits 5, 6).
+    std::uint8_t lone_error_count() const { return lone_error_count_.load(); }
+    std::uint8_t paired_error_count() const { return paired_error_count_.load(); }
 
 private:
-    friend struct RingMasterProbe;  // tests: drive the watchdog's inputs directly
-
     // Sends the first `count` words of the message buffer. The caller holds lock_.
     std::int16_t send_message(int slave, int count);
     // Fills the message buffer with `words` and sends them; the caller holds lock_.
@@ -135,8 +138,8 @@ private:
     std::array<std::atomic<std::uint16_t>, kErrorMapWords> error_map_copy_{};
     std::array<std::uint16_t, kMessageWords> message_{};
     std::atomic<std::uint8_t> slave_error_count_{0};
-    std::atomic<std::uint8_t> bit4_error_count_{0};
-    std::atomic<std::uint8_t> bit56_error_count_{0};
+    std::atomic<std::uint8_t> lone_error_count_{0};
+    std::atomic<std::uint8_t> paired_error_count_{0};
     std::atomic<std::uint16_t> quality_limit_{kQualityLimitMin};
     std::atomic<std::uint16_t> quality_param2_{kQualityParam2Min};
     std::atomic<std::uint16_t> state_{kIdle};
@@ -153,7 +156,8 @@ private:
     bool resources_live_ = false;
 };
 
-// Consecutive erroneous watchdog passes, one counter shared by the threads of every ring.
+// Consecutive erroneous watchdog passes, one counter shared by the threads of every ring (it
+// lives with the ring slots, ring_table.h).
 std::atomic<std::uint8_t>& consecutive_error_passes();
 
 }  // namespace quvex::ring

@@ -48,16 +48,17 @@ constexpr std::uint16_t identify(int slave) { return static_cast<std::uint16_t>(
 namespace status {
 constexpr std::uint16_t kMessageDone = 0x0001;
 constexpr std::uint16_t kSlaveError = 0x0008;   // the error map names the slaves
-constexpr std::uint16_t kError4 = 0x0010;
-constexpr std::uint16_t kError5 = 0x0020;
-constexpr std::uint16_t kError6 = 0x0040;
-constexpr std::uint16_t kAnyError = kSlaveError | kError4 | kError5 | kError6;
+// Error conditions the master reports without naming a slave: bit 4 is counted on its own, bits
+// 5 and 6 share one count.
+constexpr std::uint16_t kLoneError = 0x0010;
+constexpr std::uint16_t kPairedErrors = 0x0060;
+constexpr std::uint16_t kAnyError = kSlaveError | kLoneError | kPairedErrors;
 constexpr std::uint16_t kCyclicBusy = 0x0100;
 }  // namespace status
 
 // Type byte of a slave in the slave-type table.
 namespace type_bit {
-constexpr std::uint8_t kFlag3 = 0x08;
+constexpr std::uint8_t kSecondStationFlag = 0x08;  // recorded, never interpreted
 constexpr std::uint8_t kPresent = 0x80;
 }  // namespace type_bit
 

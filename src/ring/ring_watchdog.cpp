@@ -10,11 +10,6 @@ void count(std::atomic<std::uint8_t>& counter) { counter.fetch_add(1); }  // wra
 
 }  // namespace
 
-std::atomic<std::uint8_t>& consecutive_error_passes() {
-    static std::atomic<std::uint8_t> passes{0};
-    return passes;
-}
-
 std::uint32_t RingMaster::watchdog_main(void* arg) {
     auto* ring = static_cast<RingMaster*>(arg);
     while (ring->thread_run_.load() != 0) {
@@ -68,13 +63,13 @@ bool RingMaster::watchdog_pass() {
             }
         }
     }
-    if ((st & status::kError4) != 0) {
+    if ((st & status::kLoneError) != 0) {
         erroneous = true;
-        count(bit4_error_count_);
+        count(lone_error_count_);
     }
-    if ((st & (status::kError5 | status::kError6)) != 0) {
+    if ((st & status::kPairedErrors) != 0) {
         erroneous = true;
-        count(bit56_error_count_);
+        count(paired_error_count_);
     }
 
     std::atomic<std::uint8_t>& in_a_row = consecutive_error_passes();

@@ -51,7 +51,7 @@ struct ModuleAxisBlock {
 struct SlaveRecord {
     std::uint8_t type = 0;      // raw type byte from the slave-type table
     std::uint8_t address = 0;   // the slave's own number
-    std::uint8_t flag3 = 0;     // bit 3 of the type byte
+    std::uint8_t second_station_flag = 0;  // bit 3 of the type byte
     std::uint8_t present = 0;   // bit 7 of the type byte
     // Set by the watchdog thread, cleared by the application when it hands the slave out.
     std::atomic<std::uint8_t> error{0};

@@ -37,14 +37,12 @@ class EventsTest : public CardTest {
 protected:
     explicit EventsTest(int cards = 1) : CardTest(cards) {}
     void SetUp() override {
-        events::reset_error_log();
         g_callback_calls.store(0);
         g_callback_axis.store(-1);
         CardTest::SetUp();
     }
     void TearDown() override {
         CardTest::TearDown();
-        events::reset_error_log();
     }
 };
 

@@ -50,7 +50,6 @@ class FaultMatrix : public ::testing::TestWithParam<Cell> {
 protected:
     void SetUp() override {
         reset_installation();
-        events::reset_error_log();
         quvex_sim_add_card(0);
         const Stage stage = GetParam().stage;
         if (stage == Stage::installed) return;

@@ -3,7 +3,6 @@
 
 #include "quvex/sim_ring.h"
 #include "ring/ring_table.h"
-#include "ring_probe.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {

@@ -52,7 +52,7 @@ TEST_P(Scan, ReportsPresentStationsAndRecordsEveryTypeByte) {
         EXPECT_EQ(kring_get_slave_info(ring_u(), static_cast<uint16_t>(s)), type) << "slave " << s;
         EXPECT_EQ(rec.address, s);
         EXPECT_EQ(rec.present, (type & 0x80) ? 1 : 0) << "slave " << s;
-        EXPECT_EQ(rec.flag3, (type & 0x08) ? 1 : 0) << "slave " << s;
+        EXPECT_EQ(rec.second_station_flag, (type & 0x08) ? 1 : 0) << "slave " << s;
     }
 }
 

@@ -1,5 +1,7 @@
 // The ring watchdog: what one pass does with each status bit, the quality stop, the error map,
-// and the thread itself running on the virtual clock.
+// and the thread itself running on the virtual clock. The watchdog's inputs are set the way an
+// application sets them: the user event through kring_enable_soft_watchdog, the transfer mark by
+// a message (which leaves it set) or a cyclic write (which clears it).
 #include <string>
 
 #include "ring_fixture.h"
@@ -10,17 +12,22 @@ namespace {
 
 const EventPattern kStopOfCard0{.kind = QUVEX_SIM_EV_RING_STOP, .device = 0};
 
+// Marks a transfer in progress on `m`: a message leaves the mark set, so the watchdog polls.
+void mark_transfer(ring::RingMaster& m, int slave) {
+    const uint16_t words[] = {0x0004};
+    ASSERT_EQ(m.send(slave, words), 0);
+}
+
+// The passes are run one at a time on the test's thread; the watchdog thread, started for its
+// user event, only runs when virtual time moves, which none of these tests lets it do.
 class Watchdog : public RingTest {
 protected:
     void SetUp() override {
         RingTest::SetUp();
         start_with_io_slaves({3});
-        ring::RingMasterProbe::set_transfer_busy(master(), 1);
-        ring::RingMasterProbe::set_user_event(master(), plat::event_create(kUserEvent, true, false));
-    }
-    void TearDown() override {
-        ring::RingMasterProbe::set_user_event(master(), plat::kNoHandle);
-        RingTest::TearDown();
+        void* ev = reinterpret_cast<void*>(plat::event_create(kUserEvent, true, false));
+        ASSERT_EQ(kring_enable_soft_watchdog(ring_u(), &ev), 0);
+        mark_transfer(master(), 3);
     }
     // One pass with `bits` shown by the status word for that pass only.
     bool pass_with(uint16_t bits) {
@@ -34,7 +41,7 @@ struct BitCase {
     const char* name;
     uint16_t bits;
     bool erroneous;
-    int slave_errors, bit4_errors, bit56_errors;
+    int slave_errors, lone_errors, paired_errors;
 };
 
 class PassBits : public Watchdog, public ::testing::WithParamInterface<BitCase> {};
@@ -45,8 +52,8 @@ TEST_P(PassBits, CountsEachConditionAndSignalsErroneousPasses) {
     quvex_sim_ring_status_fault(0, c.bits & 0x70, 1);
     EXPECT_EQ(master().watchdog_pass(), c.erroneous);
     EXPECT_EQ(master().slave_error_count(), c.slave_errors);
-    EXPECT_EQ(master().bit4_error_count(), c.bit4_errors);
-    EXPECT_EQ(master().bit56_error_count(), c.bit56_errors);
+    EXPECT_EQ(master().lone_error_count(), c.lone_errors);
+    EXPECT_EQ(master().paired_error_count(), c.paired_errors);
     EXPECT_EQ(kring_get_com_status(ring_u()), c.erroneous ? 2 : 1);
     EXPECT_EQ(ring::consecutive_error_passes().load(), c.erroneous ? 1 : 0);
     EXPECT_EQ(quvex_sim_event_state(kUserEvent), c.erroneous ? 1 : 0);
@@ -65,14 +72,14 @@ INSTANTIATE_TEST_SUITE_P(Ring, PassBits,
 
 TEST_F(Watchdog, PassIsIdleWithoutATransferOrOnAStoppedRing) {
     start_trace();
-    ring::RingMasterProbe::set_transfer_busy(master(), 0);
+    ASSERT_EQ(kring_io_output(ring_u(), 3, 0, 0x55), 0);  // a cyclic write ends with the mark cleared
     EXPECT_FALSE(pass_with(0x10));
-    ring::RingMasterProbe::set_transfer_busy(master(), 1);
+    mark_transfer(master(), 3);
     kring_stop_ring(ring_u());
     quvex_sim_trace_clear();
     EXPECT_FALSE(pass_with(0x10));
     EXPECT_EQ(quvex_sim_access_count(), 0u);
-    EXPECT_EQ(master().bit4_error_count(), 0);
+    EXPECT_EQ(master().lone_error_count(), 0);
 }
 
 struct QualityRun {
@@ -114,8 +121,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Watchdog, ConsecutiveCountIsSharedByAllRings) {
     ASSERT_EQ(quvex_open_kring(0), 1);
     ring::RingMaster& second = *ring::ring_slot(1);
-    ring::RingMasterProbe::set_state(second, ring::kStarted);
-    ring::RingMasterProbe::set_transfer_busy(second, 1);
+    ASSERT_EQ(kring_start_ring(1), 0);
+    mark_transfer(second, 3);
     for (int i = 0; i < 6; ++i) pass_with(0x10);
     for (int i = 0; i < 5; ++i) {
         quvex_sim_ring_status_fault(0, 0x10, 1);
@@ -165,7 +172,7 @@ TEST_F(WatchdogThread, StopsTheRingAfterElevenErroneousPollsAndWakesTheApplicati
     quvex_sim_advance(0.05);
     EXPECT_EQ(kring_get_com_status(ring_u()), 3);
     EXPECT_EQ(events_matching(kStopOfCard0).size(), 1u);
-    EXPECT_EQ(master().bit56_error_count(), 11);
+    EXPECT_EQ(master().paired_error_count(), 11);
     EXPECT_EQ(quvex_sim_event_state(kName), 1);
     EXPECT_EQ(kring_get_ring_status(ring_u(), &status), 0);
     EXPECT_EQ(status, 0x0021);  // the last status the thread polled before the stop
@@ -175,7 +182,7 @@ TEST_F(WatchdogThread, SlavesInErrorAreHandedOutLowestFirst) {
     start_with_io_slaves({5, 17, 40});
     void* ev = reinterpret_cast<void*>(plat::event_create(nullptr, true, false));
     ASSERT_EQ(kring_enable_soft_watchdog(ring_u(), &ev), 0);
-    ring::RingMasterProbe::set_transfer_busy(master(), 1);
+    mark_transfer(master(), 5);
     quvex_sim_ring_flag_error(0, 40);
     quvex_sim_ring_flag_error(0, 17);
     quvex_sim_ring_flag_error(0, 5);

@@ -24,13 +24,11 @@ inline void QUVEX_CALL record_signal_callback(int32_t axis_no) {
 class SignalsTest : public CardTest {
 protected:
     void SetUp() override {
-        events::reset_error_log();
         g_signal_callback_axes.store(0);
         CardTest::SetUp();
     }
     void TearDown() override {
         CardTest::TearDown();
-        events::reset_error_log();
     }
 
     // Interrupts of every axis on stops, the callback linked and the log open at `path`.

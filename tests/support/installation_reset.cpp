@@ -1,17 +1,15 @@
 #include "installation_reset.h"
 
-#include "axis/move_ratio.h"
-#include "frame/card_table.h"
+#include "frame/library_context.h"
 #include "quvex/sim.h"
-#include "ring/ring_table.h"
 
 namespace quvex::test {
 
 void reset_installation() {
-    ring::reset_ring_slots();
+    // The library first: closing the rings gives their events and threads back to the
+    // installation they came from, before that installation is replaced.
+    reset_library_context();
     quvex_sim_reset();
-    reset_card_table();
-    axis::reset_move_ratios();
 }
 
 }  // namespace quvex::test
