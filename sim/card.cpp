@@ -10,11 +10,12 @@ Card::Card(int d)
       chip_base(static_cast<std::uint16_t>(kChipBase0 + d * kChipStride)),
       board_base(static_cast<std::uint16_t>(kBoardBase0 + d * kBoardStride)),
       irq(static_cast<std::uint16_t>(16 + d)),
+      driver_interrupts(d),
       compare_area_(kCompareAreaBytes, 0xA5),  // power-up garbage the library must clear
-      chips_(d, kCardChipUnits, 4) {
+      chips_(d, kCardChipUnits, 4),
+      ring_(d) {
     board_written.fill(-1);
-    ring_ = make_ring_window(*this);
-    chips_.set_interrupt_line([this](int axis) { service_axis_interrupt(*this, axis); });
+    chips_.set_interrupt_line([this](int axis) { driver_interrupts.service(chip(axis), bridge_interrupt_written >= 0); });
     // The driver reloads each axis's trigger comparator from its block of the compare area.
     for (int a = 0; a < 4; ++a) chips_.chip(a).compare.auto_block = compare_area_.data() + a * kCompareBlockBytes;
 }

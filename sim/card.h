@@ -1,5 +1,5 @@
 // One virtual card: its PCI bridge, the board's own ports, its group of four motion chips, the
-// compare area and the ring master behind its window.
+// compare area, the ring master behind its window and the driver's interrupt service.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 #include "chip/chip.h"
 #include "driver_interrupts.h"
 #include "manual_board.h"
-#include "ring/ring_window.h"
+#include "ring/ring_master_model.h"
 
 namespace qsim {
 
@@ -34,8 +34,8 @@ public:
     const std::uint16_t irq;
 
     std::uintptr_t compare_area() const { return reinterpret_cast<std::uintptr_t>(compare_area_.data()); }
-    std::uintptr_t ring_window() const { return ring_->base(); }
-    RingWindow& ring() { return *ring_; }
+    std::uintptr_t ring_window() const { return ring_.base(); }
+    RingMasterModel& ring() { return ring_; }
     Chip& chip(int axis) { return chips_.chip(axis); }
     ChipGroup& chips() { return chips_; }
 
@@ -58,11 +58,11 @@ public:
     std::uint16_t bridge_control = kBridgeControlPowerUp;
     std::uint8_t bridge_top = 0;
     int bit30_pulses = 0;
-    int bridge_interrupt_written = -1;
+    int bridge_interrupt_written = -1;  // -1 until the library arms the bridge interrupt
     std::uint8_t bridge_interrupt_status = 0;
 
     // What the driver took from the chips' interrupts and keeps for its status requests.
-    DriverInterruptWords driver_interrupt_words{};
+    DriverInterrupts driver_interrupts;
 
     // Card-level chip ports 0x20 and 0x26 (last written, -1 never).
     int card_port20 = -1;
@@ -82,7 +82,7 @@ public:
 private:
     std::vector<std::uint8_t> compare_area_;
     ChipGroup chips_;
-    std::unique_ptr<RingWindow> ring_;
+    RingMasterModel ring_;
 };
 
 }  // namespace qsim

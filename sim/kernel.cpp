@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "card.h"
-#include "driver_interrupts.h"
+#include "driver_requests.h"
 #include "machine.h"
 #include "os.h"
 #include "threads.h"
@@ -62,8 +62,6 @@ int parse_device_name(const char* name) {
     if (name == nullptr || std::sscanf(name, "\\\\.\\QUVEXSYSW%d%c", &d, &tail) != 1) return -1;
     return d;
 }
-
-constexpr std::uint32_t kQuery1 = 0x223400, kQuery2 = 0x223404, kIntStatus = 0x223408, kErrStatus = 0x22340C;
 
 }  // namespace
 
@@ -119,7 +117,7 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
     if (ok) {
         Card& card = *d->card;
         switch (code) {
-            case kQuery1: {
+            case driver_request::kCardResources: {
                 if ((d->faults & 0x2u) != 0) { ok = false; break; }
                 const auto area = static_cast<std::uint64_t>(card.compare_area());
                 words[0] = static_cast<std::uint32_t>(area);
@@ -129,7 +127,7 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
                 words[4] = card.board_base;
                 break;
             }
-            case kQuery2: {
+            case driver_request::kRingResources: {
                 if ((d->faults & 0x4u) != 0) { ok = false; break; }
                 const auto window = static_cast<std::uint64_t>(card.ring_window());
                 words[6] = 0x00010000u | static_cast<std::uint32_t>(d->number);  // driver revision and slot
@@ -138,8 +136,8 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
                 words[8] = card.irq;
                 break;
             }
-            case kIntStatus:
-            case kErrStatus: serve_axis_status_request(card, code, words); break;
+            case driver_request::kInterruptStatus:
+            case driver_request::kErrorStatus: card.driver_interrupts.serve_status_request(code, words); break;
             default: ok = false;
         }
     }

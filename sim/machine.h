@@ -20,6 +20,7 @@ using Ns = std::int64_t;  // virtual time in nanoseconds
 constexpr Ns kNever = INT64_MAX;
 constexpr Ns kNsPerSecond = 1'000'000'000;
 constexpr Ns kNsPerMs = 1'000'000;
+inline double ns_to_seconds(Ns t) { return static_cast<double>(t) / static_cast<double>(kNsPerSecond); }
 
 class Card;
 class Chip;

@@ -13,7 +13,6 @@ namespace {
 
 constexpr int kMaxDevices = 12;
 
-Card* card_of(Machine& m, int device) { return m.card_locked(device); }
 
 int copy_text(const std::string& s, char* out, std::size_t size) {
     if (out != nullptr && size > 0) {
@@ -111,7 +110,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_card_info_get(int device, quvex_sim_card_info
 QUVEX_API int QUVEX_CALL quvex_sim_set_card_status(int device, uint16_t status) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
+    Card* c = m.card_locked(device);
     if (c == nullptr) return -1;
     c->card_status = status;
     return 0;
@@ -122,7 +121,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_card_led(int device) { return quvex_sim_board
 QUVEX_API int QUVEX_CALL quvex_sim_board_port(int device, unsigned offset) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
+    Card* c = m.card_locked(device);
     if (c == nullptr || offset >= kBoardSize) return -1;
     return c->board_written[offset / 2];
 }
@@ -130,28 +129,28 @@ QUVEX_API int QUVEX_CALL quvex_sim_board_port(int device, unsigned offset) {
 QUVEX_API uint16_t QUVEX_CALL quvex_sim_bridge_control(int device) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
+    Card* c = m.card_locked(device);
     return c == nullptr ? 0 : c->bridge_control;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_bridge_bit30_pulses(int device) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
+    Card* c = m.card_locked(device);
     return c == nullptr ? -1 : c->bit30_pulses;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_bridge_interrupt(int device) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
+    Card* c = m.card_locked(device);
     return c == nullptr ? -1 : c->bridge_interrupt_written;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_card_port(int device, unsigned offset) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
+    Card* c = m.card_locked(device);
     if (c == nullptr) return -1;
     if (offset == 0x20) return c->card_port20;
     if (offset == 0x26) return c->card_port26;
@@ -161,7 +160,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_card_port(int device, unsigned offset) {
 QUVEX_API int QUVEX_CALL quvex_sim_chip_register(int device, int axis, unsigned code, uint32_t* value) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
+    Card* c = m.card_locked(device);
     if (c == nullptr || axis < 0 || axis > 3 || value == nullptr) return -1;
     return c->chip(axis).peek_register(code, value) ? 0 : -1;
 }
@@ -169,7 +168,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_chip_register(int device, int axis, unsigned 
 QUVEX_API int QUVEX_CALL quvex_sim_chip_outputs(int device, int axis, uint32_t* outputs) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
+    Card* c = m.card_locked(device);
     if (c == nullptr || axis < 0 || axis > 3 || outputs == nullptr) return -1;
     *outputs = c->chip(axis).outputs;
     return 0;

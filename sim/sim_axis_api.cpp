@@ -6,25 +6,6 @@
 
 using namespace qsim;
 
-namespace {
-
-constexpr int kGeneralPins = 5;
-
-// The single-signal inputs by their QUVEX_SIM_INPUT_* number (the general pins follow them).
-constexpr bool ChipInputs::*kSignalInputs[] = {
-    &ChipInputs::el_plus, &ChipInputs::el_minus,    &ChipInputs::origin,    &ChipInputs::index,
-    &ChipInputs::alarm,   &ChipInputs::in_position, &ChipInputs::slow_down, &ChipInputs::latch,
-};
-constexpr int kSignalInputCount = static_cast<int>(sizeof kSignalInputs / sizeof kSignalInputs[0]);
-static_assert(kSignalInputCount == QUVEX_SIM_INPUT_GENERAL0);
-static_assert(QUVEX_SIM_INPUT_GENERAL0 + kGeneralPins == QUVEX_SIM_INPUT_COUNT);
-
-// The chip of a device's axis, or null. The machine lock is held.
-bool signal_known(int signal) { return signal >= 0 && signal < QUVEX_SIM_INPUT_COUNT; }
-
-std::uint32_t general_pin_bit(int signal) { return 1u << (signal - QUVEX_SIM_INPUT_GENERAL0); }
-
-}  // namespace
 
 extern "C" {
 
@@ -32,17 +13,13 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_axis_input(int device, int axis, int sign
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
     Chip* chip = m.chip_locked(device, axis);
-    if (chip == nullptr || !signal_known(signal)) return -1;
+    if (chip == nullptr || !ChipInputs::known(signal)) return -1;
     // Motion up to now ran with the old input level.
     chip->update(m.now);
     if (signal == QUVEX_SIM_INPUT_LATCH) {
         set_latch_input(*chip, active != 0);
-    } else if (signal < kSignalInputCount) {
-        chip->inputs.*kSignalInputs[signal] = active != 0;
-    } else if (active != 0) {
-        chip->inputs.general |= general_pin_bit(signal);
     } else {
-        chip->inputs.general &= ~general_pin_bit(signal);
+        chip->inputs.set(signal, active != 0);
     }
     // An end limit, an alarm or a slow-down acts on motion at once, and raises its interrupt then.
     chip->update(m.now);
@@ -57,9 +34,8 @@ QUVEX_API int QUVEX_CALL quvex_sim_axis_input(int device, int axis, int signal) 
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
     Chip* chip = m.chip_locked(device, axis);
-    if (chip == nullptr || !signal_known(signal)) return -1;
-    if (signal < kSignalInputCount) return chip->inputs.*kSignalInputs[signal] ? 1 : 0;
-    return (chip->inputs.general & general_pin_bit(signal)) != 0 ? 1 : 0;
+    const std::optional<bool> level = chip == nullptr ? std::nullopt : chip->inputs.get(signal);
+    return level ? static_cast<int>(*level) : -1;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_set_counter(int device, int axis, unsigned code, int32_t value) {

@@ -1,10 +1,9 @@
 // The C interface of the hand wheel, the jog and step switches and the hand-wheel status port.
 #include <cmath>
 
-#include "card.h"
 #include "chip/manual_motion.h"
 #include "chip/motion_engine.h"
-#include "machine.h"
+#include "control_api.h"
 #include "manual_board.h"
 #include "quvex/sim_manual.h"
 
@@ -12,18 +11,14 @@ using namespace qsim;
 
 namespace {
 
-constexpr int kAxes = 4;
-
-bool valid_direction(int direction) { return direction == 1 || direction == -1; }
-
 // A switch of a device's axis at the current time, or -1 for bad arguments.
 // A press (not a release) reaches the chip only while the board enables the switches.
 template <typename Press>
-int press_switch(int device, int axis, int direction, bool pressing, Press press) {
+int press_card_switch(int device, int axis, int direction, bool pressing, Press press) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
     Card* card = m.card_locked(device);
-    if (card == nullptr || axis < 0 || axis >= kAxes || !valid_direction(direction)) return -1;
+    if (card == nullptr || axis < 0 || axis >= card->chips().size() || !direction_ok(direction)) return -1;
     if (pressing && !switches_enabled(*card)) return 0;
     Chip& chip = card->chip(axis);
     chip.update(m.now);
@@ -54,12 +49,12 @@ QUVEX_API double QUVEX_CALL quvex_sim_wheel_idle_at(int device) {
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_jog_switch(int device, int axis, int direction, int pressed) {
-    return press_switch(device, axis, direction, pressed != 0,
+    return press_card_switch(device, axis, direction, pressed != 0,
                         [&](Chip& c, double t) { return jog_switch(c, direction, pressed != 0, t); });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_step_press(int device, int axis, int direction) {
-    return press_switch(device, axis, direction, true, [&](Chip& c, double t) { return step_press(c, direction, t); });
+    return press_card_switch(device, axis, direction, true, [&](Chip& c, double t) { return step_press(c, direction, t); });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_set_wheel_status(int device, uint16_t status) {

@@ -16,7 +16,7 @@ namespace qsim {
 namespace {
 
 constexpr int kDevices = 12;
-constexpr int kAxes = 4;
+constexpr int kAxesPerCard = 4;
 
 std::string text_of(std::size_t index) {
     char buf[256];
@@ -59,7 +59,7 @@ std::vector<TracedAxis> read_axes() {
     quvex_sim_card_info info;
     for (int d = 0; d < kDevices; ++d) {
         if (quvex_sim_card_info_get(d, &info) != 0) continue;
-        for (int a = 0; a < kAxes; ++a) {
+        for (int a = 0; a < kAxesPerCard; ++a) {
             TracedAxis axis;
             axis.device = d;
             axis.axis = a;

@@ -14,12 +14,12 @@
 
 #include "chip.h"
 #include "motion_engine.h"
-#include "motion_registers.h"
+#include "chip_codes.h"
 
 namespace qsim {
 
 using Phase = MotionState::Phase;
-using namespace motion_reg;
+using namespace chipcode;
 
 namespace {
 

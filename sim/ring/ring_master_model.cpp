@@ -1,6 +1,5 @@
 #include "ring_master_model.h"
 
-#include "../card.h"
 #include "../machine.h"
 
 namespace qsim {
@@ -12,7 +11,7 @@ constexpr std::size_t kWindowWords = 0x200;
 
 }  // namespace
 
-RingMasterModel::RingMasterModel(Card& card) : card_(card), memory_(kWindowWords, 0) {}
+RingMasterModel::RingMasterModel(int device) : device_(device), memory_(kWindowWords, 0) {}
 
 bool RingMasterModel::plug(int slave, std::unique_ptr<RingStation> model) {
     if (slave < 0 || slave >= ringhw::kSlaves || !model) return false;
@@ -56,7 +55,7 @@ bool RingMasterModel::answer_for(int slave, StationWords reply) {
         e->answered = m.now;
     }
     pending_station_ = -1;
-    m.trace.message(m.now, TraceKind::ring_reply, TraceSite::of_station(card_.device, slave), {}, reply);
+    m.trace.message(m.now, TraceKind::ring_reply, TraceSite::of_station(device_, slave), {}, reply);
     complete_message(reply);
     return true;
 }
@@ -125,7 +124,7 @@ void RingMasterModel::write16(std::uint32_t offset, std::uint16_t value) {
     } else if (off >= ringhw::kErrorMap && off < ringhw::kErrorMapEnd) {
         const std::size_t w = (off - ringhw::kErrorMap) / 2;
         error_map_[w] = static_cast<std::uint16_t>(error_map_[w] & ~value);  // ones clear
-        m.trace.event(m.now, TraceKind::ring_error_map_write, TraceSite::of_device(card_.device), static_cast<std::uint32_t>(w), value);
+        m.trace.event(m.now, TraceKind::ring_error_map_write, TraceSite::of_device(device_), static_cast<std::uint32_t>(w), value);
     } else if (off >= ringhw::kCyclic && off < ringhw::kCyclicEnd) {
         write_cyclic(off, value);
     } else if (off >= ringhw::kTypeTable && off < ringhw::kTypeTableEnd) {
@@ -139,7 +138,7 @@ void RingMasterModel::write_cyclic(std::uint32_t off, std::uint16_t value) {
     Machine& m = Machine::get();
     const int s = static_cast<int>((off - ringhw::kCyclic) / 4);
     const int word = static_cast<int>((off - ringhw::kCyclic) % 4 / 2);
-    const TraceSite site = TraceSite::of_station(card_.device, s);
+    const TraceSite site = TraceSite::of_station(device_, s);
     busy_reads_ = 1;  // the master needs one status poll to move the word onto the ring
     if (stuck_[index(s)][static_cast<std::size_t>(word)]) {
         m.trace.event(m.now, TraceKind::ring_cyclic_write, site, static_cast<std::uint32_t>(word), value, kTraceStuck);
@@ -184,15 +183,15 @@ void RingMasterModel::command(std::uint16_t value) {
     switch (value) {
         case ringhw::kScan:
             scan();
-            m.trace.event(m.now, TraceKind::ring_scan, TraceSite::of_device(card_.device));
+            m.trace.event(m.now, TraceKind::ring_scan, TraceSite::of_device(device_));
             return;
         case ringhw::kRun:
             mode_ = Mode::running;
-            m.trace.event(m.now, TraceKind::ring_run, TraceSite::of_device(card_.device));
+            m.trace.event(m.now, TraceKind::ring_run, TraceSite::of_device(device_));
             return;
         case ringhw::kStop:
             mode_ = Mode::stopped;
-            m.trace.event(m.now, TraceKind::ring_stop, TraceSite::of_device(card_.device));
+            m.trace.event(m.now, TraceKind::ring_stop, TraceSite::of_device(device_));
             return;
         case ringhw::kReset:
             mode_ = Mode::idle;
@@ -202,9 +201,9 @@ void RingMasterModel::command(std::uint16_t value) {
             from_slave_.clear();
             done_ = false;
             pending_station_ = -1;
-            m.trace.event(m.now, TraceKind::ring_reset, TraceSite::of_device(card_.device));
+            m.trace.event(m.now, TraceKind::ring_reset, TraceSite::of_device(device_));
             return;
-        default: m.trace.event(m.now, TraceKind::ring_control, TraceSite::of_device(card_.device), value);
+        default: m.trace.event(m.now, TraceKind::ring_control, TraceSite::of_device(device_), value);
     }
 }
 
@@ -218,7 +217,7 @@ void RingMasterModel::scan() {
 
 void RingMasterModel::deliver_message(int s) {
     Machine& m = Machine::get();
-    const TraceSite site = TraceSite::of_station(card_.device, s);
+    const TraceSite site = TraceSite::of_station(device_, s);
     StationWords words(to_slave_.begin(), to_slave_.end());
     to_slave_.clear();
     done_ = false;
@@ -255,7 +254,7 @@ void RingMasterModel::complete_message(const StationWords& reply) {
 
 void RingMasterModel::deliver_identification(int s) {
     Machine& m = Machine::get();
-    const TraceSite site = TraceSite::of_station(card_.device, s);
+    const TraceSite site = TraceSite::of_station(device_, s);
     done_ = false;
     if (!answers(s)) {
         m.trace.event(m.now, TraceKind::ring_ident, site, 0, 0, kTraceNoAnswer);
@@ -267,8 +266,7 @@ void RingMasterModel::deliver_identification(int s) {
     m.trace.event(m.now, TraceKind::ring_ident, site, 0, id);
 }
 
-int StationLink::device() const { return ring_.card().device; }
-Card& StationLink::card() { return ring_.card(); }
+int StationLink::device() const { return ring_.device(); }
 std::int64_t StationLink::now() const { return Machine::get().now; }
 std::uint16_t StationLink::cyclic(int word) const { return ring_.cyclic(number_, word); }
 void StationLink::set_cyclic(int word, std::uint16_t value) { ring_.set_cyclic(number_, word, value); }

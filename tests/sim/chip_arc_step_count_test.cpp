@@ -6,7 +6,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 
 // A counter-clockwise quarter circle of radius 2000 about (2000, 0) from the start: the step
 // count of the octant rule is 2 * 2000 * 0.7071067811 = 2828.4, written as 2830.

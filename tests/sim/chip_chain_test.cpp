@@ -9,7 +9,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 
 constexpr std::uint32_t kQueued = 1u << 27;
 constexpr std::uint32_t kChained = 0x3Fu << 18;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../../sim/chip/chip.h"
-#include "../../sim/chip/motion_registers.h"
+#include "../../sim/chip/chip_codes.h"
 #include "quvex/sim.h"
 
 namespace quvex::test {
@@ -66,15 +66,15 @@ protected:
         std::uint32_t section = 0;
     };
     void program(int axis, const Move& m, unsigned bank = 0x80) {
-        write(axis, bank + qsim::motion_reg::kOperationMode, m.mode);
-        write(axis, bank + qsim::motion_reg::kMoveAmount, static_cast<std::uint32_t>(m.amount));
-        write(axis, bank + qsim::motion_reg::kSpeedRange, m.range);
-        write(axis, bank + qsim::motion_reg::kMaxSpeed, m.fh);
-        write(axis, bank + qsim::motion_reg::kStartSpeed, m.fl);
-        write(axis, bank + qsim::motion_reg::kAccelRate, m.rate);
-        write(axis, bank + qsim::motion_reg::kDecelRate, m.rate);
-        write(axis, bank + qsim::motion_reg::kAccelSection, m.section);
-        write(axis, bank + qsim::motion_reg::kDecelSection, m.section);
+        write(axis, bank + qsim::chipcode::kOperationMode, m.mode);
+        write(axis, bank + qsim::chipcode::kMoveAmount, static_cast<std::uint32_t>(m.amount));
+        write(axis, bank + qsim::chipcode::kSpeedRange, m.range);
+        write(axis, bank + qsim::chipcode::kMaxSpeed, m.fh);
+        write(axis, bank + qsim::chipcode::kStartSpeed, m.fl);
+        write(axis, bank + qsim::chipcode::kAccelRate, m.rate);
+        write(axis, bank + qsim::chipcode::kDecelRate, m.rate);
+        write(axis, bank + qsim::chipcode::kAccelSection, m.section);
+        write(axis, bank + qsim::chipcode::kDecelSection, m.section);
     }
 
     // Reads a chip field under the machine lock, the chip brought up to now first.
