@@ -37,9 +37,9 @@ int Card::device_of_port(std::uint16_t port) {
 
 std::uint16_t Card::board_input(unsigned offset) const {
     switch (offset) {
-        case 0x1E: return card_status;
-        case 0x18: return ttl_inputs;
-        case 0x12: return manual.wheel_status;
+        case cardport::kCardStatus: return card_status;
+        case cardport::kTtlInputs: return ttl_inputs;
+        case cardport::kWheelStatus: return manual.wheel_status;
         default: {
             const int w = board_written[offset / 2];
             return w < 0 ? 0 : static_cast<std::uint16_t>(w);
@@ -51,7 +51,7 @@ std::uint16_t Card::in16(std::uint16_t port) {
     Machine& m = Machine::get();
     if (port >= chip_base && port < chip_base + kChipSize) {
         const unsigned off = port - chip_base;
-        if (off < 0x20) return chip(static_cast<int>(off / 8)).read_port(off % 8);
+        if (off < cardport::kChipAxisPorts) return chip(static_cast<int>(off / chipcode::kAxisBlock)).read_port(off % chipcode::kAxisBlock);
         return 0xFFFF;
     }
     if (port >= board_base && port < board_base + kBoardSize) {
@@ -61,7 +61,7 @@ std::uint16_t Card::in16(std::uint16_t port) {
         return v;
     }
     const unsigned off = port - bridge_base;
-    const std::uint16_t v = off == 0x50 ? bridge_control : 0;
+    const std::uint16_t v = off == cardport::kBridgeControl ? bridge_control : 0;
     m.trace.event(m.now, TraceKind::bridge_read16, TraceSite::of_device(device), off, v);
     return v;
 }
@@ -70,13 +70,13 @@ void Card::out16(std::uint16_t port, std::uint16_t value) {
     Machine& m = Machine::get();
     if (port >= chip_base && port < chip_base + kChipSize) {
         const unsigned off = port - chip_base;
-        if (off < 0x20) {
-            chip(static_cast<int>(off / 8)).write_port(off % 8, value);
+        if (off < cardport::kChipAxisPorts) {
+            chip(static_cast<int>(off / chipcode::kAxisBlock)).write_port(off % chipcode::kAxisBlock, value);
             return;
         }
         m.trace.event(m.now, TraceKind::card_port_write, TraceSite::of_device(device), off, value);
-        if (off == 0x20) card_port20 = value;
-        if (off == 0x26) card_port26 = value;
+        if (off == cardport::kCardControl) card_control = value;
+        if (off == cardport::kCompareLoad) compare_load_word = value;
         return;
     }
     if (port >= board_base && port < board_base + kBoardSize) {
@@ -87,7 +87,7 @@ void Card::out16(std::uint16_t port, std::uint16_t value) {
     }
     const unsigned off = port - bridge_base;
     m.trace.event(m.now, TraceKind::bridge_write16, TraceSite::of_device(device), off, value);
-    if (off == 0x50) bridge_control = value;
+    if (off == cardport::kBridgeControl) bridge_control = value;
 }
 
 std::uint8_t Card::in8(std::uint16_t port) {
@@ -95,8 +95,8 @@ std::uint8_t Card::in8(std::uint16_t port) {
     if (port >= bridge_base && port < bridge_base + kBridgeSize) {
         const unsigned off = port - bridge_base;
         std::uint8_t v = 0;
-        if (off == 0x4C) v = bridge_interrupt_status;
-        if (off == 0x53) v = bridge_top;
+        if (off == cardport::kBridgeInterrupt) v = bridge_interrupt_status;
+        if (off == cardport::kBridgeControlTop) v = bridge_top;
         m.trace.event(m.now, TraceKind::bridge_read8, TraceSite::of_device(device), off, v);
         return v;
     }
@@ -109,10 +109,9 @@ void Card::out8(std::uint16_t port, std::uint8_t value) {
     if (port >= bridge_base && port < bridge_base + kBridgeSize) {
         const unsigned off = port - bridge_base;
         m.trace.event(m.now, TraceKind::bridge_write8, TraceSite::of_device(device), off, value);
-        if (off == 0x4C) bridge_interrupt_written = value;
-        if (off == 0x53) {
-            // Bit 30 of the control register lives in this byte: a 1 then 0 resets the local bus.
-            if ((bridge_top & 0x40u) != 0 && (value & 0x40u) == 0) ++bit30_pulses;
+        if (off == cardport::kBridgeInterrupt) bridge_interrupt_written = value;
+        if (off == cardport::kBridgeControlTop) {
+            if ((bridge_top & cardport::kLocalBusReset) != 0 && (value & cardport::kLocalBusReset) == 0) ++local_bus_resets;
             bridge_top = value;
         }
         return;

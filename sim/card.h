@@ -23,6 +23,21 @@ constexpr std::size_t kCompareBlockBytes = 0x1020;  // one block per axis
 // Bridge control word as the card powers up: bit 11 clear, other bits as the bridge's firmware leaves them.
 constexpr std::uint16_t kBridgeControlPowerUp = 0x4083;
 
+// Offsets in the card's port ranges.
+namespace cardport {
+constexpr unsigned kBridgeInterrupt = 0x4C;  // bridge, 8 bits: interrupt status (read), arming (write)
+constexpr unsigned kBridgeControl = 0x50;    // bridge, 16 bits
+constexpr unsigned kBridgeControlTop = 0x53; // bridge, 8 bits: bits 24-31 of the control register
+constexpr std::uint8_t kLocalBusReset = 0x40;  // control bit 30 in the top byte: a 1 then a 0 resets the local bus
+constexpr unsigned kChipAxisPorts = 0x20;    // chip range: the four axes' blocks below, card-level words from here
+constexpr unsigned kCardControl = 0x20;      // chip range: the card control word
+constexpr unsigned kCompareLoad = 0x26;      // chip range: cleared at start-up and before a compare table is loaded
+constexpr unsigned kManualControl = 0x10;    // board: routes the hand wheel and enables the switches (manual_board.h)
+constexpr unsigned kWheelStatus = 0x12;      // board: hand-wheel status
+constexpr unsigned kTtlInputs = 0x18;        // board: TTL input pins
+constexpr unsigned kCardStatus = 0x1E;       // board: reads the card status, its written word lights the LED
+}  // namespace cardport
+
 class Card {
 public:
     explicit Card(int device);
@@ -57,16 +72,16 @@ public:
     // Bridge.
     std::uint16_t bridge_control = kBridgeControlPowerUp;
     std::uint8_t bridge_top = 0;
-    int bit30_pulses = 0;
+    int local_bus_resets = 0;  // 1-then-0 pulses of control bit 30
     int bridge_interrupt_written = -1;  // -1 until the library arms the bridge interrupt
     std::uint8_t bridge_interrupt_status = 0;
 
     // What the driver took from the chips' interrupts and keeps for its status requests.
     DriverInterrupts driver_interrupts;
 
-    // Card-level chip ports 0x20 and 0x26 (last written, -1 never).
-    int card_port20 = -1;
-    int card_port26 = -1;
+    // Card-level words of the chip range (last written, -1 never).
+    int card_control = -1;
+    int compare_load_word = -1;
 
     // Board ports: last word written at each even offset 0..0x1E (-1 never), and the inputs.
     std::array<int, 16> board_written{};

@@ -11,6 +11,7 @@
 #include "driver_requests.h"
 #include "machine.h"
 #include "os.h"
+#include "quvex/sim.h"
 #include "threads.h"
 
 namespace qsim {
@@ -103,7 +104,7 @@ Handle device_open(const char* name) {
     std::lock_guard<std::mutex> lk(m.mu);
     Device* d = m.device_locked(parse_device_name(name));
     // The device is opened unshared: a second open fails while the first handle lives.
-    if (d == nullptr || (d->faults & 0x1u) != 0 || d->open_count > 0) return 0;
+    if (d == nullptr || (d->faults & QUVEX_SIM_FAIL_OPEN) != 0 || d->open_count > 0) return 0;
     ++d->open_count;
     return add_handle(DeviceRef{d->number});
 }
@@ -118,7 +119,7 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
         Card& card = *d->card;
         switch (code) {
             case driver_request::kCardResources: {
-                if ((d->faults & 0x2u) != 0) { ok = false; break; }
+                if ((d->faults & QUVEX_SIM_FAIL_QUERY1) != 0) { ok = false; break; }
                 const auto area = static_cast<std::uint64_t>(card.compare_area());
                 words[0] = static_cast<std::uint32_t>(area);
                 words[1] = static_cast<std::uint32_t>(area >> 32);
@@ -128,7 +129,7 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
                 break;
             }
             case driver_request::kRingResources: {
-                if ((d->faults & 0x4u) != 0) { ok = false; break; }
+                if ((d->faults & QUVEX_SIM_FAIL_QUERY2) != 0) { ok = false; break; }
                 const auto window = static_cast<std::uint64_t>(card.ring_window());
                 words[6] = 0x00010000u | static_cast<std::uint32_t>(d->number);  // driver revision and slot
                 words[7] = static_cast<std::uint32_t>(window);

@@ -10,7 +10,6 @@
 namespace qsim {
 namespace {
 
-constexpr unsigned kManualControlPort = 0x10;
 constexpr std::uint16_t kOneAxisBit = 1u << 6;
 constexpr std::uint16_t kEnableBit = 1u << 7;  // the hand wheel's, or the jog and step switches'
 
@@ -46,13 +45,13 @@ void end_turn(int device, std::uint64_t turn, Ns at) {
 }  // namespace
 
 bool wheel_reaches(Card& card, int axis) {
-    const std::uint16_t word = card.board_input(kManualControlPort);
+    const std::uint16_t word = card.board_input(cardport::kManualControl);
     if ((word & kEnableBit) == 0) return false;
     if ((word & kOneAxisBit) == 0) return true;
     return ((word >> kAxisShift) & kAxisMask) == static_cast<unsigned>(axis);
 }
 
-bool switches_enabled(Card& card) { return (card.board_input(kManualControlPort) & kEnableBit) != 0; }
+bool switches_enabled(Card& card) { return (card.board_input(cardport::kManualControl) & kEnableBit) != 0; }
 
 Ns queue_wheel_turn(Card& card, std::int64_t detents, double rate) {
     Machine& m = Machine::get();

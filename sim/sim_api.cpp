@@ -116,7 +116,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_card_status(int device, uint16_t status) 
     return 0;
 }
 
-QUVEX_API int QUVEX_CALL quvex_sim_card_led(int device) { return quvex_sim_board_port(device, 0x1E); }
+QUVEX_API int QUVEX_CALL quvex_sim_card_led(int device) { return quvex_sim_board_port(device, cardport::kCardStatus); }
 
 QUVEX_API int QUVEX_CALL quvex_sim_board_port(int device, unsigned offset) {
     Machine& m = Machine::get();
@@ -137,7 +137,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_bridge_bit30_pulses(int device) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
     Card* c = m.card_locked(device);
-    return c == nullptr ? -1 : c->bit30_pulses;
+    return c == nullptr ? -1 : c->local_bus_resets;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_bridge_interrupt(int device) {
@@ -152,8 +152,8 @@ QUVEX_API int QUVEX_CALL quvex_sim_card_port(int device, unsigned offset) {
     std::lock_guard<std::mutex> lk(m.mu);
     Card* c = m.card_locked(device);
     if (c == nullptr) return -1;
-    if (offset == 0x20) return c->card_port20;
-    if (offset == 0x26) return c->card_port26;
+    if (offset == cardport::kCardControl) return c->card_control;
+    if (offset == cardport::kCompareLoad) return c->compare_load_word;
     return -1;
 }
 
