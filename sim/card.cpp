@@ -4,16 +4,17 @@
 
 namespace qsim {
 
-Card::Card(int d)
-    : device(d),
+Card::Card(Machine& owner, int d)
+    : machine(owner),
+      device(d),
       bridge_base(static_cast<std::uint16_t>(kBridgeBase0 + d * kBridgeStride)),
       chip_base(static_cast<std::uint16_t>(kChipBase0 + d * kChipStride)),
       board_base(static_cast<std::uint16_t>(kBoardBase0 + d * kBoardStride)),
       irq(static_cast<std::uint16_t>(16 + d)),
-      driver_interrupts(d),
+      driver_interrupts(owner, d),
       compare_area_(kCompareAreaBytes, 0xA5),  // power-up garbage the library must clear
-      chips_(d, kCardChipUnits, 4),
-      ring_(d) {
+      chips_(owner, d, kCardChipUnits, 4),
+      ring_(owner, d) {
     board_written.fill(-1);
     chips_.set_interrupt_line([this](int axis) { driver_interrupts.service(chip(axis), bridge_interrupt_written >= 0); });
     // The driver reloads each axis's trigger comparator from its block of the compare area.
@@ -48,7 +49,7 @@ std::uint16_t Card::board_input(unsigned offset) const {
 }
 
 std::uint16_t Card::in16(std::uint16_t port) {
-    Machine& m = Machine::get();
+    Machine& m = machine;
     if (port >= chip_base && port < chip_base + kChipSize) {
         const unsigned off = port - chip_base;
         if (off < cardport::kChipAxisPorts) return chip(static_cast<int>(off / chipcode::kAxisBlock)).read_port(off % chipcode::kAxisBlock);
@@ -67,7 +68,7 @@ std::uint16_t Card::in16(std::uint16_t port) {
 }
 
 void Card::out16(std::uint16_t port, std::uint16_t value) {
-    Machine& m = Machine::get();
+    Machine& m = machine;
     if (port >= chip_base && port < chip_base + kChipSize) {
         const unsigned off = port - chip_base;
         if (off < cardport::kChipAxisPorts) {
@@ -91,7 +92,7 @@ void Card::out16(std::uint16_t port, std::uint16_t value) {
 }
 
 std::uint8_t Card::in8(std::uint16_t port) {
-    Machine& m = Machine::get();
+    Machine& m = machine;
     if (port >= bridge_base && port < bridge_base + kBridgeSize) {
         const unsigned off = port - bridge_base;
         std::uint8_t v = 0;
@@ -105,7 +106,7 @@ std::uint8_t Card::in8(std::uint16_t port) {
 }
 
 void Card::out8(std::uint16_t port, std::uint8_t value) {
-    Machine& m = Machine::get();
+    Machine& m = machine;
     if (port >= bridge_base && port < bridge_base + kBridgeSize) {
         const unsigned off = port - bridge_base;
         m.trace.event(m.now, TraceKind::bridge_write8, TraceSite::of_device(device), off, value);

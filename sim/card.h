@@ -40,8 +40,9 @@ constexpr unsigned kCardStatus = 0x1E;       // board: reads the card status, it
 
 class Card {
 public:
-    explicit Card(int device);
+    Card(Machine& machine, int device);
 
+    Machine& machine;  // the machine the card is installed in: its clock, timers and trace
     const int device;
     const std::uint16_t bridge_base;
     const std::uint16_t chip_base;

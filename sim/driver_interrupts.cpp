@@ -15,7 +15,7 @@ void DriverInterrupts::service(Chip& chip, bool bridge_armed) {
     chip.event_status = 0;
     chip.error_status = 0;
 
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     char name[32];
     std::snprintf(name, sizeof name, "PCIQUVEXW%dE%d", device_, chip.axis());
     auto it = m.named_events.find(name);

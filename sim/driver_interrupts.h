@@ -14,10 +14,11 @@
 namespace qsim {
 
 class Chip;
+class Machine;
 
 class DriverInterrupts {
 public:
-    explicit DriverInterrupts(int device) : device_(device) {}
+    DriverInterrupts(Machine& machine, int device) : machine_(machine), device_(device) {}
 
     // Interrupt of the card's chip (machine lock held). Nothing reaches the driver before the
     // library has armed the bridge interrupt; the chip keeps its bits until then.
@@ -31,6 +32,7 @@ private:
         std::uint32_t events = 0;
         std::uint32_t stop_reasons = 0;
     };
+    Machine& machine_;
     int device_;
     std::array<AxisWords, 4> kept_{};
 };

@@ -59,7 +59,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_add_card(int device) {
     if (m.devices.size() < kMaxDevices) m.devices.resize(kMaxDevices);
     auto d = std::make_unique<Device>();
     d->number = device;
-    d->card = std::make_unique<Card>(device);
+    d->card = std::make_unique<Card>(m, device);
     // The driver creates the card's named events when it starts the device.
     for (int k = 0; k < 5; ++k) {
         char name[32];

@@ -7,7 +7,7 @@ using namespace chipcode;
 Chip::Chip(ChipGroup& group, int axis) : card_(group), axis_(axis) {}
 
 std::uint16_t Chip::read_port(unsigned offset) {
-    Machine& m = Machine::get();
+    Machine& m = machine();
     update(m.now);
     switch (offset) {
         case kCommandPort: {
@@ -36,7 +36,7 @@ void Chip::write_port(unsigned offset, std::uint16_t value) {
 }
 
 void Chip::execute(std::uint16_t word) {
-    Machine& m = Machine::get();
+    Machine& m = machine();
     update(m.now);
     const unsigned code = word & kCodeMask;
     const std::uint32_t data = static_cast<std::uint32_t>(data_low) | (static_cast<std::uint32_t>(data_high) << 16);
@@ -86,7 +86,7 @@ void Chip::execute(std::uint16_t word) {
 }
 
 void Chip::trace_command(std::uint16_t word) {
-    Machine& m = Machine::get();
+    Machine& m = machine();
     m.trace.event(m.now, TraceKind::chip_command, card_.trace_site(axis_), word);
 }
 
@@ -144,7 +144,7 @@ bool Chip::read_register(unsigned code, std::uint32_t* value) {
 }
 
 bool Chip::peek_register(unsigned code, std::uint32_t* value) {
-    update(Machine::get().now);
+    update(machine().now);
     if (code >= kOperationBuffered && code <= kArcStepCount) {
         *value = buffered[code - kOperationBuffered];
         return true;

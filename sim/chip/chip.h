@@ -32,6 +32,7 @@ public:
 
     int axis() const { return axis_; }
     ChipGroup& group() const { return card_; }
+    Machine& machine() const { return card_.machine; }
     const ChipUnits& units() const { return card_.units; }
 
     // Register file.

@@ -311,7 +311,7 @@ void reload_auto_compare(Chip& c) {
     }
     char name[32];
     std::snprintf(name, sizeof name, "PCIQUVEXW%dE4", c.group().device);
-    Machine& m = Machine::get();
+    Machine& m = c.machine();
     m.signal_event_locked(m.driver_event_locked(name));
 }
 

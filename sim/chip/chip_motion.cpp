@@ -19,8 +19,6 @@ namespace {
 using Phase = MotionState::Phase;
 using namespace chipcode;
 
-double now_seconds() { return ns_to_seconds(Machine::get().now); }
-
 // The axes a command word selects within the group: its axis bits, or the receiving axis alone.
 unsigned selected_axes(Chip& receiver, unsigned select) {
     const unsigned present = (1u << receiver.group().size()) - 1u;
@@ -155,7 +153,7 @@ void carry_speed(ChipGroup& group, unsigned axes, double pps) {
 void start(Chip& receiver, unsigned code, unsigned select) {
     ChipGroup& group = receiver.group();
     const unsigned axes = selected_axes(receiver, select);
-    const Ns now = Machine::get().now;
+    const Ns now = receiver.machine().now;
     bool busy = false;
     for_each_axis(axes, [&](int a) {
         group.chip(a).update(now);
@@ -270,13 +268,13 @@ void Chip::motion_command(std::uint16_t word) {
         case kSyncStart:
             for (int a = 0; a < card_.size(); ++a) {
                 Chip& c = card_.chip(a);
-                if (c.motion.phase == Phase::waiting) begin_running(c, c.motion.start_code, now_seconds());
+                if (c.motion.phase == Phase::waiting) begin_running(c, c.motion.start_code, ns_to_seconds(machine().now));
             }
             break;
         case kSyncStop:
             for (int a = 0; a < card_.size(); ++a) {
                 Chip& c = card_.chip(a);
-                c.update(Machine::get().now);
+                c.update(machine().now);
                 if (c.motion.phase != Phase::running || (c.live[kOperationMode] & kStopOnSyncStop) == 0) continue;
                 stop(c, (c.env[kEnv1Index] & kEnv1SyncStopDecelerates) != 0, stop_reason::kSimultaneousStop);
             }

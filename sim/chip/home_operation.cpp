@@ -59,7 +59,7 @@ Ns ns_of(double seconds) { return static_cast<Ns>(std::llround(seconds * static_
 void pulse_erc(Chip& c, const HomeConfig& cfg) {
     if (!cfg.erc_pulse) return;
     HomeState& h = c.home;
-    Machine& m = Machine::get();
+    Machine& m = c.machine();
     if (h.erc_timer != 0) m.cancel_timer_locked(h.erc_timer);
     h.erc_timer = 0;
     drive_clear_deviation(c);

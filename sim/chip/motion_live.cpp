@@ -76,7 +76,7 @@ void retarget(Chip& c, std::int64_t end) {
 
 void Chip::live_register_written(unsigned n) {
     if (motion.phase != Phase::running) return;
-    update(Machine::get().now);
+    update(machine().now);
     if (motion.phase != Phase::running) return;
     motion.ramp.blocked_from = INT_MAX;  // what blocked a run of steps may have moved
     switch (n) {

@@ -22,20 +22,20 @@ void record_sample(Chip& chip, Ns at) {
 
 // One link of a sampling chain: samples, then schedules the next link while the chain is the
 // axis's current one (a new sampling call or a chip that is gone ends it).
-void schedule_sample(SampledChip find, std::uint64_t token, Ns at) {
-    Machine::get().schedule_locked(at, [find = std::move(find), token, at]() mutable {
+void schedule_sample(Machine& machine, SampledChip find, std::uint64_t token, Ns at) {
+    machine.schedule_locked(at, [&machine, find = std::move(find), token, at]() mutable {
         Chip* chip = find();
         if (chip == nullptr || chip->motion.sample_token != token || chip->motion.sample_period <= 0) return;
         record_sample(*chip, at);
         const Ns next = at + chip->motion.sample_period;
-        schedule_sample(std::move(find), token, next);
+        schedule_sample(machine, std::move(find), token, next);
     });
 }
 
 }  // namespace
 
 quvex_sim_motion_info motion_info(Chip& chip) {
-    chip.update(Machine::get().now);
+    chip.update(chip.machine().now);
     quvex_sim_motion_info out{};
     out.command_counter = chip.command_counter;
     out.position_counter = chip.position_counter;
@@ -56,12 +56,12 @@ void sample_motion(Chip& chip, double period, SampledChip find) {
         s.sample_period = 0;
         return;
     }
-    const Ns now = Machine::get().now;
+    const Ns now = chip.machine().now;
     s.sample_period = std::max<Ns>(kShortestSamplePeriod, static_cast<Ns>(std::llround(std::min(period, kLongestSamplePeriod) *
                                                                                         static_cast<double>(kNsPerSecond))));
     s.samples.clear();
     record_sample(chip, now);
-    schedule_sample(std::move(find), s.sample_token, now + s.sample_period);
+    schedule_sample(chip.machine(), std::move(find), s.sample_token, now + s.sample_period);
 }
 
 int copy_motion_samples(const Chip& chip, quvex_sim_motion_sample* out, int max) {

@@ -51,8 +51,8 @@ AxisPort axis_port(unsigned address) {
 
 }  // namespace
 
-FourAxisStation::FourAxisStation(int device, int slave, std::uint16_t id_number)
-    : ModuleStation(device, slave, kFourAxisModuleUnits, kFourAxisModuleAxes, kFourAxisModuleType,
+FourAxisStation::FourAxisStation(Machine& machine, int device, int slave, std::uint16_t id_number)
+    : ModuleStation(machine, device, slave, kFourAxisModuleUnits, kFourAxisModuleAxes, kFourAxisModuleType,
                     kFourAxisIdentBase | id_number),
       id_number_(id_number) {}
 
@@ -240,10 +240,10 @@ void FourAxisStation::apply_limits(int axis) {
     const Limits& l = limits_[static_cast<std::size_t>(axis)];
     const bool enabled = (limit_enable_ & (1u << axis)) != 0;
     // Motion up to now ran with the old levels; a limit the chip sees now stops it from now.
-    c.update(Machine::get().now);
+    c.update(c.machine().now);
     c.inputs.el_plus = enabled && l.plus;
     c.inputs.el_minus = enabled && l.minus;
-    c.update(Machine::get().now);
+    c.update(c.machine().now);
     reschedule(axis);
 }
 

@@ -45,7 +45,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_ring_add_m4_module(int device, int slave, uin
     if (!slave_ok(slave)) return kRefused;
     std::lock_guard<std::mutex> lk(Machine::get().mu);
     RingMasterModel* ring = ring_locked(device);
-    return ring != nullptr && ring->plug(slave, std::make_unique<FourAxisStation>(device, slave, id_number)) ? 0 : kRefused;
+    return ring != nullptr && ring->plug(slave, std::make_unique<FourAxisStation>(ring->machine(), device, slave, id_number)) ? 0 : kRefused;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_m4_set_reply_latency(int device, int slave, int polls, double seconds) {

@@ -46,7 +46,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_ring_add_m1_module(int device, int slave) {
     if (!slave_ok(slave)) return kRefused;
     std::lock_guard<std::mutex> lk(Machine::get().mu);
     RingMasterModel* ring = ring_locked(device);
-    return ring != nullptr && ring->plug(slave, std::make_unique<OneAxisStation>(device, slave)) ? 0 : kRefused;
+    return ring != nullptr && ring->plug(slave, std::make_unique<OneAxisStation>(ring->machine(), device, slave)) ? 0 : kRefused;
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_m1_outputs(int device, int slave) {

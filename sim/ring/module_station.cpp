@@ -4,9 +4,9 @@
 #include "ring_master_model.h"
 
 namespace qsim {
-ModuleStation::ModuleStation(int device, int slave, const ChipUnits& units, int axes, std::uint8_t type,
-                             std::uint32_t ident)
-    : chips_(device, units, axes, slave), type_(type), ident_(ident), slave_(slave) {
+ModuleStation::ModuleStation(Machine& machine, int device, int slave, const ChipUnits& units, int axes,
+                             std::uint8_t type, std::uint32_t ident)
+    : chips_(machine, device, units, axes, slave), type_(type), ident_(ident), slave_(slave) {
     chips_.set_listener([this](int axis, ChipEvent event, Ns) {
         motion_event(axis, event);
         refresh();
@@ -43,9 +43,9 @@ bool ModuleStation::set_input(int axis, int signal, bool active) {
     if (axis < 0 || axis >= axes() || !ChipInputs::known(signal)) return false;
     Chip& c = chip(axis);
     // Motion up to now ran with the old level; an end limit reached now stops it from now.
-    c.update(Machine::get().now);
+    c.update(chips_.machine.now);
     c.inputs.set(signal, active);
-    c.update(Machine::get().now);
+    c.update(chips_.machine.now);
     chips_.schedule_next_event(axis);
     refresh();
     return true;
@@ -101,7 +101,7 @@ void ModuleStation::reset_chip(int axis) {
 }
 
 void ModuleStation::update_chips() {
-    const Ns now = Machine::get().now;
+    const Ns now = chips_.machine.now;
     for (int a = 0; a < axes(); ++a) chip(a).update(now);
 }
 

@@ -28,7 +28,8 @@ constexpr unsigned kClearPositionCounter = 0x21;
 
 class ModuleStation : public RingStation {
 public:
-    ModuleStation(int device, int slave, const ChipUnits& units, int axes, std::uint8_t type, std::uint32_t ident);
+    ModuleStation(Machine& machine, int device, int slave, const ChipUnits& units, int axes, std::uint8_t type,
+                  std::uint32_t ident);
 
     std::uint8_t type_byte() const override { return type_; }
     std::uint32_t identification() const override { return ident_; }

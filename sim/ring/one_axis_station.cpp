@@ -75,8 +75,8 @@ std::uint8_t bit_if(bool on, unsigned bit) { return static_cast<std::uint8_t>(on
 
 }  // namespace
 
-OneAxisStation::OneAxisStation(int device, int slave)
-    : ModuleStation(device, slave, kOneAxisModuleUnits, 1, kOneAxisModuleType, kOneAxisModuleIdent) {}
+OneAxisStation::OneAxisStation(Machine& machine, int device, int slave)
+    : ModuleStation(machine, device, slave, kOneAxisModuleUnits, 1, kOneAxisModuleType, kOneAxisModuleIdent) {}
 
 bool OneAxisStation::set_input(int axis, int signal, bool active) {
     const int k = signal - kModuleDigitalInput0;

@@ -11,7 +11,8 @@ constexpr std::size_t kWindowWords = 0x200;
 
 }  // namespace
 
-RingMasterModel::RingMasterModel(int device) : device_(device), memory_(kWindowWords, 0) {}
+RingMasterModel::RingMasterModel(Machine& machine, int device)
+    : machine_(machine), device_(device), memory_(kWindowWords, 0) {}
 
 bool RingMasterModel::plug(int slave, std::unique_ptr<RingStation> model) {
     if (slave < 0 || slave >= ringhw::kSlaves || !model) return false;
@@ -39,7 +40,7 @@ RingStation* RingMasterModel::station(int slave) {
 std::uint64_t RingMasterModel::schedule_for(int slave, std::int64_t at, StationLink::TimerFn fire) {
     std::weak_ptr<RingStation> plugged = stations_[index(slave)];
     // The station being alive means its master is too: the master is the only owner.
-    return Machine::get().schedule_locked(at, [this, slave, plugged, fire = std::move(fire)] {
+    return machine_.schedule_locked(at, [this, slave, plugged, fire = std::move(fire)] {
         if (plugged.expired()) return;
         StationLink link(*this, slave);
         fire(link);
@@ -48,7 +49,7 @@ std::uint64_t RingMasterModel::schedule_for(int slave, std::int64_t at, StationL
 
 bool RingMasterModel::answer_for(int slave, StationWords reply) {
     if (pending_station_ != slave) return false;
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     if (reply.size() > ringhw::kFifoWords) reply.resize(ringhw::kFifoWords);
     if (MessageEntry* e = history_.find(pending_seq_)) {
         e->reply = reply;
@@ -116,7 +117,7 @@ std::uint16_t RingMasterModel::read16(std::uint32_t offset) {
 
 void RingMasterModel::write16(std::uint32_t offset, std::uint16_t value) {
     const std::uint32_t off = offset & ~1u;
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     if (off == ringhw::kControl) {
         command(value);
     } else if (off == ringhw::kMessagePort) {
@@ -135,7 +136,7 @@ void RingMasterModel::write16(std::uint32_t offset, std::uint16_t value) {
 }
 
 void RingMasterModel::write_cyclic(std::uint32_t off, std::uint16_t value) {
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     const int s = static_cast<int>((off - ringhw::kCyclic) / 4);
     const int word = static_cast<int>((off - ringhw::kCyclic) % 4 / 2);
     const TraceSite site = TraceSite::of_station(device_, s);
@@ -173,7 +174,7 @@ std::uint16_t RingMasterModel::read_cyclic(std::uint32_t off) {
 }
 
 void RingMasterModel::command(std::uint16_t value) {
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     const int s = value & ringhw::kSlaveMask;
     switch (value & ~ringhw::kSlaveMask) {
         case ringhw::kMessage: deliver_message(s); return;
@@ -216,7 +217,7 @@ void RingMasterModel::scan() {
 }
 
 void RingMasterModel::deliver_message(int s) {
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     const TraceSite site = TraceSite::of_station(device_, s);
     StationWords words(to_slave_.begin(), to_slave_.end());
     to_slave_.clear();
@@ -253,7 +254,7 @@ void RingMasterModel::complete_message(const StationWords& reply) {
 }
 
 void RingMasterModel::deliver_identification(int s) {
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     const TraceSite site = TraceSite::of_station(device_, s);
     done_ = false;
     if (!answers(s)) {
@@ -267,11 +268,11 @@ void RingMasterModel::deliver_identification(int s) {
 }
 
 int StationLink::device() const { return ring_.device(); }
-std::int64_t StationLink::now() const { return Machine::get().now; }
+std::int64_t StationLink::now() const { return ring_.machine().now; }
 std::uint16_t StationLink::cyclic(int word) const { return ring_.cyclic(number_, word); }
 void StationLink::set_cyclic(int word, std::uint16_t value) { ring_.set_cyclic(number_, word, value); }
 std::uint64_t StationLink::schedule(std::int64_t at, TimerFn fire) { return ring_.schedule_for(number_, at, std::move(fire)); }
-void StationLink::cancel(std::uint64_t id) { Machine::get().cancel_timer_locked(id); }
+void StationLink::cancel(std::uint64_t id) { ring_.machine().cancel_timer_locked(id); }
 bool StationLink::answer(const StationWords& reply) { return ring_.answer_for(number_, reply); }
 void StationLink::drive_ready(bool level) { ring_.drive_ready(number_, level); }
 void StationLink::release_ready() { ring_.release_ready(number_); }

@@ -17,6 +17,8 @@
 
 namespace qsim {
 
+class Machine;
+
 namespace ringhw {
 constexpr int kSlaves = 64;
 constexpr std::uint32_t kControl = 0, kMessagePort = 6, kTypeTable = 120, kErrorMap = 184, kCyclic = 256;
@@ -35,8 +37,9 @@ class RingMasterModel {
 public:
     enum class Mode { idle, scanned, running, stopped };
 
-    // The master of the card of `device` (the device names the card's stations in the trace).
-    explicit RingMasterModel(int device);
+    // The master of the card of `device` in `machine` (the device names the card's stations in
+    // the trace).
+    RingMasterModel(Machine& machine, int device);
     RingMasterModel(const RingMasterModel&) = delete;
     RingMasterModel& operator=(const RingMasterModel&) = delete;
 
@@ -47,6 +50,7 @@ public:
     void write16(std::uint32_t offset, std::uint16_t value);
 
     int device() const { return device_; }
+    Machine& machine() const { return machine_; }
     Mode mode() const { return mode_; }
 
     // ---- stations ----
@@ -101,6 +105,7 @@ private:
     std::uint16_t read_cyclic(std::uint32_t offset);
     void complete_message(const StationWords& reply);
 
+    Machine& machine_;
     const int device_;
     std::vector<std::uint16_t> memory_;  // backing words; also the window's address
     Mode mode_ = Mode::idle;

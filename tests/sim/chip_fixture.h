@@ -36,7 +36,7 @@ protected:
     // A group of `chips` chips counting in `units`, recording the events it reports.
     qsim::ChipGroup& make_group(const qsim::ChipUnits& units = qsim::kCardChipUnits, int chips = 4) {
         std::lock_guard<std::mutex> lk(machine().mu);
-        group_ = std::make_unique<qsim::ChipGroup>(20, units, chips);
+        group_ = std::make_unique<qsim::ChipGroup>(machine(), 20, units, chips);
         group_->set_listener([this](int axis, qsim::ChipEvent e, qsim::Ns at) { events_.push_back({axis, e, at, machine().now}); });
         return *group_;
     }
@@ -45,17 +45,17 @@ protected:
     void write(int axis, unsigned code, std::uint32_t value) {
         std::lock_guard<std::mutex> lk(machine().mu);
         qsim::Chip& c = group_->chip(axis);
-        c.write_port(4, static_cast<std::uint16_t>(value & 0xFFFFu));
-        c.write_port(6, static_cast<std::uint16_t>(value >> 16));
-        c.write_port(0, static_cast<std::uint16_t>(code));
+        c.write_port(qsim::chipcode::kDataLowPort, static_cast<std::uint16_t>(value & 0xFFFFu));
+        c.write_port(qsim::chipcode::kDataHighPort, static_cast<std::uint16_t>(value >> 16));
+        c.write_port(qsim::chipcode::kCommandPort, static_cast<std::uint16_t>(code));
     }
     void command(int axis, std::uint16_t word) {
         std::lock_guard<std::mutex> lk(machine().mu);
-        group_->chip(axis).write_port(0, word);
+        group_->chip(axis).write_port(qsim::chipcode::kCommandPort, word);
     }
     std::uint16_t main_status(int axis) {
         std::lock_guard<std::mutex> lk(machine().mu);
-        return group_->chip(axis).read_port(0);
+        return group_->chip(axis).read_port(qsim::chipcode::kCommandPort);
     }
 
     // Buffered registers of a move: kind, amount, speeds (units), range, rates.
