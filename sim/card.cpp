@@ -22,12 +22,11 @@ Card::Card(Machine& owner, int d)
 }
 
 int Card::device_of_port(std::uint16_t port) {
-    constexpr unsigned kDevices = 12;
     // The strides are powers of two: a shift names the device, a mask the offset in its range.
     auto device_in = [port](unsigned base, unsigned stride_shift, unsigned size) -> int {
         const unsigned rel = static_cast<unsigned>(port) - base;  // wraps for ports below the base
         const unsigned d = rel >> stride_shift;
-        return d < kDevices && (rel & ((1u << stride_shift) - 1u)) < size ? static_cast<int>(d) : -1;
+        return d < static_cast<unsigned>(kMaxDevices) && (rel & ((1u << stride_shift) - 1u)) < size ? static_cast<int>(d) : -1;
     };
     static_assert(kChipStride == 1u << 7 && kBridgeStride == 1u << 8 && kBoardStride == 1u << 6);
     if (port >= kChipBase0 && port < kBridgeBase0) return device_in(kChipBase0, 7, kChipSize);

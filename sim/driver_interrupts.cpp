@@ -1,7 +1,5 @@
 #include "driver_interrupts.h"
 
-#include <cstdio>
-
 #include "chip/chip.h"
 #include "driver_requests.h"
 #include "machine.h"
@@ -16,9 +14,7 @@ void DriverInterrupts::service(Chip& chip, bool bridge_armed) {
     chip.error_status = 0;
 
     Machine& m = machine_;
-    char name[32];
-    std::snprintf(name, sizeof name, "PCIQUVEXW%dE%d", device_, chip.axis());
-    auto it = m.named_events.find(name);
+    auto it = m.named_events.find(Machine::driver_event_name(device_, chip.axis()));
     if (it != m.named_events.end()) m.signal_event_locked(it->second);
 }
 

@@ -82,6 +82,12 @@ Chip* Machine::chip_locked(int device, int axis) {
     return &card->chip(axis);
 }
 
+std::string Machine::driver_event_name(int device, int event) {
+    char name[32];
+    std::snprintf(name, sizeof name, "PCIQUVEXW%dE%d", device, event);
+    return name;
+}
+
 std::shared_ptr<Event> Machine::driver_event_locked(const std::string& name) {
     auto& slot = named_events[name];
     if (!slot) {

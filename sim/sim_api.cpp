@@ -11,8 +11,6 @@ using namespace qsim;
 
 namespace {
 
-constexpr int kMaxDevices = 12;
-
 
 int copy_text(const std::string& s, char* out, std::size_t size) {
     if (out != nullptr && size > 0) {
@@ -61,11 +59,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_add_card(int device) {
     d->number = device;
     d->card = std::make_unique<Card>(m, device);
     // The driver creates the card's named events when it starts the device.
-    for (int k = 0; k < 5; ++k) {
-        char name[32];
-        std::snprintf(name, sizeof name, "PCIQUVEXW%dE%d", device, k);
-        m.driver_event_locked(name);
-    }
+    for (int k = 0; k <= Machine::kCompareEvent; ++k) m.driver_event_locked(Machine::driver_event_name(device, k));
     m.devices[static_cast<std::size_t>(device)] = std::move(d);
     return 0;
 }
@@ -86,8 +80,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_driver_faults(int device, unsigned faults
     Device* d = m.device_locked(device);
     if (d == nullptr) return -1;
     d->faults = faults;
-    char name[32];
-    std::snprintf(name, sizeof name, "PCIQUVEXW%dE4", device);
+    const std::string name = Machine::driver_event_name(device, Machine::kCompareEvent);
     if ((faults & QUVEX_SIM_NO_COMPARE_EVENT) != 0) {
         m.named_events.erase(name);
     } else {

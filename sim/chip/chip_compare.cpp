@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -309,10 +308,8 @@ void reload_auto_compare(Chip& c) {
     } else {
         return;
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "PCIQUVEXW%dE4", c.group().device);
     Machine& m = c.machine();
-    m.signal_event_locked(m.driver_event_locked(name));
+    m.signal_event_locked(m.driver_event_locked(Machine::driver_event_name(c.group().device, Machine::kCompareEvent)));
 }
 
 Chip& driver_of(Chip& c) {
