@@ -96,7 +96,7 @@ std::uint8_t Card::in8(std::uint16_t port) {
         const unsigned off = port - bridge_base;
         std::uint8_t v = 0;
         if (off == cardport::kBridgeInterrupt) v = bridge_interrupt_status;
-        if (off == cardport::kBridgeControlTop) v = bridge_top;
+        if (off == cardport::kBridgeControlTop) v = bridge_control_top;
         m.trace.event(m.now, TraceKind::bridge_read8, TraceSite::of_device(device), off, v);
         return v;
     }
@@ -111,8 +111,8 @@ void Card::out8(std::uint16_t port, std::uint8_t value) {
         m.trace.event(m.now, TraceKind::bridge_write8, TraceSite::of_device(device), off, value);
         if (off == cardport::kBridgeInterrupt) bridge_interrupt_written = value;
         if (off == cardport::kBridgeControlTop) {
-            if ((bridge_top & cardport::kLocalBusReset) != 0 && (value & cardport::kLocalBusReset) == 0) ++local_bus_resets;
-            bridge_top = value;
+            if ((bridge_control_top & cardport::kLocalBusReset) != 0 && (value & cardport::kLocalBusReset) == 0) ++local_bus_resets;
+            bridge_control_top = value;
         }
         return;
     }

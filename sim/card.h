@@ -72,7 +72,7 @@ public:
 
     // Bridge.
     std::uint16_t bridge_control = kBridgeControlPowerUp;
-    std::uint8_t bridge_top = 0;
+    std::uint8_t bridge_control_top = 0;
     int local_bus_resets = 0;  // 1-then-0 pulses of control bit 30
     int bridge_interrupt_written = -1;  // -1 until the library arms the bridge interrupt
     std::uint8_t bridge_interrupt_status = 0;

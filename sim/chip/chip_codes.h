@@ -65,7 +65,7 @@ constexpr unsigned live_write(unsigned n) { return kOperationLive + n; }
 
 // Operation registers.
 constexpr unsigned kMoveAmount = 0, kStartSpeed = 1, kMaxSpeed = 2, kAccelRate = 3, kDecelRate = 4,
-                   kSpeedRange = 5, kRampDownPoint = 6, kOperationMode = 7, kAccelSection = 9,
+                   kSpeedRange = 5, kRampDownPoint = 6, kOperationMode = 7, kAuxAmount = 8, kAccelSection = 9,
                    kDecelSection = 10, kOperationRegisters = 12;
 constexpr unsigned kArcStepCountIndex = kArcStepCount - kOperationBuffered;  // its place in the buffered bank
 constexpr unsigned kSpeedRangeMask = 0xFFFF;  // the speed registers' width is the chip's (ChipUnits)

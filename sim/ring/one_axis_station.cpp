@@ -36,7 +36,7 @@ bool chip_command(unsigned code) {
 }
 
 // Chip registers the host may read: operation registers and env1..env4, the counters,
-// comparators 1..3, interrupt factors, latches 0..2, remaining pulses, current speed.
+// comparators 1..3, interrupt factors, the first three latches, remaining pulses, current speed.
 bool chip_readable(unsigned code) {
     using namespace chipcode;
     return in(code, read_code(kOperationLive), read_code(kEnv1 + kEnv4Index)) ||
