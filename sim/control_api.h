@@ -2,6 +2,9 @@
 // value, the argument checks, and finding a device's ring and its stations under the machine lock.
 #pragma once
 
+#include <mutex>
+#include <utility>
+
 #include "card.h"
 #include "machine.h"
 #include "ring/ring_master_model.h"
@@ -17,6 +20,25 @@ inline bool direction_ok(int direction) { return direction == 1 || direction == 
 inline RingMasterModel* ring_locked(int device) {
     Card* card = Machine::get().card_locked(device);
     return card == nullptr ? nullptr : &card->ring();
+}
+
+// Runs fn(card) under the machine lock when the device has a card; `refused` otherwise.
+template <typename Fn, typename Result = decltype(std::declval<Fn&>()(std::declval<Card&>()))>
+Result with_card(int device, Fn fn, Result refused = Result(kRefused)) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Card* card = m.card_locked(device);
+    return card == nullptr ? refused : fn(*card);
+}
+
+// Runs fn(chip) under the machine lock when the device's card has the axis; kRefused otherwise.
+// The chip is as it was last brought up to date: fn updates it when what it does needs that.
+template <typename Fn>
+int with_chip(int device, int axis, Fn fn) {
+    Machine& m = Machine::get();
+    std::lock_guard<std::mutex> lk(m.mu);
+    Chip* chip = m.chip_locked(device, axis);
+    return chip == nullptr ? kRefused : fn(*chip);
 }
 
 // The station of kind S plugged at a slave of a device's ring, or null. The machine lock is held.

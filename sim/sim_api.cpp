@@ -2,8 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "card.h"
-#include "machine.h"
+#include "control_api.h"
 #include "os.h"
 #include "quvex/sim.h"
 
@@ -101,70 +100,50 @@ QUVEX_API int QUVEX_CALL quvex_sim_card_info_get(int device, quvex_sim_card_info
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_set_card_status(int device, uint16_t status) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = m.card_locked(device);
-    if (c == nullptr) return -1;
-    c->card_status = status;
-    return 0;
+    return with_card(device, [&](Card& card) {
+        card.card_status = status;
+        return 0;
+    });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_card_led(int device) { return quvex_sim_board_port(device, cardport::kCardStatus); }
 
 QUVEX_API int QUVEX_CALL quvex_sim_board_port(int device, unsigned offset) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = m.card_locked(device);
-    if (c == nullptr || offset >= kBoardSize) return -1;
-    return c->board_written[offset / 2];
+    return with_card(device, [&](Card& card) { return offset < kBoardSize ? card.board_written[offset / 2] : kRefused; });
 }
 
 QUVEX_API uint16_t QUVEX_CALL quvex_sim_bridge_control(int device) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = m.card_locked(device);
-    return c == nullptr ? 0 : c->bridge_control;
+    return with_card(device, [](Card& card) { return card.bridge_control; }, std::uint16_t{0});
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_bridge_bit30_pulses(int device) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = m.card_locked(device);
-    return c == nullptr ? -1 : c->local_bus_resets;
+    return with_card(device, [](Card& card) { return card.local_bus_resets; });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_bridge_interrupt(int device) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = m.card_locked(device);
-    return c == nullptr ? -1 : c->bridge_interrupt_written;
+    return with_card(device, [](Card& card) { return card.bridge_interrupt_written; });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_card_port(int device, unsigned offset) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = m.card_locked(device);
-    if (c == nullptr) return -1;
-    if (offset == cardport::kCardControl) return c->card_control;
-    if (offset == cardport::kCompareLoad) return c->compare_load_word;
-    return -1;
+    return with_card(device, [&](Card& card) {
+        if (offset == cardport::kCardControl) return card.card_control;
+        if (offset == cardport::kCompareLoad) return card.compare_load_word;
+        return kRefused;
+    });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_chip_register(int device, int axis, unsigned code, uint32_t* value) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = m.card_locked(device);
-    if (c == nullptr || axis < 0 || axis > 3 || value == nullptr) return -1;
-    return c->chip(axis).peek_register(code, value) ? 0 : -1;
+    return with_chip(device, axis, [&](Chip& chip) {
+        return value != nullptr && chip.peek_register(code, value) ? 0 : kRefused;
+    });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_chip_outputs(int device, int axis, uint32_t* outputs) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = m.card_locked(device);
-    if (c == nullptr || axis < 0 || axis > 3 || outputs == nullptr) return -1;
-    *outputs = c->chip(axis).outputs;
-    return 0;
+    return with_chip(device, axis, [&](Chip& chip) {
+        if (outputs == nullptr) return kRefused;
+        *outputs = chip.outputs;
+        return 0;
+    });
 }
 
 QUVEX_API void QUVEX_CALL quvex_sim_clock_manual(void) { Machine::get().set_realtime(false, 1.0); }
