@@ -48,4 +48,13 @@ S* station_locked(int device, int slave) {
     return ring == nullptr ? nullptr : dynamic_cast<S*>(ring->station(slave));
 }
 
+// Runs fn(station) under the machine lock when a station of kind S is plugged there; kRefused
+// otherwise.
+template <typename S, typename Fn>
+int with_station(int device, int slave, Fn fn) {
+    std::lock_guard<std::mutex> lk(Machine::get().mu);
+    S* station = station_locked<S>(device, slave);
+    return station == nullptr ? kRefused : fn(*station);
+}
+
 }  // namespace qsim

@@ -20,11 +20,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_compare_info_get(int device, int axis, quvex_
     return with_chip(device, axis, [&](Chip& chip) {
         chip.update(chip.machine().now);
         if (out == nullptr) return kRefused;
-        const ChipCompare& cc = chip.compare;
-        std::copy(cc.matches.begin(), cc.matches.end(), out->matches);
-        out->trigger_pulses = cc.trigger_pulses;
-        out->trigger_level = cc.trigger_level ? 1 : 0;
-        out->last_trigger = cc.last_trigger;
+        *out = compare_info(chip.compare);
         return 0;
     });
 }

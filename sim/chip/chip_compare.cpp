@@ -488,4 +488,13 @@ bool affects_comparators(unsigned write_code) {
            (write_code >= chipcode::kCommandCounter && write_code < chipcode::kIntFactor);
 }
 
+quvex_sim_compare_info compare_info(const ChipCompare& compare) {
+    quvex_sim_compare_info info{};
+    std::copy(compare.matches.begin(), compare.matches.end(), info.matches);
+    info.trigger_pulses = compare.trigger_pulses;
+    info.trigger_level = compare.trigger_level ? 1 : 0;
+    info.last_trigger = compare.last_trigger;
+    return info;
+}
+
 }  // namespace qsim

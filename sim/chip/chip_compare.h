@@ -14,6 +14,7 @@
 
 #include "../machine.h"
 #include "chip_codes.h"
+#include "quvex/sim_compare.h"
 
 namespace qsim {
 
@@ -71,5 +72,8 @@ double error_check_level(const Chip& c);
 // True for a register write that can change what the comparators see (configuration, data,
 // counters); the chip then asks for its next event again.
 bool affects_comparators(unsigned write_code);
+
+// What the control interface reports of the comparators and the trigger output.
+quvex_sim_compare_info compare_info(const ChipCompare& compare);
 
 }  // namespace qsim

@@ -13,22 +13,14 @@ using namespace qsim;
 
 namespace {
 
-// Runs fn(station) under the machine lock when a four-axis module is plugged there; -1 otherwise.
-template <typename Fn>
-int with_station(int device, int slave, Fn fn) {
-    std::lock_guard<std::mutex> lk(Machine::get().mu);
-    FourAxisStation* station = station_locked<FourAxisStation>(device, slave);
-    return station == nullptr ? kRefused : fn(*station);
-}
-
 // A manual switch of a module axis, through the module's manual-operation selection.
 template <typename Press>
 int press_module_switch(int device, int slave, int axis, int direction, Press press) {
-    return with_station(device, slave, [&](FourAxisStation& m) {
+    return with_station<FourAxisStation>(device, slave, [&](FourAxisStation& m) {
         if (axis < 0 || axis >= m.axes() || !direction_ok(direction)) return kRefused;
         if (!m.manual_selects(axis)) return 0;
-        const Ns now = Machine::get().now;
         Chip& chip = m.chip(axis);
+        const Ns now = chip.machine().now;
         chip.update(now);
         const bool reacted = press(chip, ns_to_seconds(now));
         m.reschedule(axis);
@@ -52,11 +44,11 @@ QUVEX_API int QUVEX_CALL quvex_sim_m4_set_reply_latency(int device, int slave, i
     constexpr double kLongestLatency = 1e6;  // seconds; a latency far past any run is a mistake
     if (!(seconds >= 0 && seconds <= kLongestLatency)) return kRefused;
     const Ns delay = static_cast<Ns>(std::llround(seconds * static_cast<double>(kNsPerSecond)));
-    return with_station(device, slave, [&](FourAxisStation& m) { return m.set_reply_latency(polls, delay) ? 0 : kRefused; });
+    return with_station<FourAxisStation>(device, slave, [&](FourAxisStation& m) { return m.set_reply_latency(polls, delay) ? 0 : kRefused; });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_m4_register(int device, int slave, unsigned address, uint16_t* value) {
-    return with_station(device, slave, [&](FourAxisStation& m) {
+    return with_station<FourAxisStation>(device, slave, [&](FourAxisStation& m) {
         const std::optional<std::uint16_t> v = address <= 0xFFu ? m.peek(address) : std::nullopt;
         if (!v) return kRefused;
         if (value != nullptr) *value = *v;

@@ -20,21 +20,13 @@ Chip* module_chip_locked(int device, int slave, int axis) {
     return &m->chip(axis);
 }
 
-// Runs fn(station) under the machine lock when there is a module station there; -1 otherwise.
-template <typename Fn>
-int with_module(int device, int slave, Fn fn) {
-    std::lock_guard<std::mutex> lk(Machine::get().mu);
-    ModuleStation* m = station_locked<ModuleStation>(device, slave);
-    return m == nullptr ? kRefused : fn(*m);
-}
-
 // Runs fn(chip) under the machine lock when the module there has the axis; -1 otherwise.
 template <typename Fn>
 int with_module_chip(int device, int slave, int axis, Fn fn) {
     std::lock_guard<std::mutex> lk(Machine::get().mu);
     Chip* c = module_chip_locked(device, slave, axis);
     if (c == nullptr) return kRefused;
-    c->update(Machine::get().now);
+    c->update(c->machine().now);
     return fn(*c);
 }
 
@@ -50,18 +42,18 @@ QUVEX_API int QUVEX_CALL quvex_sim_ring_add_m1_module(int device, int slave) {
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_m1_outputs(int device, int slave) {
-    return with_module(device, slave, [](ModuleStation& m) {
+    return with_station<ModuleStation>(device, slave, [](ModuleStation& m) {
         const auto* one = dynamic_cast<OneAxisStation*>(&m);
         return one == nullptr ? kRefused : static_cast<int>(one->outputs());
     });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_module_set_input(int device, int slave, int axis, int signal, int active) {
-    return with_module(device, slave, [&](ModuleStation& m) { return m.set_input(axis, signal, active != 0) ? 0 : kRefused; });
+    return with_station<ModuleStation>(device, slave, [&](ModuleStation& m) { return m.set_input(axis, signal, active != 0) ? 0 : kRefused; });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_module_input(int device, int slave, int axis, int signal) {
-    return with_module(device, slave, [&](ModuleStation& m) {
+    return with_station<ModuleStation>(device, slave, [&](ModuleStation& m) {
         const std::optional<bool> v = m.input(axis, signal);
         return v ? static_cast<int>(*v) : kRefused;
     });
@@ -79,11 +71,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_module_register(int device, int slave, int ax
 QUVEX_API int QUVEX_CALL quvex_sim_module_compare_info(int device, int slave, int axis, quvex_sim_compare_info* out) {
     return with_module_chip(device, slave, axis, [&](Chip& c) {
         if (out == nullptr) return kRefused;
-        const ChipCompare& cc = c.compare;
-        std::copy(cc.matches.begin(), cc.matches.end(), out->matches);
-        out->trigger_pulses = cc.trigger_pulses;
-        out->trigger_level = cc.trigger_level ? 1 : 0;
-        out->last_trigger = cc.last_trigger;
+        *out = compare_info(c.compare);
         return 0;
     });
 }
