@@ -16,7 +16,7 @@ Card* card_for_port(Machine& m, std::uint16_t port) {
 Card* card_for_window(Machine& m, std::uintptr_t address) {
     for (auto& d : m.devices) {
         if (!d || !d->card) continue;
-        RingWindow& w = d->card->ring();
+        const RingMasterModel& w = d->card->ring();
         if (address >= w.base() && address < w.base() + w.size()) return d->card.get();
     }
     return nullptr;

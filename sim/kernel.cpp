@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "card.h"
-#include "driver_interrupts.h"
+#include "driver_requests.h"
 #include "machine.h"
 #include "os.h"
+#include "quvex/sim.h"
 #include "threads.h"
 
 namespace qsim {
@@ -63,8 +64,6 @@ int parse_device_name(const char* name) {
     return d;
 }
 
-constexpr std::uint32_t kQuery1 = 0x223400, kQuery2 = 0x223404, kIntStatus = 0x223408, kErrStatus = 0x22340C;
-
 }  // namespace
 
 Device* Machine::device_locked(int number) {
@@ -81,6 +80,12 @@ Chip* Machine::chip_locked(int device, int axis) {
     Card* card = card_locked(device);
     if (card == nullptr || axis < 0 || axis >= card->chips().size()) return nullptr;
     return &card->chip(axis);
+}
+
+std::string Machine::driver_event_name(int device, int event) {
+    char name[32];
+    std::snprintf(name, sizeof name, "PCIQUVEXW%dE%d", device, event);
+    return name;
 }
 
 std::shared_ptr<Event> Machine::driver_event_locked(const std::string& name) {
@@ -105,7 +110,7 @@ Handle device_open(const char* name) {
     std::lock_guard<std::mutex> lk(m.mu);
     Device* d = m.device_locked(parse_device_name(name));
     // The device is opened unshared: a second open fails while the first handle lives.
-    if (d == nullptr || (d->faults & 0x1u) != 0 || d->open_count > 0) return 0;
+    if (d == nullptr || (d->faults & QUVEX_SIM_FAIL_OPEN) != 0 || d->open_count > 0) return 0;
     ++d->open_count;
     return add_handle(DeviceRef{d->number});
 }
@@ -119,8 +124,8 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
     if (ok) {
         Card& card = *d->card;
         switch (code) {
-            case kQuery1: {
-                if ((d->faults & 0x2u) != 0) { ok = false; break; }
+            case driver_request::kCardResources: {
+                if ((d->faults & QUVEX_SIM_FAIL_QUERY1) != 0) { ok = false; break; }
                 const auto area = static_cast<std::uint64_t>(card.compare_area());
                 words[0] = static_cast<std::uint32_t>(area);
                 words[1] = static_cast<std::uint32_t>(area >> 32);
@@ -129,8 +134,8 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
                 words[4] = card.board_base;
                 break;
             }
-            case kQuery2: {
-                if ((d->faults & 0x4u) != 0) { ok = false; break; }
+            case driver_request::kRingResources: {
+                if ((d->faults & QUVEX_SIM_FAIL_QUERY2) != 0) { ok = false; break; }
                 const auto window = static_cast<std::uint64_t>(card.ring_window());
                 words[6] = 0x00010000u | static_cast<std::uint32_t>(d->number);  // driver revision and slot
                 words[7] = static_cast<std::uint32_t>(window);
@@ -138,8 +143,8 @@ bool device_request(Handle device, std::uint32_t code, std::uint32_t* words) {
                 words[8] = card.irq;
                 break;
             }
-            case kIntStatus:
-            case kErrStatus: serve_axis_status_request(card, code, words); break;
+            case driver_request::kInterruptStatus:
+            case driver_request::kErrorStatus: card.driver_interrupts.serve_status_request(code, words); break;
             default: ok = false;
         }
     }

@@ -20,6 +20,8 @@ using Ns = std::int64_t;  // virtual time in nanoseconds
 constexpr Ns kNever = INT64_MAX;
 constexpr Ns kNsPerSecond = 1'000'000'000;
 constexpr Ns kNsPerMs = 1'000'000;
+constexpr int kMaxDevices = 12;  // device numbers 0..11 (each has its fixed port ranges)
+inline double ns_to_seconds(Ns t) { return static_cast<double>(t) / static_cast<double>(kNsPerSecond); }
 
 class Card;
 class Chip;
@@ -112,6 +114,9 @@ public:
     // Sets an event from the hardware's side (driver), ignoring deafness.
     void signal_event_locked(const std::shared_ptr<Event>& ev);
     std::shared_ptr<Event> driver_event_locked(const std::string& name);
+    // The driver's named events of a device: E0..E3 the axes' interrupts, E4 the compare reload.
+    static constexpr int kCompareEvent = 4;
+    static std::string driver_event_name(int device, int event);
 
     // Blocks the calling thread until what it waits for has happened; returns how it ended.
     WaitResult wait(std::unique_lock<std::mutex>& lk, WaitSpec spec, std::size_t* index);

@@ -130,7 +130,7 @@ std::string xml_text(const char* s) {
 
 const char* const kMarkColour[4] = {"#2ca02c", "#d62728", "#9467bd", "#8c564b"};
 
-double scale(double v, const Range& r, double from, double length) {
+double to_plot(double v, const Range& r, double from, double length) {
     return from + (r.hi == r.lo ? 0 : (v - r.lo) / (r.hi - r.lo)) * length;
 }
 
@@ -140,14 +140,14 @@ void draw_mark(std::FILE* f, const quvex_sim_plot_mark& m, const char* colour, c
     if (!std::isfinite(m.at)) return;
     const std::string label = xml_text(m.label);
     if (m.kind == QUVEX_SIM_MARK_LEVEL) {
-        const double y = position_box.y + position_box.h - scale(m.at, position, 0, position_box.h);
+        const double y = position_box.y + position_box.h - to_plot(m.at, position, 0, position_box.h);
         std::fprintf(f, "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.1f\" y2=\"%.1f\" stroke=\"%s\" stroke-dasharray=\"4 3\"/>"
                         "<text x=\"%.1f\" y=\"%.1f\" font-size=\"11\" fill=\"%s\">%s</text>\n",
                      position_box.x, position_box.x + position_box.w, y, y, colour, position_box.x + 4, y - 3, colour,
                      label.c_str());
         return;
     }
-    const double x = scale(m.at, time, position_box.x, position_box.w);
+    const double x = to_plot(m.at, time, position_box.x, position_box.w);
     std::fprintf(f, "<line x1=\"%.1f\" x2=\"%.1f\" y1=\"%.0f\" y2=\"%.0f\" stroke=\"%s\" stroke-dasharray=\"2 3\"/>"
                     "<text x=\"%.1f\" y=\"%.0f\" font-size=\"11\" text-anchor=\"end\" fill=\"%s\">%s</text>\n",
                  x, x, position_box.y, speed_box.y + speed_box.h, colour, x - 3, speed_box.y + speed_box.h - 4, colour,

@@ -2,8 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "card.h"
-#include "machine.h"
+#include "control_api.h"
 #include "os.h"
 #include "quvex/sim.h"
 
@@ -11,9 +10,6 @@ using namespace qsim;
 
 namespace {
 
-constexpr int kMaxDevices = 12;
-
-Card* card_of(Machine& m, int device) { return m.card_locked(device); }
 
 int copy_text(const std::string& s, char* out, std::size_t size) {
     if (out != nullptr && size > 0) {
@@ -60,13 +56,9 @@ QUVEX_API int QUVEX_CALL quvex_sim_add_card(int device) {
     if (m.devices.size() < kMaxDevices) m.devices.resize(kMaxDevices);
     auto d = std::make_unique<Device>();
     d->number = device;
-    d->card = std::make_unique<Card>(device);
+    d->card = std::make_unique<Card>(m, device);
     // The driver creates the card's named events when it starts the device.
-    for (int k = 0; k < 5; ++k) {
-        char name[32];
-        std::snprintf(name, sizeof name, "PCIQUVEXW%dE%d", device, k);
-        m.driver_event_locked(name);
-    }
+    for (int k = 0; k <= Machine::kCompareEvent; ++k) m.driver_event_locked(Machine::driver_event_name(device, k));
     m.devices[static_cast<std::size_t>(device)] = std::move(d);
     return 0;
 }
@@ -87,8 +79,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_set_driver_faults(int device, unsigned faults
     Device* d = m.device_locked(device);
     if (d == nullptr) return -1;
     d->faults = faults;
-    char name[32];
-    std::snprintf(name, sizeof name, "PCIQUVEXW%dE4", device);
+    const std::string name = Machine::driver_event_name(device, Machine::kCompareEvent);
     if ((faults & QUVEX_SIM_NO_COMPARE_EVENT) != 0) {
         m.named_events.erase(name);
     } else {
@@ -109,70 +100,50 @@ QUVEX_API int QUVEX_CALL quvex_sim_card_info_get(int device, quvex_sim_card_info
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_set_card_status(int device, uint16_t status) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
-    if (c == nullptr) return -1;
-    c->card_status = status;
-    return 0;
+    return with_card(device, [&](Card& card) {
+        card.card_status = status;
+        return 0;
+    });
 }
 
-QUVEX_API int QUVEX_CALL quvex_sim_card_led(int device) { return quvex_sim_board_port(device, 0x1E); }
+QUVEX_API int QUVEX_CALL quvex_sim_card_led(int device) { return quvex_sim_board_port(device, cardport::kCardStatus); }
 
 QUVEX_API int QUVEX_CALL quvex_sim_board_port(int device, unsigned offset) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
-    if (c == nullptr || offset >= kBoardSize) return -1;
-    return c->board_written[offset / 2];
+    return with_card(device, [&](Card& card) { return offset < kBoardSize ? card.board_written[offset / 2] : kRefused; });
 }
 
 QUVEX_API uint16_t QUVEX_CALL quvex_sim_bridge_control(int device) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
-    return c == nullptr ? 0 : c->bridge_control;
+    return with_card(device, [](Card& card) { return card.bridge_control; }, std::uint16_t{0});
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_bridge_bit30_pulses(int device) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
-    return c == nullptr ? -1 : c->bit30_pulses;
+    return with_card(device, [](Card& card) { return card.local_bus_resets; });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_bridge_interrupt(int device) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
-    return c == nullptr ? -1 : c->bridge_interrupt_written;
+    return with_card(device, [](Card& card) { return card.bridge_interrupt_written; });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_card_port(int device, unsigned offset) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
-    if (c == nullptr) return -1;
-    if (offset == 0x20) return c->card_port20;
-    if (offset == 0x26) return c->card_port26;
-    return -1;
+    return with_card(device, [&](Card& card) {
+        if (offset == cardport::kCardControl) return card.card_control;
+        if (offset == cardport::kCompareLoad) return card.compare_load_word;
+        return kRefused;
+    });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_chip_register(int device, int axis, unsigned code, uint32_t* value) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
-    if (c == nullptr || axis < 0 || axis > 3 || value == nullptr) return -1;
-    return c->chip(axis).peek_register(code, value) ? 0 : -1;
+    return with_chip(device, axis, [&](Chip& chip) {
+        return value != nullptr && chip.peek_register(code, value) ? 0 : kRefused;
+    });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_chip_outputs(int device, int axis, uint32_t* outputs) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* c = card_of(m, device);
-    if (c == nullptr || axis < 0 || axis > 3 || outputs == nullptr) return -1;
-    *outputs = c->chip(axis).outputs;
-    return 0;
+    return with_chip(device, axis, [&](Chip& chip) {
+        if (outputs == nullptr) return kRefused;
+        *outputs = chip.outputs;
+        return 0;
+    });
 }
 
 QUVEX_API void QUVEX_CALL quvex_sim_clock_manual(void) { Machine::get().set_realtime(false, 1.0); }

@@ -1,57 +1,39 @@
 // The C control interface of the comparators, trigger output and latch input.
 #include <algorithm>
 
-#include "card.h"
-#include "machine.h"
+#include "control_api.h"
 #include "quvex/sim.h"
 
 using namespace qsim;
 
-namespace {
-
-// The chip of a device's axis brought up to now, or null. The machine lock is held.
-Chip* chip_now(Machine& m, int device, int axis) {
-    Chip* chip = m.chip_locked(device, axis);
-    if (chip != nullptr) chip->update(m.now);
-    return chip;
-}
-
-}  // namespace
-
 extern "C" {
 
 QUVEX_API int QUVEX_CALL quvex_sim_set_latch_input(int device, int axis, int active) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_now(m, device, axis);
-    if (chip == nullptr) return -1;
-    set_latch_input(*chip, active != 0);
-    return 0;
+    return with_chip(device, axis, [&](Chip& chip) {
+        chip.update(chip.machine().now);
+        set_latch_input(chip, active != 0);
+        return 0;
+    });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_compare_info_get(int device, int axis, quvex_sim_compare_info* out) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_now(m, device, axis);
-    if (chip == nullptr || out == nullptr) return -1;
-    const ChipCompare& cc = chip->compare;
-    std::copy(cc.matches.begin(), cc.matches.end(), out->matches);
-    out->trigger_pulses = cc.trigger_pulses;
-    out->trigger_level = cc.trigger_level ? 1 : 0;
-    out->last_trigger = cc.last_trigger;
-    return 0;
+    return with_chip(device, axis, [&](Chip& chip) {
+        chip.update(chip.machine().now);
+        if (out == nullptr) return kRefused;
+        *out = compare_info(chip.compare);
+        return 0;
+    });
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_trigger_times(int device, int axis, double* out, int max) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Chip* chip = chip_now(m, device, axis);
-    if (chip == nullptr) return -1;
-    const std::vector<double>& times = chip->compare.trigger_times;
-    if (out != nullptr && max > 0) {
-        std::copy_n(times.begin(), std::min<std::size_t>(times.size(), static_cast<std::size_t>(max)), out);
-    }
-    return static_cast<int>(times.size());
+    return with_chip(device, axis, [&](Chip& chip) {
+        chip.update(chip.machine().now);
+        const std::vector<double>& times = chip.compare.trigger_times;
+        if (out != nullptr && max > 0) {
+            std::copy_n(times.begin(), std::min<std::size_t>(times.size(), static_cast<std::size_t>(max)), out);
+        }
+        return static_cast<int>(times.size());
+    });
 }
 
 }  // extern "C"

@@ -3,8 +3,7 @@
 #include <cmath>
 #include <mutex>
 
-#include "card.h"
-#include "machine.h"
+#include "control_api.h"
 #include "quvex/sim_ring.h"
 #include "ring/callback_station.h"
 #include "ring/io_station.h"
@@ -14,19 +13,14 @@ using namespace qsim;
 
 namespace {
 
-constexpr int kRefused = -1;
-
-bool slave_ok(int slave) { return slave >= 0 && slave < ringhw::kSlaves; }
 bool port_ok(int port) { return port >= 0 && port < 4; }
 
 // Runs fn(model) under the machine lock when the device has a card; -1 otherwise.
 template <typename Fn>
 int with_ring(int device, Fn fn) {
-    Machine& m = Machine::get();
-    std::lock_guard<std::mutex> lk(m.mu);
-    Card* card = m.card_locked(device);
-    if (card == nullptr) return kRefused;
-    return fn(ring_model(*card));
+    std::lock_guard<std::mutex> lk(Machine::get().mu);
+    RingMasterModel* ring = ring_locked(device);
+    return ring == nullptr ? kRefused : fn(*ring);
 }
 
 int port_shift(int port) { return (port % 2) * 8; }
@@ -39,7 +33,6 @@ void copy_words(const StationWords& from, uint16_t* to, int* count) {
     *count = static_cast<int>(n);
 }
 
-double seconds(std::int64_t ns) { return static_cast<double>(ns) / 1e9; }
 
 // Longest delay a station timer may ask for, in seconds.
 constexpr double kMaxStationDelay = 1e6;
@@ -119,8 +112,8 @@ QUVEX_API int QUVEX_CALL quvex_sim_ring_history_get(int device, int index, quvex
         if (static_cast<std::size_t>(index) >= r.history().size()) return kRefused;
         const MessageEntry& e = r.history().at(static_cast<std::size_t>(index));
         *out = quvex_sim_ring_message{};
-        out->sent = seconds(e.sent);
-        out->answered = e.answered < 0 ? -1.0 : seconds(e.answered);
+        out->sent = ns_to_seconds(e.sent);
+        out->answered = e.answered < 0 ? -1.0 : ns_to_seconds(e.answered);
         out->slave = e.station;
         copy_words(e.words, out->words, &out->word_count);
         copy_words(e.reply, out->reply, &out->reply_count);
@@ -152,7 +145,7 @@ QUVEX_API int QUVEX_CALL quvex_sim_station_slave(quvex_sim_station_link* link) {
 }
 
 QUVEX_API double QUVEX_CALL quvex_sim_station_now(quvex_sim_station_link* link) {
-    return link == nullptr ? -1.0 : seconds(link->link->now());
+    return link == nullptr ? -1.0 : ns_to_seconds(link->link->now());
 }
 
 QUVEX_API int QUVEX_CALL quvex_sim_station_cyclic(quvex_sim_station_link* link, int word) {

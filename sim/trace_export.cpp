@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "machine.h"
 #include "quvex/sim.h"
 #include "trace_export.h"
 
@@ -15,8 +16,7 @@ namespace qsim {
 
 namespace {
 
-constexpr int kDevices = 12;
-constexpr int kAxes = 4;
+constexpr int kAxesPerCard = 4;
 
 std::string text_of(std::size_t index) {
     char buf[256];
@@ -57,9 +57,9 @@ std::vector<TracedEvent> read_trace() {
 std::vector<TracedAxis> read_axes() {
     std::vector<TracedAxis> axes;
     quvex_sim_card_info info;
-    for (int d = 0; d < kDevices; ++d) {
+    for (int d = 0; d < kMaxDevices; ++d) {
         if (quvex_sim_card_info_get(d, &info) != 0) continue;
-        for (int a = 0; a < kAxes; ++a) {
+        for (int a = 0; a < kAxesPerCard; ++a) {
             TracedAxis axis;
             axis.device = d;
             axis.axis = a;

@@ -45,12 +45,14 @@ FLOORS = {
     "sim": [
         ("machine", ["sim/machine.h", "sim/os.h", "sim/threads.h", "sim/trace*", "sim/plot_svg.cpp"]),
         ("chip", ["sim/chip/*"]),
-        ("ring", ["sim/ring/station.h", "sim/ring/message_history.h", "sim/ring/ring_window.*",
-                  "sim/ring/ring_master_model.*", "sim/ring/*_station.*"]),
-        ("card", ["sim/card.*", "sim/driver_interrupts.*", "sim/manual_board.h", "sim/manual_wheel.cpp"]),
+        ("ring", ["sim/ring/station.h", "sim/ring/message_history.h", "sim/ring/ring_master_model.*",
+                  "sim/ring/*_station.*"]),
+        ("card", ["sim/card.*", "sim/driver_interrupts.*", "sim/driver_requests.h", "sim/manual_board.h",
+                  "sim/manual_wheel.cpp"]),
         ("driver and bus", ["sim/bus.cpp", "sim/kernel.cpp", "sim/host.cpp"]),
         ("panel", ["sim/panel/*"]),
-        ("api and scheduler", ["sim/sim_*_api.cpp", "sim/sim_api.cpp", "sim/ring/*_api.cpp", "sim/scheduler.cpp"]),
+        ("api and scheduler", ["sim/control_api.h", "sim/sim_*_api.cpp", "sim/sim_api.cpp", "sim/ring/*_api.cpp",
+                               "sim/scheduler.cpp"]),
     ],
 }
 

@@ -23,7 +23,7 @@ std::int64_t magnitude(std::int64_t v) { return v < 0 ? -v : v; }
 
 // floor(amount * part / whole) toward zero, for 0 <= part <= whole; exact while the product fits
 // 64 bits (every amount of a 32-bit register over an arc of up to 2^32 steps).
-std::int64_t scale(std::int64_t amount, std::int64_t part, std::int64_t whole) {
+std::int64_t share_of(std::int64_t amount, std::int64_t part, std::int64_t whole) {
     if (whole == 0 || part >= whole) return amount;
     if (magnitude(amount) < (std::int64_t{1} << 31) && part < (std::int64_t{1} << 32)) return amount * part / whole;
     return static_cast<std::int64_t>(static_cast<long double>(amount) * part / whole);
@@ -145,21 +145,21 @@ ArcPath::Point ArcPath::point(std::int64_t progress) const {
         return circle_.point(((k % period) + period) % period);
     }
     const std::int64_t run = std::min(progress - arc_steps_, closing_steps_);
-    return {closing_from_.x + scale(end_.x - closing_from_.x, run, closing_steps_),
-            closing_from_.y + scale(end_.y - closing_from_.y, run, closing_steps_)};
+    return {closing_from_.x + share_of(end_.x - closing_from_.x, run, closing_steps_),
+            closing_from_.y + share_of(end_.y - closing_from_.y, run, closing_steps_)};
 }
 
 std::int64_t ArcPath::due(const PathAxis& a, std::int64_t progress) const {
     progress = std::clamp<std::int64_t>(progress, 0, length());
     if (a.axis == arc_.first || a.axis == arc_.second) return progress;
-    return scale(a.target, progress, length());
+    return share_of(a.target, progress, length());
 }
 
 std::int64_t ArcPath::position(const PathAxis& a, std::int64_t progress) const {
     progress = std::clamp<std::int64_t>(progress, 0, length());
     if (a.axis == arc_.first) return point(progress).x + arc_.centre_x;
     if (a.axis == arc_.second) return point(progress).y + arc_.centre_y;
-    return a.direction * scale(a.target, progress, length());
+    return a.direction * share_of(a.target, progress, length());
 }
 
 double ArcPath::share(const PathAxis& a, std::int64_t progress) const {

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "../machine.h"
+#include "chip_codes.h"
 #include "chip_compare.h"
 #include "chip_group.h"
 #include "chip_inputs.h"
@@ -16,33 +17,6 @@
 #include "servo_drive.h"
 
 namespace qsim {
-
-// Register and command codes as the chip decodes them.
-namespace chipcode {
-constexpr unsigned kBufferedWrite = 0x80;  // + n, n = 0..11; 0x8C = arc step count
-constexpr unsigned kArcStepCount = 0x8C;
-constexpr unsigned kLiveWrite = 0x90;      // + n
-constexpr unsigned kEnvWrite = 0x9C;       // env1..env7
-constexpr unsigned kCommandCounter = 0xA3;
-constexpr unsigned kPositionCounter = 0xA4;
-constexpr unsigned kGeneralCounter = 0xA6;
-constexpr unsigned kComparator = 0xA7;     // comparator data 1..5
-constexpr unsigned kIntFactor = 0xAC;
-constexpr unsigned kReadOffset = 0x40;
-constexpr unsigned kReadErrorCounter = 0xE5;
-constexpr unsigned kReadLatch = 0xED;      // latches 0..3
-constexpr unsigned kReadStatus = 0xF1;
-constexpr unsigned kReadRemaining = 0xF4;
-constexpr unsigned kReadSpeed = 0xF5;
-constexpr unsigned kOutputOff = 0x10;      // + output number 0..7
-constexpr unsigned kOutputOn = 0x18;
-constexpr unsigned kClearErrorCounter = 0x22;
-constexpr unsigned kCancelQueuedStart = 0x26;
-constexpr unsigned kErcOn = 0x24;
-constexpr unsigned kErcOff = 0x25;
-constexpr unsigned kErcOutputBit = 8;      // ERC output in the outputs word
-constexpr unsigned kAlarmResetOutput = 1;  // output 1 resets the drive's alarm
-}  // namespace chipcode
 
 class Chip {
 public:
@@ -58,6 +32,7 @@ public:
 
     int axis() const { return axis_; }
     ChipGroup& group() const { return card_; }
+    Machine& machine() const { return card_.machine; }
     const ChipUnits& units() const { return card_.units; }
 
     // Register file.
@@ -73,6 +48,8 @@ public:
     std::array<std::uint32_t, 5> comparator{};
     std::array<std::uint32_t, 4> latch{};
     std::uint32_t outputs = 0;  // bit k = output k; bit 8 = ERC
+    bool output_on(unsigned output) const { return (outputs & (1u << output)) != 0; }
+    void set_output(unsigned output, bool on) { outputs = on ? outputs | (1u << output) : outputs & ~(1u << output); }
     std::uint16_t data_low = 0;
     std::uint16_t data_high = 0;
     ChipInputs inputs;

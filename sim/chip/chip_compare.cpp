@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <optional>
@@ -17,18 +16,15 @@ using Phase = MotionState::Phase;
 
 constexpr double kNoTime = std::numeric_limits<double>::infinity();
 
-// Registers that hold the comparators' configuration and what they compare.
-constexpr unsigned kEnv2 = 1, kEnv3 = 2, kEnv4 = 3, kEnv5 = 4;  // env[] index
-
 // Sources: the counter a comparator watches (comparator 5's third source bit is not decoded).
-enum Source : unsigned { kCommandCounter = 0, kPositionCounter = 1, kErrorCounter = 2, kGeneralCounter = 3 };
+enum Source : unsigned { kSourceCommandCounter = 0, kSourcePositionCounter = 1, kSourceErrorCounter = 2, kSourceGeneralCounter = 3 };
 
 // Conditions.
 constexpr unsigned kEqual = 1, kEqualCountingUp = 2, kEqualCountingDown = 3, kBelow = 4, kAbove = 5,
                    kSoftLimit = 6, kGeneralEqualClear = 8, kGeneralUpClear = 9, kGeneralDownClear = 10;
 
 // Actions.
-constexpr unsigned kImmediateStop = 1, kDeceleratingStop = 2;
+constexpr unsigned kActionImmediateStop = 1, kActionDeceleratingStop = 2;
 
 // General counter sources that count the axis's pulses (output pulses, feedback pulses).
 constexpr unsigned kGeneralCountsOutput = 0, kGeneralCountsFeedback = 1;
@@ -68,13 +64,13 @@ Config config(const Chip& c, int n) {
 
 std::int32_t data(const Chip& c, int n) { return static_cast<std::int32_t>(c.comparator[static_cast<std::size_t>(n - 1)]); }
 
-unsigned general_source(const Chip& c) { return (c.env[kEnv3] >> 12) & 0x3u; }
+unsigned general_source(const Chip& c) { return (c.env[chipcode::kEnv3Index] >> 12) & 0x3u; }
 
 std::int64_t counter(const Chip& c, unsigned source) {
     switch (source & 0x3u) {
-        case kCommandCounter: return c.command_counter;
-        case kPositionCounter: return c.position_counter;
-        case kErrorCounter: return c.error_counter;
+        case kSourceCommandCounter: return c.command_counter;
+        case kSourcePositionCounter: return c.position_counter;
+        case kSourceErrorCounter: return c.error_counter;
         default: return c.general_counter;
     }
 }
@@ -83,9 +79,9 @@ std::int64_t counter(const Chip& c, unsigned source) {
 // for a counter that motion does not move.
 int counting_direction(const Chip& c, unsigned source, int motion_direction) {
     switch (source & 0x3u) {
-        case kCommandCounter:
-        case kPositionCounter: return motion_direction;
-        case kErrorCounter: return 0;
+        case kSourceCommandCounter:
+        case kSourcePositionCounter: return motion_direction;
+        case kSourceErrorCounter: return 0;
         default: {
             const unsigned g = general_source(c);
             return g == kGeneralCountsOutput || g == kGeneralCountsFeedback ? motion_direction : 0;
@@ -94,11 +90,11 @@ int counting_direction(const Chip& c, unsigned source, int motion_direction) {
 }
 
 bool error_counter_watched(const Chip& c) {
-    static_assert(kErrorCounter == 2 && kEnv4 == 3 && kEnv5 == 4);
+    static_assert(kSourceErrorCounter == 2 && chipcode::kEnv4Index == 3 && chipcode::kEnv5Index == 4);
     return error_counter_watched_by(c.env);
 }
 
-bool is_stop(unsigned action) { return action == kImmediateStop || action == kDeceleratingStop; }
+bool is_stop(unsigned action) { return action == kActionImmediateStop || action == kActionDeceleratingStop; }
 
 bool stopping(const Chip& c) { return c.motion.ramp_down_begun && c.motion.stop_at_start_speed; }
 
@@ -147,7 +143,7 @@ bool condition_holds(const Chip& c, int n) {
         case kBelow: return v < d;
         case kAbove:
             // The deviation counts either way: the error-counter check compares its size.
-            if ((cfg.source & 0x3u) == kErrorCounter && v < 0) v = -v;
+            if ((cfg.source & 0x3u) == kSourceErrorCounter && v < 0) v = -v;
             return v > d;
         case kSoftLimit: return (n == 1 && v >= d) || (n == 2 && v <= d);
         default: return false;
@@ -267,7 +263,7 @@ bool any_comparator_watching(const Chip& c) {
 // ---- what a match does ----
 
 void record_trigger(Chip& c, double at) {
-    const unsigned type = c.units().compare->trigger_type_in_env2 ? (c.env[kEnv2] >> 14) & 0x3u : kTriggerPulse;
+    const unsigned type = c.units().compare->trigger_type_in_env2 ? (c.env[chipcode::kEnv2Index] >> 14) & 0x3u : kTriggerPulse;
     if (type != kTriggerPulse && type != kTriggerToggle) return;
     ChipCompare& cc = c.compare;
     ++cc.trigger_pulses;
@@ -312,10 +308,8 @@ void reload_auto_compare(Chip& c) {
     } else {
         return;
     }
-    char name[32];
-    std::snprintf(name, sizeof name, "PCIQUVEXW%dE4", c.group().device);
-    Machine& m = Machine::get();
-    m.signal_event_locked(m.driver_event_locked(name));
+    Machine& m = c.machine();
+    m.signal_event_locked(m.driver_event_locked(Machine::driver_event_name(c.group().device, Machine::kCompareEvent)));
 }
 
 Chip& driver_of(Chip& c) {
@@ -326,7 +320,7 @@ void take_action(Chip& c, int n, unsigned action) {
     Chip& d = driver_of(c);
     if (d.motion.phase != Phase::running) return;
     const std::uint32_t reason = kMotionStopReasons[n - 1];
-    if (action == kImmediateStop) {
+    if (action == kActionImmediateStop) {
         finish(d, reason);
     } else if (!stopping(d)) {
         d.motion.stop_reason |= reason;
@@ -449,7 +443,7 @@ Ns Chip::next_event_time() const { return std::min(motion_event_time(), comparat
 // The latch input is the pin's level; env1 bit 23 picks the edge that latches: rising when set
 // (as at power-up), falling when clear.
 void set_latch_input(Chip& c, bool level) {
-    const bool rising_edge = (c.env[0] & (1u << 23)) != 0;
+    const bool rising_edge = (c.env[chipcode::kEnv1Index] & chipcode::kEnv1LatchOnRisingEdge) != 0;
     const bool edge = rising_edge ? level && !c.inputs.latch : !level && c.inputs.latch;
     if (edge) {
         c.latch[0] = static_cast<std::uint32_t>(c.command_counter);
@@ -465,7 +459,7 @@ void set_latch_input(Chip& c, bool level) {
 [[gnu::noinline]] static void error_comparators_moved(Chip& c, std::int32_t before, double at) {
     const std::int32_t now = c.error_counter;
     for (int n = 1; n <= 5; ++n) {
-        if ((config(c, n).source & 0x3u) != kErrorCounter) continue;
+        if ((config(c, n).source & 0x3u) != kSourceErrorCounter) continue;
         c.error_counter = before;
         const bool was = condition_holds(c, n);
         c.error_counter = now;
@@ -482,7 +476,7 @@ double error_check_level(const Chip& c) {
     if (!error_counter_watched(c)) return level;
     for (int n = 1; n <= 5; ++n) {
         const Config cfg = config(c, n);
-        if ((cfg.source & 0x3u) != kErrorCounter || cfg.condition != kAbove || condition_holds(c, n)) continue;
+        if ((cfg.source & 0x3u) != kSourceErrorCounter || cfg.condition != kAbove || condition_holds(c, n)) continue;
         const double d = static_cast<double>(data(c, n));
         if (d >= 0 && (level < 0 || d < level)) level = d;
     }
@@ -490,8 +484,17 @@ double error_check_level(const Chip& c) {
 }
 
 bool affects_comparators(unsigned write_code) {
-    return (write_code >= chipcode::kEnvWrite + kEnv2 && write_code <= chipcode::kEnvWrite + kEnv5) ||
+    return (write_code >= chipcode::kEnv1 + chipcode::kEnv2Index && write_code <= chipcode::kEnv1 + chipcode::kEnv5Index) ||
            (write_code >= chipcode::kCommandCounter && write_code < chipcode::kIntFactor);
+}
+
+quvex_sim_compare_info compare_info(const ChipCompare& compare) {
+    quvex_sim_compare_info info{};
+    std::copy(compare.matches.begin(), compare.matches.end(), info.matches);
+    info.trigger_pulses = compare.trigger_pulses;
+    info.trigger_level = compare.trigger_level ? 1 : 0;
+    info.last_trigger = compare.last_trigger;
+    return info;
 }
 
 }  // namespace qsim

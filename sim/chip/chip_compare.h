@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "../machine.h"
+#include "chip_codes.h"
+#include "quvex/sim_compare.h"
 
 namespace qsim {
 
@@ -59,9 +61,9 @@ void error_counter_moved(Chip& c, std::int32_t before, double at);
 // source fields of env4 (the two low bits of each byte, so one mask finds it in any of them)
 // and env5 (its two low bits). Inline because the engine asks it at each span a drive follows.
 inline bool error_counter_watched_by(const std::array<std::uint32_t, 7>& env) {
-    const std::uint32_t env4 = env[3];
+    const std::uint32_t env4 = env[chipcode::kEnv4Index];
     if (((env4 >> 1) & ~env4 & 0x01010101u) != 0) return true;
-    return (env[4] & 0x3u) == 2u;
+    return (env[chipcode::kEnv5Index] & 0x3u) == 2u;
 }
 // The size of error counter at which the next error-counter check (condition 5) matches; -1
 // when none waits.
@@ -70,5 +72,8 @@ double error_check_level(const Chip& c);
 // True for a register write that can change what the comparators see (configuration, data,
 // counters); the chip then asks for its next event again.
 bool affects_comparators(unsigned write_code);
+
+// What the control interface reports of the comparators and the trigger output.
+quvex_sim_compare_info compare_info(const ChipCompare& compare);
 
 }  // namespace qsim

@@ -4,8 +4,9 @@
 
 namespace qsim {
 
-ChipGroup::ChipGroup(int device_number, const ChipUnits& chip_units, int chips, int station_number)
-    : device(device_number), units(chip_units), station(station_number), anchor_(std::make_shared<ChipGroup*>(this)) {
+ChipGroup::ChipGroup(Machine& owner, int device_number, const ChipUnits& chip_units, int chips, int station_number)
+    : machine(owner),
+      device(device_number), units(chip_units), station(station_number), anchor_(std::make_shared<ChipGroup*>(this)) {
     for (int a = 0; a < chips; ++a) chips_.push_back(std::make_unique<Chip>(*this, a));
     pending_.resize(chips_.size());
 }
@@ -13,7 +14,7 @@ ChipGroup::ChipGroup(int device_number, const ChipUnits& chip_units, int chips, 
 ChipGroup::~ChipGroup() { *anchor_ = nullptr; }
 
 void ChipGroup::schedule_next_event(int axis) {
-    Machine& m = Machine::get();
+    Machine& m = machine;
     Pending& p = pending_[static_cast<std::size_t>(axis)];
     // An origin operation is always brought up to date at its events: its home end pulses an
     // output at the instant it happens.

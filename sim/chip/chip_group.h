@@ -27,11 +27,12 @@ public:
 
     // `station`: the ring station that owns the group (-1 for a card's own chips); it names the
     // chips in the trace as the station's.
-    ChipGroup(int device, const ChipUnits& units, int chips, int station = -1);
+    ChipGroup(Machine& machine, int device, const ChipUnits& units, int chips, int station = -1);
     ~ChipGroup();
     ChipGroup(const ChipGroup&) = delete;
     ChipGroup& operator=(const ChipGroup&) = delete;
 
+    Machine& machine;  // the clock, the timers and the trace the chips run on
     const int device;  // names the group in the trace
     const ChipUnits units;
     const int station;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 namespace qsim {
 
@@ -17,6 +18,13 @@ struct ChipInputs {
     bool slow_down = false;
     bool latch = false;      // latch input
     std::uint32_t general = 0;  // general input pins 0..4, bit k = pin k
+    bool general_pin(unsigned pin) const { return (general & (1u << pin)) != 0; }
+
+    // An input by its QUVEX_SIM_INPUT_* number (the single signals, then the general pins). Setting
+    // stores the level only (the caller lets motion react); false and nothing for an unknown number.
+    static bool known(int signal);
+    bool set(int signal, bool active);
+    std::optional<bool> get(int signal) const;
 };
 
 }  // namespace qsim

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "chip.h"
+#include "chip_codes.h"
 #include "manual_motion.h"
 #include "motion_engine.h"
 #include "motion_query.h"
-#include "motion_registers.h"
 #include "operation_kinds.h"
 #include "path_start.h"
 #include "signal_stops.h"
@@ -17,11 +17,7 @@ namespace qsim {
 namespace {
 
 using Phase = MotionState::Phase;
-using namespace motion_reg;
-
-constexpr unsigned kArcStepCountIndex = 12;  // buffered register 0x8C
-
-double now_seconds() { return ns_to_seconds(Machine::get().now); }
+using namespace chipcode;
 
 // The axes a command word selects within the group: its axis bits, or the receiving axis alone.
 unsigned selected_axes(Chip& receiver, unsigned select) {
@@ -104,7 +100,7 @@ void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double
     for (const int a : drivers) {
         Chip& c = group.chip(a);
         c.motion.start_code = code;
-        if ((c.live[kOperationMode] & kWaitForSimultaneousStart) != 0) {
+        if ((c.live[kOperationMode] & kWaitForSyncStart) != 0) {
             c.motion.phase = Phase::waiting;
         } else {
             begin_running(c, code, t);
@@ -116,7 +112,6 @@ void launch(ChipGroup& group, int receiver, unsigned code, unsigned axes, double
 // it; an arc or helix takes the mark as it stands (the arc's own interpolation setting), every
 // other kind (a line, a single axis) only while the receiving axis's env2 bit 29 puts bits 18-23
 // in force. Without it the start waits as a plain queued start.
-constexpr unsigned kEnv2Index = 1;
 constexpr std::uint32_t kEnv2ModeBitsInForce = 1u << 29;
 
 bool chains_on(const Chip& receiver, std::uint32_t mode) {
@@ -158,7 +153,7 @@ void carry_speed(ChipGroup& group, unsigned axes, double pps) {
 void start(Chip& receiver, unsigned code, unsigned select) {
     ChipGroup& group = receiver.group();
     const unsigned axes = selected_axes(receiver, select);
-    const Ns now = Machine::get().now;
+    const Ns now = receiver.machine().now;
     bool busy = false;
     for_each_axis(axes, [&](int a) {
         group.chip(a).update(now);
@@ -270,18 +265,18 @@ void Chip::motion_command(std::uint16_t word) {
             stop(*this, true, stop_reason::kDeceleratingStop);
             break;
         case kCancelQueuedStart: drop_queued_moves(card_, 1u << axis_); break;
-        case kSimultaneousStart:
+        case kSyncStart:
             for (int a = 0; a < card_.size(); ++a) {
                 Chip& c = card_.chip(a);
-                if (c.motion.phase == Phase::waiting) begin_running(c, c.motion.start_code, now_seconds());
+                if (c.motion.phase == Phase::waiting) begin_running(c, c.motion.start_code, ns_to_seconds(machine().now));
             }
             break;
-        case kSimultaneousStop:
+        case kSyncStop:
             for (int a = 0; a < card_.size(); ++a) {
                 Chip& c = card_.chip(a);
-                c.update(Machine::get().now);
-                if (c.motion.phase != Phase::running || (c.live[kOperationMode] & kStopOnSimultaneousStop) == 0) continue;
-                stop(c, (c.env[0] & kEnv1SyncStopDecelerates) != 0, stop_reason::kSimultaneousStop);
+                c.update(machine().now);
+                if (c.motion.phase != Phase::running || (c.live[kOperationMode] & kStopOnSyncStop) == 0) continue;
+                stop(c, (c.env[kEnv1Index] & kEnv1SyncStopDecelerates) != 0, stop_reason::kSimultaneousStop);
             }
             break;
         default: break;

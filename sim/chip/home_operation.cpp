@@ -19,13 +19,13 @@
 
 #include "chip.h"
 #include "motion_engine.h"
-#include "motion_registers.h"
+#include "chip_codes.h"
 #include "operation_kinds.h"
 
 namespace qsim {
 namespace {
 
-using namespace motion_reg;
+using namespace chipcode;
 
 // Low three bits of an origin kind.
 constexpr unsigned kOperationBits = 0x7;
@@ -59,7 +59,7 @@ Ns ns_of(double seconds) { return static_cast<Ns>(std::llround(seconds * static_
 void pulse_erc(Chip& c, const HomeConfig& cfg) {
     if (!cfg.erc_pulse) return;
     HomeState& h = c.home;
-    Machine& m = Machine::get();
+    Machine& m = c.machine();
     if (h.erc_timer != 0) m.cancel_timer_locked(h.erc_timer);
     h.erc_timer = 0;
     drive_clear_deviation(c);
@@ -113,8 +113,8 @@ void begin_correction(Chip& c) {
 }  // namespace
 
 HomeConfig read_home_config(const Chip& c) {
-    const std::uint32_t env1 = c.env[0];
-    const std::uint32_t env3 = c.env[2];
+    const std::uint32_t env1 = c.env[kEnv1Index];
+    const std::uint32_t env3 = c.env[kEnv3Index];
     HomeConfig cfg;
     switch (env3 & kEnv3ModeMask) {
         case 1: cfg.mode = HomeMode::origin_then_index; break;

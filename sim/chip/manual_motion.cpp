@@ -7,21 +7,13 @@
 #include "chip.h"
 #include "home_operation.h"
 #include "motion_engine.h"
-#include "motion_registers.h"
+#include "chip_codes.h"
 
 namespace qsim {
 namespace {
 
 using Phase = MotionState::Phase;
-using namespace motion_reg;
-
-constexpr std::uint32_t kKindHandWheel = 0x01;
-constexpr std::uint32_t kKindJog = 0x02;
-constexpr std::uint32_t kKindStep = 0x56;
-constexpr std::uint32_t kEnv2PulserInverse = 1u << 26;
-constexpr unsigned kEnv2PulserModeShift = 24;
-constexpr std::uint32_t kEnv3HandWheelEnable = 1u << 13;
-constexpr unsigned kEnv2 = 1, kEnv3 = 2, kEnv6 = 5;
+using namespace chipcode;
 
 // Wheel pulses counted per detent by the pulser input mode (env2 bits 24-25): the A/B phase
 // signals once, twice or four times per cycle; mode 3 takes count pulses one for one.
@@ -94,7 +86,7 @@ double wheel_speed(const Chip& c, std::int64_t pulses, double duration) {
 void wheel_runs_axis(Chip& c, std::uint64_t turn, std::int64_t detents, double duration, double t) {
     MotionState& s = c.motion;
     std::int64_t pulses = divide_wheel_pulses(c, detents);
-    if ((c.env[kEnv2] & kEnv2PulserInverse) != 0) pulses = -pulses;
+    if ((c.env[kEnv2Index] & kEnv2PulserInverse) != 0) pulses = -pulses;
     if (pulses == 0) return;
     if (!idle(c)) {
         if (!s.manual.wheel_run || s.phase != Phase::running) return;
@@ -178,11 +170,11 @@ bool step_press(Chip& c, int direction, double t) {
 }
 
 std::int64_t divide_wheel_pulses(Chip& c, std::int64_t detents) {
-    const std::uint32_t half = c.env[kEnv6] >> 16;
+    const std::uint32_t half = c.env[kEnv6Index] >> 16;
     const std::int64_t p = static_cast<std::int64_t>(half & 0x7FFu) + 1;
     const std::int64_t m = static_cast<std::int64_t>(half >> 11) + 1;
     ManualState& ms = c.motion.manual;
-    const std::int64_t counted = detents * kPulsesPerDetent[(c.env[kEnv2] >> kEnv2PulserModeShift) & 0x3u];
+    const std::int64_t counted = detents * kPulsesPerDetent[(c.env[kEnv2Index] >> kEnv2PulserModeShift) & 0x3u];
     const std::int64_t total = ms.remainder + counted * m;
     const std::int64_t out = total / p;  // toward zero, as the divider counts
     ms.remainder = total - out * p;
@@ -194,8 +186,8 @@ void wheel_turn_begins(Chip& c, std::uint64_t turn, std::int64_t detents, double
     // Kind 0x01 armed by a start at FH (0x51) is the hand wheel: it takes the wheel as the board
     // passes it on (enable, routing) and while its own enable (env3 bit 13) is set. Armed by
     // another start (0x50) it is a pulser speed move, which takes every turn.
-    const bool hand_wheel = c.motion.start_code == motion_reg::kStartAtMaxSpeed;
-    const bool takes_turn = hand_wheel ? selected && (c.env[kEnv3] & kEnv3HandWheelEnable) != 0 : true;
+    const bool hand_wheel = c.motion.start_code == chipcode::kStartAtMaxSpeed;
+    const bool takes_turn = hand_wheel ? selected && (c.env[kEnv3Index] & kEnv3HandWheelEnable) != 0 : true;
     if (armed_for(c, kKindHandWheel) && takes_turn) {
         wheel_runs_axis(c, turn, detents, duration, t);
         return;

@@ -11,7 +11,7 @@
 #include "chip_interrupt.h"
 #include "home_operation.h"
 #include "manual_motion.h"
-#include "motion_registers.h"
+#include "chip_codes.h"
 #include "operation_kinds.h"
 #include "servo_drive.h"
 #include "signal_stops.h"
@@ -19,11 +19,9 @@
 namespace qsim {
 
 using Phase = MotionState::Phase;
-using namespace motion_reg;
+using namespace chipcode;
 
 constexpr double kNoEvent = std::numeric_limits<double>::infinity();
-
-double ns_to_seconds(Ns t) { return static_cast<double>(t) / static_cast<double>(kNsPerSecond); }
 
 // A time past the clock's range (some 292 years: a slow move over a huge amount) never comes.
 Ns seconds_to_ns_ceil(double t) {

@@ -14,7 +14,6 @@ namespace qsim {
 class Chip;
 class ChipGroup;
 
-double ns_to_seconds(Ns t);
 // The first nanosecond at or after t seconds.
 Ns seconds_to_ns_ceil(double t);
 

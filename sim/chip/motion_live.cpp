@@ -14,12 +14,12 @@
 
 #include "chip.h"
 #include "motion_engine.h"
-#include "motion_registers.h"
+#include "chip_codes.h"
 
 namespace qsim {
 
 using Phase = MotionState::Phase;
-using namespace motion_reg;
+using namespace chipcode;
 
 namespace {
 
@@ -76,7 +76,7 @@ void retarget(Chip& c, std::int64_t end) {
 
 void Chip::live_register_written(unsigned n) {
     if (motion.phase != Phase::running) return;
-    update(Machine::get().now);
+    update(machine().now);
     if (motion.phase != Phase::running) return;
     motion.ramp.blocked_from = INT_MAX;  // what blocked a run of steps may have moved
     switch (n) {

@@ -4,13 +4,13 @@
 
 #include "arc_path.h"
 #include "chip.h"
-#include "motion_registers.h"
+#include "chip_codes.h"
 #include "operation_kinds.h"
 
 namespace qsim {
 namespace {
 
-using namespace motion_reg;
+using namespace chipcode;
 
 constexpr unsigned kAuxAmount = 8;  // the arc's centre, relative to the start point
 

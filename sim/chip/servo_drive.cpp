@@ -9,16 +9,12 @@ namespace qsim {
 namespace {
 
 constexpr double kNoDriveEvent = std::numeric_limits<double>::infinity();
-constexpr unsigned kServoOnOutput = 0;
-constexpr unsigned kAlarmResetOutput = 1;
 // Spans shorter than this take the pulses at once: the motor has no time to move.
 constexpr double kInstant = 1e-12;
 constexpr double kSettled = 1e-6;  // pulses
 
-bool output_on(const Chip& c, unsigned bit) { return (c.outputs & (1u << bit)) != 0; }
-
 // The motor follows while the servo is on and the deviation-clear output is off.
-bool following(const Chip& c) { return output_on(c, kServoOnOutput) && !output_on(c, chipcode::kErcOutputBit); }
+bool following(const Chip& c) { return c.output_on(chipcode::kServoOutput) && !c.output_on(chipcode::kErcOutputBit); }
 
 // The encoder pulse nearest to a motor position, halves away from zero (as llround rounds),
 // without the library call: the position less its whole part is exact in a double.
@@ -115,11 +111,11 @@ bool advance_busy_drive(Chip& c, double t, double v_from, double v_to) {
     const std::int64_t dx = d.commanded - d.commanded_seen;
     d.commanded_seen = d.commanded;
     const double e0 = d.deviation;
-    const bool clearing = output_on(c, chipcode::kErcOutputBit);
+    const bool clearing = c.output_on(chipcode::kErcOutputBit);
     if (clearing) {
         d.reference_offset += static_cast<double>(dx);  // the pulses are dropped; the motor stands
         d.deviation = 0;
-    } else if (!output_on(c, kServoOnOutput)) {
+    } else if (!c.output_on(chipcode::kServoOutput)) {
         d.deviation += static_cast<double>(dx);  // a free motor: the reference runs away from it
     } else {
         d.deviation = lagged_deviation(e0, static_cast<double>(dx), dt, d.params.time_constant, v_from, v_to);
@@ -143,7 +139,7 @@ bool advance_busy_drive(Chip& c, double t, double v_from, double v_to) {
     const bool was_alarm = d.alarm;
     const double limit = d.params.deviation_limit;
     if (limit > 0 && std::fabs(d.deviation) > limit) d.alarm = true;
-    if (d.alarm && was_alarm && output_on(c, kAlarmResetOutput)) drive_reset_alarm(c);
+    if (d.alarm && was_alarm && c.output_on(chipcode::kAlarmResetOutput)) drive_reset_alarm(c);
     return d.alarm && !was_alarm;
 }
 
@@ -153,7 +149,7 @@ static double time_past_level(const Chip& c, double v, double limit) {
     const double tau = d.params.time_constant;
     const double e = d.deviation;
     double to_alarm = kNoDriveEvent;
-    if (!output_on(c, kServoOnOutput)) {
+    if (!c.output_on(chipcode::kServoOutput)) {
         if (v != 0) to_alarm = ((v > 0 ? limit : -limit) - e) / v;
         if (to_alarm < 0) to_alarm = kNoDriveEvent;
     } else {
@@ -171,9 +167,9 @@ static double time_past_level(const Chip& c, double v, double limit) {
     double at = kNoDriveEvent;
     const double limit = d.params.deviation_limit;
     // A following drive whose lag at this speed stays within a level never passes it.
-    const bool servo_on = output_on(c, kServoOnOutput);
+    const bool servo_on = c.output_on(chipcode::kServoOutput);
     auto may_pass = [&](double level) { return !servo_on || std::fabs(v * tau) > level; };
-    const bool clearing = output_on(c, chipcode::kErcOutputBit);
+    const bool clearing = c.output_on(chipcode::kErcOutputBit);
     const double check = clearing ? -1 : error_check_level(c);
     if (check >= 0 && may_pass(check + 1)) {
         // The error counter passes its check a pulse past the deviation's level.
@@ -202,9 +198,9 @@ double drive_event_time(const Chip& c, double v, bool in_position) {
     if (!d.on) return kNoDriveEvent;
     // The engine asks at each span it takes: a following drive whose lag at this speed stays
     // within its limit, with no error-counter check, has no event to work out.
-    if (!in_position && output_on(c, kServoOnOutput)) {
+    if (!in_position && c.output_on(chipcode::kServoOutput)) {
         const double limit = d.params.deviation_limit;
-        const bool limit_out_of_reach = limit <= 0 || d.alarm || output_on(c, chipcode::kErcOutputBit) ||
+        const bool limit_out_of_reach = limit <= 0 || d.alarm || c.output_on(chipcode::kErcOutputBit) ||
                                         std::fabs(v * d.params.time_constant) <= limit;
         if (limit_out_of_reach && (!error_counter_watched_by(c.env) || error_check_level(c) < 0)) return kNoDriveEvent;
     }

@@ -2,13 +2,13 @@
 
 #include "chip.h"
 #include "motion_engine.h"
-#include "motion_registers.h"
+#include "chip_codes.h"
 
 namespace qsim {
 namespace {
 
 using Phase = MotionState::Phase;
-using namespace motion_reg;
+using namespace chipcode;
 
 // What the signals of one axis of a move ask for.
 struct SignalCause {
@@ -17,7 +17,7 @@ struct SignalCause {
     bool slow = false;         // the slow-down input slows the axis to FL
 };
 
-bool env1(const Chip& c, std::uint32_t bit) { return (c.env[0] & bit) != 0; }
+bool env1(const Chip& c, std::uint32_t bit) { return (c.env[kEnv1Index] & bit) != 0; }
 
 // The slow-down input as the chip sees it: its level through the logic bit, held once seen when
 // latched.

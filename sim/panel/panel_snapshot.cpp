@@ -111,7 +111,7 @@ const char* panel_station_kind_of(RingStation* s) {
 }
 
 nlohmann::json panel_ring(Card& card, Ns now) {
-    RingMasterModel& ring = ring_model(card);
+    RingMasterModel& ring = card.ring();
     static const char* const kRingModes[] = {"idle", "scanned", "running", "stopped"};
     nlohmann::json j;
     j["mode"] = kRingModes[static_cast<int>(ring.mode())];
@@ -209,7 +209,7 @@ const char* station_kind(int device, int slave) {
     Machine& m = Machine::get();
     std::lock_guard<std::mutex> lk(m.mu);
     Card* card = m.card_locked(device);
-    return card == nullptr ? nullptr : panel_station_kind_of(ring_model(*card).station(slave));
+    return card == nullptr ? nullptr : panel_station_kind_of(card->ring().station(slave));
 }
 
 }  // namespace qsim::panel

@@ -16,17 +16,12 @@ constexpr std::uint16_t kDataRead = 0x1AA4;
 
 constexpr unsigned kIdNumber = 0, kLimitEnable = 2, kManualControl = 4, kManualStatus = 6;
 // Each axis has four ports from 0x20 + 8k: its chip's command, I/O, data low and data high.
-constexpr unsigned kAxisPorts = 0x20, kAxisStride = 8;
-constexpr unsigned kCommandPort = 0, kIoPort = 2, kDataLowPort = 4, kDataHighPort = 6;
-
-// Commands the module carries out on an axis itself instead of passing them to its chip.
-constexpr std::uint16_t kResetAxis = 0x04;
-constexpr std::uint16_t kClearCommandCounter = 0x20;
-constexpr std::uint16_t kClearPositionCounter = 0x21;
-constexpr unsigned kChipCommandCounter = 0xA3, kChipPositionCounter = 0xA4;
+constexpr unsigned kAxisPorts = 0x20, kAxisStride = chipcode::kAxisBlock;
+// Port 2 of an axis is the module's I/O port where the chip has its sub-status; the others are the chip's.
+using chipcode::kCommandPort, chipcode::kDataLowPort, chipcode::kDataHighPort;
+constexpr unsigned kIoPort = chipcode::kSubStatusPort;
 
 // The I/O port's written bits drive the chip's servo-on and alarm-reset outputs.
-constexpr unsigned kServoOutput = 0, kAlarmResetOutput = 1;
 constexpr std::uint16_t kIoServo = 1u << 0, kIoAlarmReset = 1u << 1;
 constexpr std::uint16_t kIoLimitPlus = 1u << 0, kIoLimitMinus = 1u << 1;
 
@@ -56,8 +51,8 @@ AxisPort axis_port(unsigned address) {
 
 }  // namespace
 
-FourAxisStation::FourAxisStation(int device, int slave, std::uint16_t id_number)
-    : ModuleStation(device, slave, kFourAxisModuleUnits, kFourAxisModuleAxes, kFourAxisModuleType,
+FourAxisStation::FourAxisStation(Machine& machine, int device, int slave, std::uint16_t id_number)
+    : ModuleStation(machine, device, slave, kFourAxisModuleUnits, kFourAxisModuleAxes, kFourAxisModuleType,
                     kFourAxisIdentBase | id_number),
       id_number_(id_number) {}
 
@@ -199,18 +194,17 @@ std::optional<std::uint16_t> FourAxisStation::peek(unsigned address) {
 
 void FourAxisStation::axis_command(int axis, std::uint16_t word) {
     switch (word) {
-        case kResetAxis: reset_chip(axis); break;
-        case kClearCommandCounter: write_register(axis, kChipCommandCounter, 0); break;
-        case kClearPositionCounter: write_register(axis, kChipPositionCounter, 0); break;
+        case modulecode::kReset: reset_chip(axis); break;
+        case modulecode::kClearCommandCounter: write_register(axis, chipcode::kCommandCounter, 0); break;
+        case modulecode::kClearPositionCounter: write_register(axis, chipcode::kPositionCounter, 0); break;
         default: chip(axis).write_port(kCommandPort, word); break;
     }
 }
 
 void FourAxisStation::take_io(int axis, std::uint16_t value) {
     Chip& c = chip(axis);
-    const auto set = [&c](unsigned bit, bool on) { c.outputs = on ? c.outputs | (1u << bit) : c.outputs & ~(1u << bit); };
-    set(kServoOutput, (value & kIoServo) != 0);
-    set(kAlarmResetOutput, (value & kIoAlarmReset) != 0);
+    c.set_output(chipcode::kServoOutput, (value & kIoServo) != 0);
+    c.set_output(chipcode::kAlarmResetOutput, (value & kIoAlarmReset) != 0);
 }
 
 std::uint16_t FourAxisStation::io_word(int axis) {
@@ -246,10 +240,10 @@ void FourAxisStation::apply_limits(int axis) {
     const Limits& l = limits_[static_cast<std::size_t>(axis)];
     const bool enabled = (limit_enable_ & (1u << axis)) != 0;
     // Motion up to now ran with the old levels; a limit the chip sees now stops it from now.
-    c.update(Machine::get().now);
+    c.update(c.machine().now);
     c.inputs.el_plus = enabled && l.plus;
     c.inputs.el_minus = enabled && l.minus;
-    c.update(Machine::get().now);
+    c.update(c.machine().now);
     reschedule(axis);
 }
 

@@ -55,7 +55,7 @@ constexpr int kFourAxisModuleAxes = 4;
 
 class FourAxisStation final : public ModuleStation {
 public:
-    FourAxisStation(int device, int slave, std::uint16_t id_number);
+    FourAxisStation(Machine& machine, int device, int slave, std::uint16_t id_number);
 
     void on_plug(StationLink& link) override;
     void on_handshake_poll(StationLink& link) override;

@@ -19,9 +19,17 @@ namespace qsim {
 
 class RingMasterModel;
 
+// Codes every motion module carries out on an axis itself instead of passing them to its chip.
+namespace modulecode {
+constexpr unsigned kReset = 0x04;  // the axis's chip as at power-up (ModuleStation::reset_chip)
+constexpr unsigned kClearCommandCounter = 0x20;
+constexpr unsigned kClearPositionCounter = 0x21;
+}  // namespace modulecode
+
 class ModuleStation : public RingStation {
 public:
-    ModuleStation(int device, int slave, const ChipUnits& units, int axes, std::uint8_t type, std::uint32_t ident);
+    ModuleStation(Machine& machine, int device, int slave, const ChipUnits& units, int axes, std::uint8_t type,
+                  std::uint32_t ident);
 
     std::uint8_t type_byte() const override { return type_; }
     std::uint32_t identification() const override { return ident_; }

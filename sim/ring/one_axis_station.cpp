@@ -1,46 +1,48 @@
 #include "one_axis_station.h"
 
+#include "../chip/status_bits.h"
+
 namespace qsim {
 namespace {
 
 constexpr int kAxis = 0;
 
-// Codes the module decodes itself rather than handing them to its chip.
+// Codes the one-axis module decodes itself rather than handing them to its chip.
 namespace m1code {
-constexpr unsigned kModuleReset = 0x04;
 constexpr unsigned kEmergencyStop = 0x05;
-constexpr unsigned kClearCommandCounter = 0x20;
-constexpr unsigned kClearPositionCounter = 0x21;
 constexpr unsigned kReadStatus = 0xF1;
 constexpr unsigned kReadErrorStatus = 0xF2;
 constexpr unsigned kReadEventStatus = 0xF3;
-constexpr unsigned kWriteMoveAmount = 0x90;
-constexpr unsigned kReadMoveAmount = 0xD0;
+constexpr unsigned kWriteMoveAmount = chipcode::live_write(chipcode::kMoveAmount);
+constexpr unsigned kReadMoveAmount = chipcode::read_code(kWriteMoveAmount);
 }  // namespace m1code
-
-// Chip codes the module passes on as they are.
-constexpr unsigned kChipImmediateStop = 0x49;
-constexpr unsigned kChipCommandCounter = 0xA3;
-constexpr unsigned kChipPositionCounter = 0xA4;
-constexpr unsigned kChipReadRemaining = 0xF4;
 
 bool in(unsigned code, unsigned first, unsigned last) { return code >= first && code <= last; }
 
-// Registers the host may write: operation registers 0x90..0x9B, env1..env4, the command and
-// position counters, comparators 1..3, the interrupt factors.
+// Registers the host may write: the live operation registers and env1..env4 (0x90..0x9F), the
+// command and position counters, comparators 1..3, the interrupt factors.
 bool writable(unsigned code) {
-    return in(code, 0x90, 0x9F) || code == 0xA3 || code == 0xA4 || in(code, 0xA7, 0xA9) || code == 0xAC;
+    using namespace chipcode;
+    return in(code, kOperationLive, kEnv1 + kEnv4Index) || code == kCommandCounter || code == kPositionCounter ||
+           in(code, kComparator1, kComparator1 + 2) || code == kIntFactor;
 }
 
 // Commands the chip executes for the module: error-counter clear, ERC on and off, decelerating
 // stop, ramped start.
-bool chip_command(unsigned code) { return code == 0x22 || code == 0x24 || code == 0x25 || code == 0x4A || code == 0x53; }
+bool chip_command(unsigned code) {
+    using namespace chipcode;
+    return code == kClearErrorCounter || code == kErcOn || code == kErcOff || code == kDeceleratingStop ||
+           code == kStartRamped;
+}
 
-// Chip registers the host may read: operation registers, env1..env4, counters, comparators 1..3,
-// interrupt factors, latches 1..3, remaining pulses, current speed.
+// Chip registers the host may read: operation registers and env1..env4, the counters,
+// comparators 1..3, interrupt factors, the first three latches, remaining pulses, current speed.
 bool chip_readable(unsigned code) {
-    return in(code, 0xD0, 0xDF) || in(code, 0xE3, 0xE5) || in(code, 0xE7, 0xE9) || code == 0xEC ||
-           in(code, 0xED, 0xEF) || code == 0xF4 || code == 0xF5;
+    using namespace chipcode;
+    return in(code, read_code(kOperationLive), read_code(kEnv1 + kEnv4Index)) ||
+           in(code, read_code(kCommandCounter), kReadErrorCounter) ||
+           in(code, read_code(kComparator1), read_code(kComparator1 + 2)) || code == read_code(kIntFactor) ||
+           in(code, kReadLatch0, kReadLatch0 + 2) || code == kReadRemainingPulses || code == kReadCurrentSpeed;
 }
 
 // Error status: the chip's stop reasons that the module reports (limits, stops by command).
@@ -53,39 +55,28 @@ constexpr std::uint8_t kFlagStopped = 1u << 0, kFlagMoveEnded = 1u << 1, kFlagEr
 constexpr unsigned kInputElPlus = 0, kInputElMinus = 1, kInputDigital0 = 4, kInputAlarm = 6;
 constexpr std::uint8_t kOutputServo = 1u << 0, kOutputAlarmReset = 1u << 1;
 
-// Chip outputs the status register shows.
-constexpr unsigned kChipServo = 0, kChipAlarmReset = 1, kChipGeneralOutput = 4, kChipErc = 8;
-
-struct StatusBit {
-    unsigned bit;
-    bool (*active)(const Chip&);
-};
-
-bool pin(const Chip& c, unsigned k) { return (c.inputs.general & (1u << k)) != 0; }
-bool output(const Chip& c, unsigned k) { return (c.outputs & (1u << k)) != 0; }
-
-constexpr StatusBit kStatusBits[] = {
+constexpr StatusBit kModuleStatusBits[] = {
     {4, [](const Chip& c) { return c.inputs.latch; }},
     {5, [](const Chip& c) { return c.inputs.origin; }},
     {6, [](const Chip& c) { return c.inputs.index; }},
     {7, [](const Chip& c) { return c.inputs.in_position; }},
     {8, [](const Chip& c) { return c.inputs.slow_down; }},
-    {9, [](const Chip& c) { return pin(c, 3); }},
-    {13, [](const Chip& c) { return pin(c, 0); }},
-    {14, [](const Chip& c) { return pin(c, 1); }},
-    {15, [](const Chip& c) { return pin(c, 2); }},
-    {16, [](const Chip& c) { return output(c, kChipServo); }},
-    {17, [](const Chip& c) { return output(c, kChipAlarmReset); }},
-    {18, [](const Chip& c) { return output(c, kChipErc); }},
-    {19, [](const Chip& c) { return output(c, kChipGeneralOutput); }},
+    {9, [](const Chip& c) { return c.inputs.general_pin(3); }},
+    {13, [](const Chip& c) { return c.inputs.general_pin(0); }},
+    {14, [](const Chip& c) { return c.inputs.general_pin(1); }},
+    {15, [](const Chip& c) { return c.inputs.general_pin(2); }},
+    {16, [](const Chip& c) { return c.output_on(chipcode::kServoOutput); }},
+    {17, [](const Chip& c) { return c.output_on(chipcode::kAlarmResetOutput); }},
+    {18, [](const Chip& c) { return c.output_on(chipcode::kErcOutputBit); }},
+    {19, [](const Chip& c) { return c.output_on(chipcode::kGeneralOutput); }},
 };
 
 std::uint8_t bit_if(bool on, unsigned bit) { return static_cast<std::uint8_t>(on ? 1u << bit : 0u); }
 
 }  // namespace
 
-OneAxisStation::OneAxisStation(int device, int slave)
-    : ModuleStation(device, slave, kOneAxisModuleUnits, 1, kOneAxisModuleType, kOneAxisModuleIdent) {}
+OneAxisStation::OneAxisStation(Machine& machine, int device, int slave)
+    : ModuleStation(machine, device, slave, kOneAxisModuleUnits, 1, kOneAxisModuleType, kOneAxisModuleIdent) {}
 
 bool OneAxisStation::set_input(int axis, int signal, bool active) {
     const int k = signal - kModuleDigitalInput0;
@@ -116,14 +107,14 @@ void OneAxisStation::execute(unsigned code, std::uint32_t value) {
         write_register(kAxis, code, value);
     } else if (chip_command(code)) {
         command(kAxis, code);
-    } else if (code == m1code::kModuleReset) {
+    } else if (code == modulecode::kReset) {
         reset();
     } else if (code == m1code::kEmergencyStop) {
-        command(kAxis, kChipImmediateStop);
-    } else if (code == m1code::kClearCommandCounter) {
-        write_register(kAxis, kChipCommandCounter, 0);
-    } else if (code == m1code::kClearPositionCounter) {
-        write_register(kAxis, kChipPositionCounter, 0);
+        command(kAxis, chipcode::kImmediateStop);
+    } else if (code == modulecode::kClearCommandCounter) {
+        write_register(kAxis, chipcode::kCommandCounter, 0);
+    } else if (code == modulecode::kClearPositionCounter) {
+        write_register(kAxis, chipcode::kPositionCounter, 0);
     }
     // Any other code is not the module's: it is taken and ignored.
 }
@@ -145,7 +136,7 @@ std::uint32_t OneAxisStation::read(unsigned code) {
         }
         case m1code::kReadMoveAmount: {
             if (!amount_counts_down_) break;
-            const std::uint32_t left = read_register(kAxis, kChipReadRemaining);  // brings the chip up to now
+            const std::uint32_t left = read_register(kAxis, chipcode::kReadRemainingPulses);  // brings the chip up to now
             return c.operation_state() != 0 ? left : amount_left_;
         }
         default: break;
@@ -155,11 +146,7 @@ std::uint32_t OneAxisStation::read(unsigned code) {
 
 std::uint32_t OneAxisStation::status_register() {
     Chip& c = chip(kAxis);
-    std::uint32_t word = c.operation_state() & 0x0Fu;
-    for (const StatusBit& b : kStatusBits) {
-        if (b.active(c)) word |= 1u << b.bit;
-    }
-    return word;
+    return (c.operation_state() & 0x0Fu) | compose_status(c, kModuleStatusBits);
 }
 
 std::uint8_t OneAxisStation::flags_byte() {
@@ -189,9 +176,8 @@ void OneAxisStation::take_outputs(int word, std::uint16_t value) {
     if (word != 1) return;
     outputs_ = static_cast<std::uint8_t>(value >> 8);
     Chip& c = chip(kAxis);
-    const auto set = [&c](unsigned bit, bool on) { c.outputs = on ? c.outputs | (1u << bit) : c.outputs & ~(1u << bit); };
-    set(kChipServo, (outputs_ & kOutputServo) != 0);
-    set(kChipAlarmReset, (outputs_ & kOutputAlarmReset) != 0);
+    c.set_output(chipcode::kServoOutput, (outputs_ & kOutputServo) != 0);
+    c.set_output(chipcode::kAlarmResetOutput, (outputs_ & kOutputAlarmReset) != 0);
 }
 
 void OneAxisStation::motion_event(int axis, ChipEvent event) {

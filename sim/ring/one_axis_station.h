@@ -38,7 +38,7 @@ constexpr int kModuleDigitalInputs = 2;
 
 class OneAxisStation final : public ModuleStation {
 public:
-    OneAxisStation(int device, int slave);
+    OneAxisStation(Machine& machine, int device, int slave);
 
     bool set_input(int axis, int signal, bool active) override;
     std::optional<bool> input(int axis, int signal) override;

@@ -1,6 +1,5 @@
 #include "ring_master_model.h"
 
-#include "../card.h"
 #include "../machine.h"
 
 namespace qsim {
@@ -12,7 +11,8 @@ constexpr std::size_t kWindowWords = 0x200;
 
 }  // namespace
 
-RingMasterModel::RingMasterModel(Card& card) : card_(card), memory_(kWindowWords, 0) {}
+RingMasterModel::RingMasterModel(Machine& machine, int device)
+    : machine_(machine), device_(device), memory_(kWindowWords, 0) {}
 
 bool RingMasterModel::plug(int slave, std::unique_ptr<RingStation> model) {
     if (slave < 0 || slave >= ringhw::kSlaves || !model) return false;
@@ -40,7 +40,7 @@ RingStation* RingMasterModel::station(int slave) {
 std::uint64_t RingMasterModel::schedule_for(int slave, std::int64_t at, StationLink::TimerFn fire) {
     std::weak_ptr<RingStation> plugged = stations_[index(slave)];
     // The station being alive means its master is too: the master is the only owner.
-    return Machine::get().schedule_locked(at, [this, slave, plugged, fire = std::move(fire)] {
+    return machine_.schedule_locked(at, [this, slave, plugged, fire = std::move(fire)] {
         if (plugged.expired()) return;
         StationLink link(*this, slave);
         fire(link);
@@ -49,14 +49,14 @@ std::uint64_t RingMasterModel::schedule_for(int slave, std::int64_t at, StationL
 
 bool RingMasterModel::answer_for(int slave, StationWords reply) {
     if (pending_station_ != slave) return false;
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     if (reply.size() > ringhw::kFifoWords) reply.resize(ringhw::kFifoWords);
     if (MessageEntry* e = history_.find(pending_seq_)) {
         e->reply = reply;
         e->answered = m.now;
     }
     pending_station_ = -1;
-    m.trace.message(m.now, TraceKind::ring_reply, TraceSite::of_station(card_.device, slave), {}, reply);
+    m.trace.message(m.now, TraceKind::ring_reply, TraceSite::of_station(device_, slave), {}, reply);
     complete_message(reply);
     return true;
 }
@@ -117,7 +117,7 @@ std::uint16_t RingMasterModel::read16(std::uint32_t offset) {
 
 void RingMasterModel::write16(std::uint32_t offset, std::uint16_t value) {
     const std::uint32_t off = offset & ~1u;
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     if (off == ringhw::kControl) {
         command(value);
     } else if (off == ringhw::kMessagePort) {
@@ -125,7 +125,7 @@ void RingMasterModel::write16(std::uint32_t offset, std::uint16_t value) {
     } else if (off >= ringhw::kErrorMap && off < ringhw::kErrorMapEnd) {
         const std::size_t w = (off - ringhw::kErrorMap) / 2;
         error_map_[w] = static_cast<std::uint16_t>(error_map_[w] & ~value);  // ones clear
-        m.trace.event(m.now, TraceKind::ring_error_map_write, TraceSite::of_device(card_.device), static_cast<std::uint32_t>(w), value);
+        m.trace.event(m.now, TraceKind::ring_error_map_write, TraceSite::of_device(device_), static_cast<std::uint32_t>(w), value);
     } else if (off >= ringhw::kCyclic && off < ringhw::kCyclicEnd) {
         write_cyclic(off, value);
     } else if (off >= ringhw::kTypeTable && off < ringhw::kTypeTableEnd) {
@@ -136,10 +136,10 @@ void RingMasterModel::write16(std::uint32_t offset, std::uint16_t value) {
 }
 
 void RingMasterModel::write_cyclic(std::uint32_t off, std::uint16_t value) {
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     const int s = static_cast<int>((off - ringhw::kCyclic) / 4);
     const int word = static_cast<int>((off - ringhw::kCyclic) % 4 / 2);
-    const TraceSite site = TraceSite::of_station(card_.device, s);
+    const TraceSite site = TraceSite::of_station(device_, s);
     busy_reads_ = 1;  // the master needs one status poll to move the word onto the ring
     if (stuck_[index(s)][static_cast<std::size_t>(word)]) {
         m.trace.event(m.now, TraceKind::ring_cyclic_write, site, static_cast<std::uint32_t>(word), value, kTraceStuck);
@@ -174,7 +174,7 @@ std::uint16_t RingMasterModel::read_cyclic(std::uint32_t off) {
 }
 
 void RingMasterModel::command(std::uint16_t value) {
-    Machine& m = Machine::get();
+    Machine& m = machine_;
     const int s = value & ringhw::kSlaveMask;
     switch (value & ~ringhw::kSlaveMask) {
         case ringhw::kMessage: deliver_message(s); return;
@@ -184,15 +184,15 @@ void RingMasterModel::command(std::uint16_t value) {
     switch (value) {
         case ringhw::kScan:
             scan();
-            m.trace.event(m.now, TraceKind::ring_scan, TraceSite::of_device(card_.device));
+            m.trace.event(m.now, TraceKind::ring_scan, TraceSite::of_device(device_));
             return;
         case ringhw::kRun:
             mode_ = Mode::running;
-            m.trace.event(m.now, TraceKind::ring_run, TraceSite::of_device(card_.device));
+            m.trace.event(m.now, TraceKind::ring_run, TraceSite::of_device(device_));
             return;
         case ringhw::kStop:
             mode_ = Mode::stopped;
-            m.trace.event(m.now, TraceKind::ring_stop, TraceSite::of_device(card_.device));
+            m.trace.event(m.now, TraceKind::ring_stop, TraceSite::of_device(device_));
             return;
         case ringhw::kReset:
             mode_ = Mode::idle;
@@ -202,9 +202,9 @@ void RingMasterModel::command(std::uint16_t value) {
             from_slave_.clear();
             done_ = false;
             pending_station_ = -1;
-            m.trace.event(m.now, TraceKind::ring_reset, TraceSite::of_device(card_.device));
+            m.trace.event(m.now, TraceKind::ring_reset, TraceSite::of_device(device_));
             return;
-        default: m.trace.event(m.now, TraceKind::ring_control, TraceSite::of_device(card_.device), value);
+        default: m.trace.event(m.now, TraceKind::ring_control, TraceSite::of_device(device_), value);
     }
 }
 
@@ -217,8 +217,8 @@ void RingMasterModel::scan() {
 }
 
 void RingMasterModel::deliver_message(int s) {
-    Machine& m = Machine::get();
-    const TraceSite site = TraceSite::of_station(card_.device, s);
+    Machine& m = machine_;
+    const TraceSite site = TraceSite::of_station(device_, s);
     StationWords words(to_slave_.begin(), to_slave_.end());
     to_slave_.clear();
     done_ = false;
@@ -254,8 +254,8 @@ void RingMasterModel::complete_message(const StationWords& reply) {
 }
 
 void RingMasterModel::deliver_identification(int s) {
-    Machine& m = Machine::get();
-    const TraceSite site = TraceSite::of_station(card_.device, s);
+    Machine& m = machine_;
+    const TraceSite site = TraceSite::of_station(device_, s);
     done_ = false;
     if (!answers(s)) {
         m.trace.event(m.now, TraceKind::ring_ident, site, 0, 0, kTraceNoAnswer);
@@ -267,13 +267,12 @@ void RingMasterModel::deliver_identification(int s) {
     m.trace.event(m.now, TraceKind::ring_ident, site, 0, id);
 }
 
-int StationLink::device() const { return ring_.card().device; }
-Card& StationLink::card() { return ring_.card(); }
-std::int64_t StationLink::now() const { return Machine::get().now; }
+int StationLink::device() const { return ring_.device(); }
+std::int64_t StationLink::now() const { return ring_.machine().now; }
 std::uint16_t StationLink::cyclic(int word) const { return ring_.cyclic(number_, word); }
 void StationLink::set_cyclic(int word, std::uint16_t value) { ring_.set_cyclic(number_, word, value); }
 std::uint64_t StationLink::schedule(std::int64_t at, TimerFn fire) { return ring_.schedule_for(number_, at, std::move(fire)); }
-void StationLink::cancel(std::uint64_t id) { Machine::get().cancel_timer_locked(id); }
+void StationLink::cancel(std::uint64_t id) { ring_.machine().cancel_timer_locked(id); }
 bool StationLink::answer(const StationWords& reply) { return ring_.answer_for(number_, reply); }
 void StationLink::drive_ready(bool level) { ring_.drive_ready(number_, level); }
 void StationLink::release_ready() { ring_.release_ready(number_); }

@@ -1,5 +1,6 @@
-// The ring master of a virtual card behind its register window: control and status, the message
-// port FIFO, the slave-type table, the error map and the cyclic area, the stations plugged into
+// The ring master of a virtual card behind its register window, as the driver maps the window
+// into the process (16-bit reads and writes at offsets from the window base): control and
+// status, the message port FIFO, the slave-type table, the error map and the cyclic area, the stations plugged into
 // the ring, the message history, the handshake line at the head of the cyclic area, and the
 // faults a test can inject. Runs under the machine lock.
 #pragma once
@@ -13,9 +14,10 @@
 
 #include "message_history.h"
 #include "station.h"
-#include "ring_window.h"
 
 namespace qsim {
+
+class Machine;
 
 namespace ringhw {
 constexpr int kSlaves = 64;
@@ -31,18 +33,24 @@ constexpr std::uint32_t kHandshakeWord = kCyclic;
 constexpr std::uint16_t kHandshakeReady = 0x0002;
 }  // namespace ringhw
 
-class RingMasterModel final : public RingWindow {
+class RingMasterModel {
 public:
     enum class Mode { idle, scanned, running, stopped };
 
-    explicit RingMasterModel(Card& card);
+    // The master of the card of `device` in `machine` (the device names the card's stations in
+    // the trace).
+    RingMasterModel(Machine& machine, int device);
+    RingMasterModel(const RingMasterModel&) = delete;
+    RingMasterModel& operator=(const RingMasterModel&) = delete;
 
-    std::uintptr_t base() const override { return reinterpret_cast<std::uintptr_t>(memory_.data()); }
-    std::size_t size() const override { return memory_.size() * 2; }
-    std::uint16_t read16(std::uint32_t offset) override;
-    void write16(std::uint32_t offset, std::uint16_t value) override;
+    // The window: the address the driver reports for it, its size in bytes, and its accesses.
+    std::uintptr_t base() const { return reinterpret_cast<std::uintptr_t>(memory_.data()); }
+    std::size_t size() const { return memory_.size() * 2; }
+    std::uint16_t read16(std::uint32_t offset);
+    void write16(std::uint32_t offset, std::uint16_t value);
 
-    Card& card() { return card_; }
+    int device() const { return device_; }
+    Machine& machine() const { return machine_; }
     Mode mode() const { return mode_; }
 
     // ---- stations ----
@@ -97,7 +105,8 @@ private:
     std::uint16_t read_cyclic(std::uint32_t offset);
     void complete_message(const StationWords& reply);
 
-    Card& card_;
+    Machine& machine_;
+    const int device_;
     std::vector<std::uint16_t> memory_;  // backing words; also the window's address
     Mode mode_ = Mode::idle;
     // Shared only so that a station's timers can tell, through a weak reference, whether it is
@@ -123,8 +132,5 @@ private:
     int ready_holder_ = -1;
     bool ready_level_ = false;
 };
-
-// The ring master model of a card (every card's window is one).
-RingMasterModel& ring_model(Card& card);
 
 }  // namespace qsim

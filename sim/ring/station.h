@@ -11,7 +11,6 @@
 
 namespace qsim {
 
-class Card;
 class RingMasterModel;
 
 using StationWords = std::vector<std::uint16_t>;
@@ -21,7 +20,6 @@ public:
     StationLink(RingMasterModel& ring, int number) : ring_(ring), number_(number) {}
     int number() const { return number_; }
     int device() const;
-    Card& card();
     RingMasterModel& ring() { return ring_; }
     std::int64_t now() const;
 

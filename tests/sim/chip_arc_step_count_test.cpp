@@ -6,7 +6,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 
 // A counter-clockwise quarter circle of radius 2000 about (2000, 0) from the start: the step
 // count of the octant rule is 2 * 2000 * 0.7071067811 = 2828.4, written as 2830.
@@ -28,11 +28,11 @@ protected:
         // Rate 2000: about 0.77 s and 810 steps for each ramp between FL 100 and FH 2000.
         program(0, {.mode = mode, .amount = kRadius, .fl = 100, .fh = 2000, .range = 299, .rate = 2000});
         program(1, {.mode = mode, .amount = -kRadius, .fl = 100, .fh = 2000, .range = 299, .rate = 2000});
-        write(0, 0x88, static_cast<std::uint32_t>(kRadius));
-        write(1, 0x88, 0);
-        write(0, 0x86, ramp_down_point);
-        write(1, 0x86, ramp_down_point);
-        write(0, 0x8C, count);
+        write(0, buffered_write(kAuxAmount), static_cast<std::uint32_t>(kRadius));
+        write(1, buffered_write(kAuxAmount), 0);
+        write(0, buffered_write(kRampDownPoint), ramp_down_point);
+        write(1, buffered_write(kRampDownPoint), ramp_down_point);
+        write(0, kArcStepCount, count);
         command(0, static_cast<std::uint16_t>(0x0300 | kStartRamped));
         ArcRun r;
         constexpr double kStep = 0.001;

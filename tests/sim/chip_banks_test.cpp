@@ -6,7 +6,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 
 constexpr std::uint16_t kPendingBit = 1u << 14;
 constexpr std::uint32_t kQueueBit = 1u << 26;
@@ -23,14 +23,14 @@ TEST_F(Banks, StartTakesOverOnlyTheBufferedRegistersWrittenSinceTheLastStart) {
     EXPECT_EQ(counter(0), 3000);
 
     // Only the amount buffered: the live speed stays.
-    write(0, kBufferedWrite(kMoveAmount), 500);
+    write(0, buffered_write(kMoveAmount), 500);
     command(0, kStartAtMaxSpeed);
     EXPECT_DOUBLE_EQ(speed_units(0), 3000.0);
     ASSERT_TRUE(run_until_stopped(0));
     EXPECT_EQ(counter(0), 3500);
 
     // A start with nothing newly buffered repeats the live move: the amount taken over last time.
-    write(0, kLiveWrite(kMaxSpeed), 2000);
+    write(0, live_write(kMaxSpeed), 2000);
     command(0, kStartAtMaxSpeed);
     EXPECT_DOUBLE_EQ(speed_units(0), 2000.0);
     ASSERT_TRUE(run_until_stopped(0));
@@ -44,7 +44,7 @@ TEST_F(Banks, QueuedStartWaitsForTheRunningMoveAndShowsPending) {
     quvex_sim_advance(0.5);
     EXPECT_EQ(main_status(1) & kPendingBit, 0) << "nothing waits yet";
 
-    write(1, kBufferedWrite(kMoveAmount), static_cast<std::uint32_t>(-400));
+    write(1, buffered_write(kMoveAmount), static_cast<std::uint32_t>(-400));
     command(1, kStartAtMaxSpeed);
     EXPECT_NE(main_status(1) & kPendingBit, 0);
     EXPECT_EQ(counter(1), 500) << "the running move goes on untouched";
@@ -62,7 +62,7 @@ TEST_F(Banks, QueuedStartIsDroppedByCancelAndByStops) {
         program(0, {.mode = 0x41 | kQueueBit, .amount = 1000, .fh = 1000});
         command(0, kStartAtMaxSpeed);
         quvex_sim_advance(0.2);
-        write(0, kBufferedWrite(kMoveAmount), 5000);
+        write(0, buffered_write(kMoveAmount), 5000);
         command(0, kStartAtMaxSpeed);
         ASSERT_NE(main_status(0) & kPendingBit, 0);
         command(0, drop);
@@ -77,7 +77,7 @@ TEST_F(Banks, StartWithoutQueueBitReplacesTheRunningMove) {
     program(2, {.amount = 100000, .fh = 1000});
     command(2, kStartAtMaxSpeed);
     quvex_sim_advance(0.3);
-    write(2, kBufferedWrite(kMoveAmount), 50);
+    write(2, buffered_write(kMoveAmount), 50);
     command(2, kStartAtMaxSpeed);
     EXPECT_EQ(main_status(2) & kPendingBit, 0);
     ASSERT_TRUE(run_until_stopped(2));

@@ -9,7 +9,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 
 constexpr std::uint32_t kQueuedLine = 1u << 26;
 constexpr std::uint32_t kChainMark = 0x3Fu << 18;

@@ -9,7 +9,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 
 constexpr std::uint32_t kQueued = 1u << 27;
 constexpr std::uint32_t kChained = 0x3Fu << 18;
@@ -25,7 +25,7 @@ protected:
     };
     Transition run_two(std::uint32_t second_mode, bool cancel = false) {
         make_group();
-        write(0, 0x9D, 1u << 29);  // env2: mode bits 18-23 in force
+        write(0, kEnv1 + kEnv2Index, 1u << 29);  // mode bits 18-23 in force
         const Move move{.mode = 0x41, .amount = 5000, .fl = 100, .fh = 2000, .range = 299, .rate = 2000};
         program(0, move);
         command(0, kStartRamped);

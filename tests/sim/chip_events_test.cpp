@@ -12,7 +12,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 using qsim::ChipEvent;
 
 class ChipEvents : public ChipGroupTest {
@@ -101,7 +101,7 @@ TEST_F(ChipEvents, QueuedStartIsReportedAtTheEndOfTheMoveBeforeIt) {
     make_group();
     program(3, {.mode = 0x41 | (1u << 27), .amount = 500, .fh = 1000});
     command(3, kStartAtMaxSpeed);
-    write(3, kBufferedWrite(kMoveAmount), 250);
+    write(3, buffered_write(kMoveAmount), 250);
     command(3, kStartAtMaxSpeed);
     quvex_sim_advance(5.0);
     const auto queued = first(ChipEvent::queued_move_started);
@@ -115,11 +115,11 @@ TEST_F(ChipEvents, QueuedStartIsReportedAtTheEndOfTheMoveBeforeIt) {
 TEST_F(ChipEvents, SimultaneousStartSchedulesEveryChipItStarts) {
     make_group();
     for (const int axis : {1, 2}) {
-        program(axis, {.mode = 0x41 | kWaitForSimultaneousStart, .amount = 300 * axis, .fh = 1000});
+        program(axis, {.mode = 0x41 | kWaitForSyncStart, .amount = 300 * axis, .fh = 1000});
         command(axis, kStartAtMaxSpeed);
     }
     quvex_sim_advance(1.0);
-    command(0, kSimultaneousStart);  // written to an axis that has no move of its own
+    command(0, kSyncStart);  // written to an axis that has no move of its own
     quvex_sim_advance(5.0);
     std::vector<qsim::Ns> ends(4, -1);
     for (const RecordedEvent& r : events()) {

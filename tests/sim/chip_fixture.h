@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "../../sim/chip/chip.h"
-#include "../../sim/chip/motion_registers.h"
+#include "../../sim/chip/chip_codes.h"
 #include "quvex/sim.h"
 
 namespace quvex::test {
@@ -36,7 +36,7 @@ protected:
     // A group of `chips` chips counting in `units`, recording the events it reports.
     qsim::ChipGroup& make_group(const qsim::ChipUnits& units = qsim::kCardChipUnits, int chips = 4) {
         std::lock_guard<std::mutex> lk(machine().mu);
-        group_ = std::make_unique<qsim::ChipGroup>(20, units, chips);
+        group_ = std::make_unique<qsim::ChipGroup>(machine(), 20, units, chips);
         group_->set_listener([this](int axis, qsim::ChipEvent e, qsim::Ns at) { events_.push_back({axis, e, at, machine().now}); });
         return *group_;
     }
@@ -45,17 +45,17 @@ protected:
     void write(int axis, unsigned code, std::uint32_t value) {
         std::lock_guard<std::mutex> lk(machine().mu);
         qsim::Chip& c = group_->chip(axis);
-        c.write_port(4, static_cast<std::uint16_t>(value & 0xFFFFu));
-        c.write_port(6, static_cast<std::uint16_t>(value >> 16));
-        c.write_port(0, static_cast<std::uint16_t>(code));
+        c.write_port(qsim::chipcode::kDataLowPort, static_cast<std::uint16_t>(value & 0xFFFFu));
+        c.write_port(qsim::chipcode::kDataHighPort, static_cast<std::uint16_t>(value >> 16));
+        c.write_port(qsim::chipcode::kCommandPort, static_cast<std::uint16_t>(code));
     }
     void command(int axis, std::uint16_t word) {
         std::lock_guard<std::mutex> lk(machine().mu);
-        group_->chip(axis).write_port(0, word);
+        group_->chip(axis).write_port(qsim::chipcode::kCommandPort, word);
     }
     std::uint16_t main_status(int axis) {
         std::lock_guard<std::mutex> lk(machine().mu);
-        return group_->chip(axis).read_port(0);
+        return group_->chip(axis).read_port(qsim::chipcode::kCommandPort);
     }
 
     // Buffered registers of a move: kind, amount, speeds (units), range, rates.
@@ -66,15 +66,15 @@ protected:
         std::uint32_t section = 0;
     };
     void program(int axis, const Move& m, unsigned bank = 0x80) {
-        write(axis, bank + qsim::motion_reg::kOperationMode, m.mode);
-        write(axis, bank + qsim::motion_reg::kMoveAmount, static_cast<std::uint32_t>(m.amount));
-        write(axis, bank + qsim::motion_reg::kSpeedRange, m.range);
-        write(axis, bank + qsim::motion_reg::kMaxSpeed, m.fh);
-        write(axis, bank + qsim::motion_reg::kStartSpeed, m.fl);
-        write(axis, bank + qsim::motion_reg::kAccelRate, m.rate);
-        write(axis, bank + qsim::motion_reg::kDecelRate, m.rate);
-        write(axis, bank + qsim::motion_reg::kAccelSection, m.section);
-        write(axis, bank + qsim::motion_reg::kDecelSection, m.section);
+        write(axis, bank + qsim::chipcode::kOperationMode, m.mode);
+        write(axis, bank + qsim::chipcode::kMoveAmount, static_cast<std::uint32_t>(m.amount));
+        write(axis, bank + qsim::chipcode::kSpeedRange, m.range);
+        write(axis, bank + qsim::chipcode::kMaxSpeed, m.fh);
+        write(axis, bank + qsim::chipcode::kStartSpeed, m.fl);
+        write(axis, bank + qsim::chipcode::kAccelRate, m.rate);
+        write(axis, bank + qsim::chipcode::kDecelRate, m.rate);
+        write(axis, bank + qsim::chipcode::kAccelSection, m.section);
+        write(axis, bank + qsim::chipcode::kDecelSection, m.section);
     }
 
     // Reads a chip field under the machine lock, the chip brought up to now first.

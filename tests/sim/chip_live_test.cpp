@@ -7,7 +7,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 
 class LiveWrites : public ChipGroupTest {};
 
@@ -27,7 +27,7 @@ TEST_P(LiveSpeed, NewMaximumSpeedReRampsAndTheMoveEndsOnCount) {
     quvex_sim_advance(1.0);
     ASSERT_DOUBLE_EQ(speed_units(0), 2000.0) << "cruising";
 
-    write(0, kLiveWrite(kMaxSpeed), p.new_fh);
+    write(0, live_write(kMaxSpeed), p.new_fh);
     const bool up = p.new_fh > 2000;
     EXPECT_EQ(look(0, [](qsim::Chip& c) { return c.operation_state(); }),
               up ? qsim::opstate::kAccelerating : qsim::opstate::kDecelerating);
@@ -61,7 +61,7 @@ TEST_P(LiveAmount, NewMoveAmountReTargetsFromTheStartOfTheMove) {
     quvex_sim_advance(1.0);
     const std::int32_t at_write = counter(1);
     ASSERT_GT(std::abs(at_write), 500);
-    write(1, kLiveWrite(kMoveAmount), static_cast<std::uint32_t>(p.second));
+    write(1, live_write(kMoveAmount), static_cast<std::uint32_t>(p.second));
     // Remaining pulses count to the new end, also while the axis slows down to turn.
     EXPECT_NEAR(look(1, [](qsim::Chip& c) { return static_cast<double>(c.remaining_pulses()); }),
                 std::abs(p.second - at_write), 60.0);
@@ -92,7 +92,7 @@ INSTANTIATE_TEST_SUITE_P(Ends, LiveAmount,
 
 TEST_F(LiveWrites, LiveWritesToAStoppedAxisWaitForTheNextStart) {
     make_group();
-    write(2, kLiveWrite(kMaxSpeed), 1234);
+    write(2, live_write(kMaxSpeed), 1234);
     EXPECT_FALSE(running(2));
     EXPECT_EQ(counter(2), 0);
 }

@@ -5,7 +5,7 @@
 namespace quvex::test {
 namespace {
 
-using namespace qsim::motion_reg;
+using namespace qsim::chipcode;
 
 struct UnitsCase {
     const char* name;
