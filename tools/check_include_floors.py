@@ -26,12 +26,14 @@ import sys
 # Floors from the bottom up: (name, path patterns relative to the project root).
 FLOORS = {
     "src": [
-        ("common", ["src/common/bits.h", "src/common/numeric.h", "src/common/on_off.h", "src/platform/platform.h"]),
+        ("common", ["src/common/bits.h", "src/common/numeric.h", "src/common/on_off.h",
+                    "src/common/path_export_params.h", "src/platform/platform.h"]),
         ("chip words", ["src/chip/registers.h", "src/chip/register_map.h", "src/chip/register_mirror.h",
                         "src/chip/register_sink.h"]),
-        # The export checks read the card table (is the card present, which is the highest).
+        # The export checks and the shells built on them read the card table (is the card
+        # present, which is the highest).
         ("frame state", ["src/frame/card_table.*", "src/frame/driver.*", "src/events/error_log.*",
-                         "src/common/export_checks.h"]),
+                         "src/common/export_checks.h", "src/common/export_shells.h"]),
         ("chip and ring access", ["src/chip/*", "src/ring/*"]),
         ("events", ["src/events/*"]),
         ("axis", ["src/axis/*"]),
