@@ -42,9 +42,15 @@ std::uint8_t RingMaster::cyclic_read_byte(int slave, int port) const {
 }
 
 std::int16_t RingMaster::send(int slave, std::span<const std::uint16_t> words) {
+    plat::LockGuard guard(lock_);
+    return send_locked(slave, words);
+}
+
+// The send under a lock the caller already holds: RingMaster::Exclusive's sends, so a station
+// protocol can put several messages and window reads under one lock.
+std::int16_t RingMaster::send_locked(int slave, std::span<const std::uint16_t> words) {
     if (slave < 0 || slave >= kSlaveCount) return kBadSlave;
     if (words.size() > message_.size()) return kMessageTooLong;
-    plat::LockGuard guard(lock_);
     message_.fill(kUnusedMessageWord);
     std::copy(words.begin(), words.end(), message_.begin());
     return send_message(slave, static_cast<int>(words.size()));
