@@ -34,8 +34,8 @@ void change_board_bits(int card, std::uint16_t offset, std::uint16_t mask, bool 
 void save_bridge_control(int card) {
     const std::uint16_t ctrl = plat::port_in16(static_cast<std::uint16_t>(card_record(card).bridge_base + kBridgeControl));
     CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
-    rt.bridge_control_startup_bit_clear = static_cast<std::uint16_t>(ctrl & ~kBridgeControlBit11);
-    rt.bridge_control_startup_bit_set = static_cast<std::uint16_t>(ctrl | kBridgeControlBit11);
+    rt.bridge_control_startup_bit_clear = static_cast<std::uint16_t>(ctrl & ~kBridgeControlStartupBit);
+    rt.bridge_control_startup_bit_set = static_cast<std::uint16_t>(ctrl | kBridgeControlStartupBit);
 }
 
 }  // namespace quvex::chip

@@ -14,7 +14,7 @@ namespace quvex::chip {
 constexpr std::uint16_t kBridgeInterrupt = 0x4C;  // 8-bit interrupt control/status
 constexpr std::uint16_t kBridgeControl = 0x50;    // 16-bit control word
 constexpr std::uint16_t kBridgeControlTop = 0x53; // 8-bit top byte of the control register
-constexpr std::uint16_t kBridgeControlBit11 = 0x0800;
+constexpr std::uint16_t kBridgeControlStartupBit = 0x0800;
 constexpr std::uint8_t kBridgeInterruptArm = 0x41;
 constexpr std::uint8_t kBridgeBit30InTopByte = 0x40;
 

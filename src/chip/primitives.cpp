@@ -101,9 +101,9 @@ void write_card_port(int card, std::uint16_t offset, std::uint16_t value) {
     write_port_locked(port_at(card_record(card).chip_base, offset), value);
 }
 
-void write_bridge_control(int card, bool set_bit11) {
+void write_bridge_control(int card, bool set_startup_bit) {
     const CardRuntime& rt = card_table().runtime[static_cast<std::size_t>(card)];
-    const std::uint16_t word = set_bit11 ? rt.bridge_control_startup_bit_set : rt.bridge_control_startup_bit_clear;
+    const std::uint16_t word = set_startup_bit ? rt.bridge_control_startup_bit_set : rt.bridge_control_startup_bit_clear;
     write_port_locked(static_cast<std::uint16_t>(card_record(card).bridge_base + kBridgeControl), word);
 }
 

@@ -22,7 +22,7 @@ void write_axis_data_high(int axis_no, std::uint16_t value);
 // Command 0xF1, then the two data words, as three separate lock holds.
 void read_status_register32(int axis_no, std::uint32_t* value);
 void write_card_port(int card, std::uint16_t offset, std::uint16_t value);
-void write_bridge_control(int card, bool set_bit11);
+void write_bridge_control(int card, bool set_startup_bit);
 // Takes the bridge base itself (no lock): reads the interrupt byte, then writes 0x41.
 void enable_bridge_interrupt(std::uint16_t bridge_base);
 // No lock: writes 0x40 then 0x00 to the bridge's top control byte.

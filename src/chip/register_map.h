@@ -100,7 +100,7 @@ constexpr Field kSyncOptions = field(18, 6);
 constexpr Field kSyncOption24 = field(24, 1);
 constexpr Field kSyncOption25 = field(25, 1);
 constexpr Field kSingleAxisStart = field(26, 1);  // set by single-axis and group starts
-constexpr Field kBit27 = field(27, 1);
+constexpr Field kPathStart = field(27, 1);        // set by line, arc and helix starts (and at start-up)
 
 // The operation-mode word of a start built on the current word: the high half and the
 // configuration bits of the low half kept; the kind, the curve and the ramp-down choice placed.

@@ -38,7 +38,7 @@ void place_helical_env2(std::int16_t axis, bool helical) {
 std::uint32_t arc_mode_word(std::uint32_t current, std::uint32_t kind, bool manual_ramp_down) {
     std::uint32_t mode = chip::opmode::start_word(current, kind, false, manual_ramp_down);
     mode &= ~chip::opmode::kSingleAxisStart.mask;
-    return mode | chip::opmode::kBit27.mask;
+    return mode | chip::opmode::kPathStart.mask;
 }
 
 void write_buffered_mode(std::int16_t axis, std::uint32_t mode) { chip::write_register32(axis, kModeBufferedCode, mode); }

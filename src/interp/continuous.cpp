@@ -38,13 +38,13 @@ ContinuousAxes make_axes(int card, const std::int16_t* pair) {
 std::uint32_t continuous_arc_bits(std::uint32_t status) {
     const std::uint32_t state = field_value(status, chip::status32::kContinuousState);
     const std::uint32_t chain = (state == 1 || state == 2) ? chip::opmode::kSyncOptions.mask : 0;
-    return chain | chip::opmode::kBit27.mask;
+    return chain | chip::opmode::kPathStart.mask;
 }
 
 std::uint32_t pair_mode(std::int16_t lead, std::int16_t dir, bool manual, std::uint32_t status) {
     const std::uint32_t mirror = axis_record(lead).mirror[chip::kMirrorOperationMode];
     std::uint32_t mode = chip::opmode::start_word(mirror, arc::circular_kind(dir), false, manual);
-    mode &= ~(chip::opmode::kSyncLow.mask | chip::opmode::kSingleAxisStart.mask | chip::opmode::kBit27.mask);
+    mode &= ~(chip::opmode::kSyncLow.mask | chip::opmode::kSingleAxisStart.mask | chip::opmode::kPathStart.mask);
     if (axis_record(lead).continuous_mode == 1) mode |= continuous_arc_bits(status);
     return mode;
 }
@@ -72,7 +72,7 @@ void hold_others(const ContinuousAxes& c) {
 // After the start the buffered mode is prepared for the next arc: bit 27 alone in the chain bits.
 void rearm(const ContinuousAxes& c) {
     std::uint32_t& mirror = axis_record(c.pair.lead()).mirror[chip::kMirrorOperationMode];
-    mirror = (mirror & ~(chip::opmode::kSyncOptions.mask | chip::opmode::kBit27.mask)) | chip::opmode::kBit27.mask;
+    mirror = (mirror & ~(chip::opmode::kSyncOptions.mask | chip::opmode::kPathStart.mask)) | chip::opmode::kPathStart.mask;
     arc::write_buffered_mode(c.pair.axis_no[0], mirror);
     arc::write_buffered_mode(c.pair.axis_no[1], mirror);
     for (const std::int16_t other : c.others) arc::write_buffered_mode(other, mirror);

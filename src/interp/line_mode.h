@@ -12,7 +12,7 @@ namespace quvex::interp {
 
 // Four-axis lines clear these before placing their continuous-mode bits.
 constexpr std::uint32_t kFourAxisClearedHighBits =
-    chip::opmode::kSyncOptions.mask | chip::opmode::kSingleAxisStart.mask | chip::opmode::kBit27.mask;
+    chip::opmode::kSyncOptions.mask | chip::opmode::kSingleAxisStart.mask | chip::opmode::kPathStart.mask;
 // A continuous four-axis line sets either bit 26 alone or bits 18-23 with it, by the chip's
 // continuous-buffer state; after the start the buffered register goes back to bit 26 alone.
 constexpr std::uint32_t kContinuousChainBits = chip::opmode::kSyncOptions.mask | chip::opmode::kSingleAxisStart.mask;
