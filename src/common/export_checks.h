@@ -71,7 +71,7 @@ inline quvex_status check_nonzero_speed(double max_vel) {
 // A condition that the export refuses with `code`.
 inline quvex_status check(bool ok, quvex_status code) { return ok ? quvex_status{QUVEX_OK} : code; }
 
-// Ring exports: a SlaveNo above 63 (-5); the ring check lives with the ring table
+// Ring exports: a SlaveNo above 63 (KRING_ERR_SLAVE); the ring check lives with the ring table
 // (ring/ring_checks.h) because it hands back the ring it found.
 constexpr unsigned kMaxSlaveNo = 63;
 inline quvex_status check_slave(std::uint16_t slave) { 

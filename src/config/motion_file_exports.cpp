@@ -1,4 +1,5 @@
-// The ring motion file export: the setting key first (-60 when it is missing, before anything
+// The ring motion file export: the setting key first (KRING_ERR_MOTION_FILE_KEY when it is missing, before
+// anything
 // else), then the module's signal set-up and the speed-range pin. The set-up calls' own results
 // are not reported; a ring or slave they cannot reach only means that nothing is sent.
 #include "common/export_checks.h"

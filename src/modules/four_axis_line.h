@@ -21,14 +21,15 @@ struct LineRequest {
     SpeedArgs path;                      // along the path, signed as given
 };
 
-// -57 unless the axes form a valid set of `count` axes: ascending for two and three, pairwise
+// KRING_ERR_M4_AXES unless the axes form a valid set of `count` axes: ascending for two and three, pairwise
 // distinct for four, each within 0..3. A null array is no set at all.
 quvex_status check_line_axes(const std::int16_t* axes, int count);
 
 // The start command for the ramp times with the axis bits of `axes`.
 std::uint16_t line_start_code(double tacc, double tdec, std::span<const std::int16_t> axes);
 
-// After the slave, ring and axis checks: -56 for a zero (or non-finite) speed or value, then the
+// After the slave, ring and axis checks: KRING_ERR_M4_ZERO_MAX_SPEED for a zero (or non-finite) speed or
+// value, then the
 // loads and the start; a failed write is returned at once and leaves the axes before it loaded.
 quvex_status start_line(FourAxisLink& link, const LineRequest& q);
 

@@ -30,7 +30,7 @@ public:
     ring::ModuleAxisBlock& block(int axis) { return record_.axes[static_cast<std::size_t>(axis)]; }
     ModuleAxis axis(int axis);
 
-    // Module register read: 0 with the value when the reply echoes the request, else -46
+    // Module register read: 0 with the value when the reply echoes the request, else KRING_ERR_NOT_ECHOED
     // (the value untouched).
     std::int16_t read_module(std::uint16_t address, std::uint16_t* value);
     // Module register write: 0 or -37.

@@ -19,10 +19,12 @@ struct ManualEngine {
     std::int16_t axis = 0;
 };
 
-// -53 (type), -54 (enable or all_axes), -50 (axis), else 0 whatever the transfers return.
+// KRING_ERR_MOF_TYPE (type), KRING_ERR_MOF_FLAG (enable or all_axes), KRING_ERR_AXIS (axis), else 0 whatever
+// the transfers return.
 quvex_status run_manual_engine(FourAxisLink& link, const ManualEngine& e);
 
-// The setters after the module checks: -51 unless mof_mode owns them, then store and load.
+// The setters after the module checks: KRING_ERR_MOF_MODE_OWNER unless mof_mode owns them, then store and
+// load.
 quvex_status set_mpg_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p);
 quvex_status set_jog_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent);
 quvex_status set_step_velocity(FourAxisLink& link, int axis, const ring::ModuleManualProfile& p, std::int16_t percent);

@@ -15,7 +15,7 @@ namespace {
 
 constexpr std::int16_t kManualModes = 6;
 
-// The module and axis checks, then -9 unless the four speed values are numbers; then `set`
+// The module and axis checks, then KRING_ERR_SPEED_ORDER unless the four speed values are numbers; then `set`
 // with them as a stored manual profile.
 template <typename Set, typename... Extra>
 quvex_status set_manual_velocity(std::uint16_t ring, std::uint16_t slave, std::uint16_t axis, double str_vel,

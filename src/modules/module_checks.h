@@ -13,7 +13,8 @@
 
 namespace quvex::modules {
 
-// -5 for a SlaveNo above 63, then -4 for a ring slot that is not open; else f(link).
+// KRING_ERR_SLAVE for a SlaveNo above 63, then KRING_ERR_NOT_OPEN for a ring slot that is not open; else
+// f(link).
 template <typename OnRing, typename F>
 quvex_status with_module(std::uint16_t ring, std::uint16_t slave, F&& f) {
     QUVEX_TRY(check_slave(slave));
@@ -24,7 +25,7 @@ quvex_status with_module(std::uint16_t ring, std::uint16_t slave, F&& f) {
 }
 
 // The exports that read without checking the slave first: a ring that is not open still cannot
-// be touched (-4), nor a slave record that does not exist (-5).
+// be touched (KRING_ERR_NOT_OPEN), nor a slave record that does not exist (KRING_ERR_SLAVE).
 template <typename OnRing, typename F>
 quvex_status with_module_unchecked(std::uint16_t ring, std::uint16_t slave, F&& f) {
     ring::RingMaster* master = nullptr;
@@ -34,7 +35,7 @@ quvex_status with_module_unchecked(std::uint16_t ring, std::uint16_t slave, F&& 
     return f(on_ring.link);
 }
 
-// An axis the module does not have: -50, or the code the export names.
+// An axis the module does not have: KRING_ERR_AXIS, or the code the export names.
 template <typename OnRing>
 quvex_status check_axis(int axis, quvex_status code = KRING_ERR_AXIS) {
     return check(axis >= 0 && axis < decltype(OnRing::link)::kAxisCount, code);

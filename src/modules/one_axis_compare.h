@@ -8,17 +8,21 @@
 
 namespace quvex::modules::m1 {
 
-// 0, -21 (comparator number or write), -22 (source), -23 (action), -24 (method).
+// 0, KRING_ERR_COMPARATOR_WRITE (comparator number or write), KRING_ERR_COMPARATOR_SOURCE (source),
+// KRING_ERR_COMPARATOR_ACTION (action), KRING_ERR_COMPARATOR_METHOD (method).
 std::int16_t set_comparator_mode(OneAxisLink& link, std::int16_t comparator, std::int16_t source, std::int16_t method,
                                  std::int16_t action);
-// 0, -21 (comparator number or write), -15 (scaled data out of range).
+// 0, KRING_ERR_COMPARATOR_WRITE (comparator number or write), KRING_ERR_MOVE_RANGE (scaled data out of
+// range).
 std::int16_t set_comparator_data(OneAxisLink& link, std::int16_t comparator, double data);
-// 0, -20 (comparator number), -25 (read failed), -9 (scaled with a ratio of 0).
+// 0, KRING_ERR_COMPARATOR_READ_NO (comparator number), KRING_ERR_COMPARATOR_READ (read failed),
+// KRING_ERR_SPEED_ORDER (scaled with a ratio of 0).
 std::int16_t get_comparator_data(OneAxisLink& link, std::int16_t comparator, double* data);
 std::int16_t set_trigger_comparator(OneAxisLink& link, std::uint16_t source, std::uint16_t method);
 std::int16_t set_auto_trigger(OneAxisLink& link, std::uint16_t edge, std::uint16_t source, std::uint16_t data,
                               std::uint16_t flag);
-// Latch 1..3 checked by the caller; -32 (read failed), -9 (latch 3 with a ratio of 0).
+// Latch 1..3 checked by the caller; KRING_ERR_LATCH_READ (read failed), KRING_ERR_SPEED_ORDER (latch 3 with a
+// ratio of 0).
 std::int16_t get_latch_data(OneAxisLink& link, std::int16_t latch, double* data);
 
 }  // namespace quvex::modules::m1

@@ -10,7 +10,7 @@ namespace quvex::modules::m1 {
 
 // Counter writes keep the low 28 bits: the high word is masked to 12 bits.
 std::int16_t write_counter(OneAxisLink& link, std::uint16_t code, std::int32_t value);
-// The position counter divided by the move ratio; -9 for a ratio of 0.
+// The position counter divided by the move ratio; KRING_ERR_SPEED_ORDER for a ratio of 0.
 std::int16_t read_position(OneAxisLink& link, std::uint32_t* pos);
 std::int16_t read_current_speed(OneAxisLink& link, double* speed);
 std::int16_t read_motion_done(OneAxisLink& link, std::uint16_t* done);

@@ -27,12 +27,12 @@ std::int16_t set_erc_output(OneAxisLink& link, std::int16_t on);
 std::int16_t set_pcs(OneAxisLink& link, std::uint16_t logic);
 std::int16_t set_clear(OneAxisLink& link, std::uint32_t mode);
 std::int16_t set_clear_mask(OneAxisLink& link, std::int32_t mask);
-// -30 when the write fails.
+// KRING_ERR_LATCH_LOGIC when the write fails.
 std::int16_t set_latch_logic(OneAxisLink& link, std::uint32_t logic);
 struct HomeConfig {
     std::int32_t home_mode, org_logic, ez_logic, ez_count, erc_out;
 };
-// -35 when a write fails.
+// KRING_ERR_HOME_CONFIG when a write fails.
 std::int16_t set_home_config(OneAxisLink& link, const HomeConfig& c);
 std::int16_t add_int_factors(OneAxisLink& link, std::int32_t factor);
 

@@ -9,7 +9,8 @@
 
 namespace quvex::modules::m1 {
 
-// 0, -17 (the current or the start speed) or -18 (too few pulses remain).
+// 0, KRING_ERR_SPEED_CHANGE_SAME (the current or the start speed) or KRING_ERR_SPEED_CHANGE_ROOM (too few
+// pulses remain).
 std::int16_t change_speed(OneAxisLink& link, double new_vel, double time);
 
 }  // namespace quvex::modules::m1

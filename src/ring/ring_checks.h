@@ -9,19 +9,19 @@
 
 namespace quvex::ring {
 
-// -4 unless `ring` is 0..3 and its slot is open; *master gets the ring on success.
+// KRING_ERR_NOT_OPEN unless `ring` is 0..3 and its slot is open; *master gets the ring on success.
 inline quvex_status check_open_ring(std::uint16_t ring, RingMaster** master) {
     *master = open_ring(ring);
     return *master != nullptr ? quvex_status{QUVEX_OK} : quvex_status{KRING_ERR_NOT_OPEN};
 }
 
-// -4 unless `ring` is 0..3, open or not (the exports that do not check the slot).
+// KRING_ERR_NOT_OPEN unless `ring` is 0..3, open or not (the exports that do not check the slot).
 inline quvex_status check_ring_slot(std::uint16_t ring, RingMaster** master) {
     *master = ring_slot(ring);
     return *master != nullptr ? quvex_status{QUVEX_OK} : quvex_status{KRING_ERR_NOT_OPEN};
 }
 
-// An I/O port above 3 (-6).
+// An I/O port above 3 (KRING_ERR_PORT).
 inline quvex_status check_io_port(std::uint8_t port) {
     return port < kIoPortCount ? quvex_status{QUVEX_OK} : quvex_status{KRING_ERR_PORT};
 }

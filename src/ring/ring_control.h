@@ -27,7 +27,7 @@ void read_active_table(RingMaster& r, std::uint32_t* table);
 void ring_status(RingMaster& r, std::uint16_t* status);
 // Starts the watchdog with the application's event handle (a null pointer is refused with -1).
 quvex_status enable_soft_watchdog(RingMaster& r, void** event);
-// The lowest slave marked in error, or -5 when none is.
+// The lowest slave marked in error, or KRING_ERR_SLAVE when none is.
 quvex_status take_error_device(RingMaster& r);
 // Identification whose time-out is reported only through the code (0xA4). A null `id` sends nothing.
 quvex_status identify_device(RingMaster& r, std::uint16_t slave, std::uint8_t* id);

@@ -1,5 +1,5 @@
 // Ring-level exports: argument checks in their documented order, then one ring operation.
-// A RingNo above 3 is refused as a ring that is not open, a SlaveNo above 63 with -5, on every
+// A RingNo above 3 is refused as a ring that is not open, a SlaveNo above 63 with KRING_ERR_SLAVE, on every
 // export, also where no check is documented.
 #include "common/export_checks.h"
 #include "quvex/quvex.h"

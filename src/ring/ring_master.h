@@ -37,7 +37,7 @@ public:
     RingMaster& operator=(const RingMaster&) = delete;
 
     // ---- slot lifecycle ----
-    // Attaches the slot to a card's window. -3 when the slot already has one.
+    // Attaches the slot to a card's window. KRING_ERR_SLOT_ATTACHED when the slot already has one.
     std::int16_t attach(std::uintptr_t window_address, std::uint32_t board_base);
     // The window address; non-zero while the slot is open.
     std::uintptr_t is_open() const { return window_.load(std::memory_order_acquire); }
@@ -76,7 +76,8 @@ public:
     std::int16_t cyclic_write_byte(int slave, int port, std::uint8_t value);
     std::uint8_t cyclic_read_byte(int slave, int port) const;
     // Sends `words` (at most 12) to `slave` under the ring lock: the message buffer is filled
-    // with 0xFFFF, then with the words from index 0, and the words go out. -5, -12 or 0.
+    // with 0xFFFF, then with the words from index 0, and the words go out. KRING_ERR_SLAVE,
+    // KRING_ERR_MESSAGE_LENGTH or 0.
     std::int16_t send(int slave, std::span<const std::uint16_t> words);
     // Sends one request word to `slave` and returns the 32-bit value of the three-word reply.
     std::int16_t request(int slave, std::uint16_t word, std::uint32_t* result);
@@ -90,7 +91,7 @@ public:
     class Exclusive {
     public:
         explicit Exclusive(RingMaster& master) : master_(master), guard_(master.lock_) {}
-        // As send: -5, -12 or 0.
+        // As send: KRING_ERR_SLAVE, KRING_ERR_MESSAGE_LENGTH or 0.
         std::int16_t send(int slave, std::span<const std::uint16_t> words) { return master_.send_locked(slave, words); }
         std::uint16_t read_word(std::uint16_t offset) const { return master_.read_word(offset); }
 
