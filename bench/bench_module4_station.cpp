@@ -4,6 +4,7 @@
 // BM_ModuleStationRelativeStart (a one-axis module, no handshake) of the same run.
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 #include "quvex/sim_ring_m4.h"
@@ -12,42 +13,12 @@ namespace {
 
 constexpr uint16_t kM4Slave = 6;
 
-struct FourAxisModuleOnRing0 {
-    FourAxisModuleOnRing0() {
-        quvex_sim_reset();
-        quvex_sim_add_card(0);
-        int16_t count = 0;
-        quvex_initial(&count);
-        kring_close();
-        quvex_sim_ring_add_m4_module(0, kM4Slave, 0x4A17);
-        ring = static_cast<uint16_t>(quvex_open_kring(0));
-        kring_start_ring(ring);
-        kring_m4_initial(ring, kM4Slave);
-        for (uint16_t axis = 0; axis < 4; ++axis) kring_m4_set_tmove_speed(ring, kM4Slave, axis, 0, 20000, 0.1, 0.1);
-    }
-    ~FourAxisModuleOnRing0() {
-        kring_close();
-        quvex_close();
-    }
-    int64_t take_messages() {
-        const int n = quvex_sim_ring_history_count(0);
-        quvex_sim_ring_history_clear(0);
-        return n;
-    }
-    uint16_t ring = 0;
-};
-
 template <typename Call>
 void run_m4(benchmark::State& state, Call call) {
-    FourAxisModuleOnRing0 m;
-    m.take_messages();
-    int64_t messages = 0, calls = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(call(m.ring));
-        if (++calls % 1024 == 0) messages += m.take_messages();
-    }
-    messages += m.take_messages();
-    state.counters["messages_per_call"] = static_cast<double>(messages) / static_cast<double>(calls);
+    quvex::bench::RingOnCard0 r([] { quvex_sim_ring_add_m4_module(0, kM4Slave, 0x4A17); });
+    kring_m4_initial(r.ring, kM4Slave);
+    for (uint16_t axis = 0; axis < 4; ++axis) kring_m4_set_tmove_speed(r.ring, kM4Slave, axis, 0, 20000, 0.1, 0.1);
+    quvex::bench::run_ring_calls(state, r, "messages_per_call", 0, call);
 }
 
 // A relative start replacing the running move of axis 0 at once.

@@ -4,6 +4,7 @@
 // see what the module's chip adds, and with BM_StartTrMove (a start on the card's own chip).
 #include <benchmark/benchmark.h>
 
+#include "bench_support.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 
@@ -11,45 +12,14 @@ namespace {
 
 constexpr uint16_t kSlave = 5;
 
-struct ModuleStationOnRing0 {
-    ModuleStationOnRing0() {
-        quvex_sim_reset();
-        quvex_sim_add_card(0);
-        int16_t count = 0;
-        quvex_initial(&count);
-        kring_close();
-        quvex_sim_ring_add_m1_module(0, kSlave);
-        ring = static_cast<uint16_t>(quvex_open_kring(0));
-        kring_start_ring(ring);
-        kring_m1_initial(ring, kSlave);
-        kring_m1_set_tmove_speed(ring, kSlave, 0, 20000, 0.1, 0.1);
-    }
-    ~ModuleStationOnRing0() {
-        kring_close();
-        quvex_close();
-    }
-    int64_t take_messages() {
-        const int n = quvex_sim_ring_history_count(0);
-        quvex_sim_ring_history_clear(0);
-        return n;
-    }
-    uint16_t ring = 0;
-};
-
 // Each iteration starts a move, then lets `run_for` seconds of virtual time pass (0: the next
-// start replaces the running move at once); the time passing is part of the measured cost.
+// start replaces the running move at once).
 template <typename Call>
 void run(benchmark::State& state, double run_for, Call call) {
-    ModuleStationOnRing0 m;
-    m.take_messages();
-    int64_t messages = 0, calls = 0;
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(call(m.ring));
-        if (run_for > 0) quvex_sim_advance(run_for);
-        if (++calls % 1024 == 0) messages += m.take_messages();
-    }
-    messages += m.take_messages();
-    state.counters["messages_per_start"] = static_cast<double>(messages) / static_cast<double>(calls);
+    quvex::bench::RingOnCard0 r([] { quvex_sim_ring_add_m1_module(0, kSlave); });
+    kring_m1_initial(r.ring, kSlave);
+    kring_m1_set_tmove_speed(r.ring, kSlave, 0, 20000, 0.1, 0.1);
+    quvex::bench::run_ring_calls(state, r, "messages_per_start", run_for, call);
 }
 
 void BM_ModuleStationRelativeStart(benchmark::State& state) {
