@@ -81,9 +81,9 @@ TEST_F(RingCard, BaudRateAboveThreeOnlyReadsThePort) {
     start_trace();
     EXPECT_EQ(quvex_set_kring_baudrate(0, 4), -1);
     EXPECT_EQ(card_events(), std::vector<CardEvent>{board_read(board::kRingBaudRate, 0)});
-    EXPECT_EQ(quvex_sim_board_port(0, 0x0A), -1);
+    EXPECT_EQ(quvex_sim_board_port(0, board::kRingBaudRate), -1);
     EXPECT_EQ(quvex_set_kring_baudrate(0, 3), 0);
-    EXPECT_EQ(quvex_sim_board_port(0, 0x0A), 3);
+    EXPECT_EQ(quvex_sim_board_port(0, board::kRingBaudRate), 3);
     EXPECT_EQ(master().baud_code(), 3);
 }
 

@@ -212,7 +212,10 @@ std::ostream& operator<<(std::ostream& os, const CardEvent& e) {
         case QUVEX_SIM_EV_CHIP_REG_WRITE:
         case QUVEX_SIM_EV_CHIP_REG_READ: os << ' ' << register_name(e.code) << '(' << hex(e.code, 2) << ')'; break;
         case QUVEX_SIM_EV_CHIP_COMMAND: os << ' ' << command_name(e.code) << '(' << hex(e.code, 4) << ')'; break;
-        case QUVEX_SIM_EV_REQUEST: os << ' ' << hex(e.code, 6); break;
+        case QUVEX_SIM_EV_REQUEST:
+            os << ' ' << hex(e.code, 6);
+            if (e.value) return os << (*e.value != 0 ? " granted" : " refused");
+            break;
         case QUVEX_SIM_EV_RING_MESSAGE:
             print_words(os << ' ', e.words);
             if (!e.reply.empty()) print_words(os << " reply ", e.reply);
