@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <fstream>
@@ -6,6 +5,7 @@
 #include <vector>
 
 #include "axis/move_ratio.h"
+#include "card_events.h"
 #include "config/card_config_file.h"
 #include "events_fixture.h"
 #include "frame/card_table.h"
@@ -65,15 +65,6 @@ std::string write_file(const std::string& name, const Image& image) {
     return name;
 }
 
-// What reaches the chips: register writes and commands.
-std::vector<std::string> chip_writes() {
-    std::vector<std::string> out;
-    for (const std::string& line : trace_lines()) {
-        if (line.find(" reg ") != std::string::npos || line.find(" cmd ") != std::string::npos) out.push_back(line);
-    }
-    return out;
-}
-
 class CardConfigFile : public EventsTest {
 protected:
     CardConfigFile() : EventsTest(2) {}
@@ -90,10 +81,29 @@ TEST_F(CardConfigFile, LoadConfiguresEveryPresentAxisAndNoOther) {
     EXPECT_EQ(axis::move_ratio(8), 1.0);
 }
 
+// The words the hand-made record below must produce on axis Y, worked out from the start-up words:
+// each export changes its fields in the word the one before it left. env1 fields: pulse output
+// mode 0-2, end-limit stop 3, slow-down mode 4, latch 5, logic 6, home flag 7, alarm mode 8 and
+// logic 9, home ERC 11, ERC width 12-14 and logic 15, in-position logic 22, latch logic 23.
+namespace hand_made {
+constexpr std::uint32_t kAlarm = with_bits(startup::kEnv1, 8, 2, 0b10);  // logic 1, mode 0
+constexpr std::uint32_t kInPosition = with_bits(kAlarm, 22, 1, 1);
+constexpr std::uint32_t kEndLimit = with_bits(kInPosition, 3, 1, 1);
+constexpr std::uint32_t kHomeEnv1 = with_bits(with_bits(kEndLimit, 7, 1, 0), 11, 1, 1);  // flag1 0, ERC 1
+constexpr std::uint32_t kHomeEnv2 = with_bits(startup::kEnv2, 23, 1, 1);                // flag2 1
+constexpr std::uint32_t kHomeEnv3 = with_bits(with_bits(startup::kEnv3, 0, 4, 9), 4, 4, 5);  // mode 9, count 5
+constexpr std::uint32_t kLatch = with_bits(kHomeEnv1, 23, 1, 0);
+constexpr std::uint32_t kErc = with_bits(with_bits(kLatch, 15, 1, 1), 12, 3, 6);  // logic 1, width 6
+constexpr std::uint32_t kSlowDown = with_bits(kErc, 4, 3, 0b001);                 // logic 0, latch 0, mode 1
+constexpr std::uint32_t kSlowDownEnable = with_bits(startup::kOperationMode, 8, 2, 0b01);  // in-position 0
+constexpr std::uint32_t kPulseOutput = with_bits(kSlowDown, 0, 3, 4);
+constexpr std::uint32_t kFeedback = with_bits(kHomeEnv3, 8, 2, 2);
+constexpr std::uint32_t kPulseInput = with_bits(with_bits(kHomeEnv2, 20, 2, 1), 22, 1, 0);  // mode 1, logic 0
+}  // namespace hand_made
+
 // One record made by hand at its file offsets, and the register words it must produce on axis
-// Y, worked out from the start-up words (env1 048002C7, env2 0030C515, env3 00F02000, operation
-// mode 08000000). Every pair of arguments differs, so a field handed to the wrong argument, or
-// an argument taken from the wrong offset, changes a word.
+// Y. Every pair of arguments differs, so a field handed to the wrong argument, or an argument
+// taken from the wrong offset, changes a word.
 TEST_F(CardConfigFile, HandMadeRecordWritesTheseWords) {
     Image image(2 * config::kAxisRecordBytes, 0);
     put16(image, 12, 2);  // axis X: the end-limit word is written back unchanged
@@ -119,31 +129,28 @@ TEST_F(CardConfigFile, HandMadeRecordWritesTheseWords) {
     put32(image, y + 60, 0xFFFFFFFF);  // not applied
 
     const std::string path = write_file("events_config_hand.bin", image);
-    const int board_word = quvex_sim_board_port(0, 0x08);
+    const int board_word = quvex_sim_board_port(0, board::kEndLimitLogic);
     start_trace();
     ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
-    std::vector<std::string> seen;
-    for (const std::string& line : trace_lines()) {
-        if (line.rfind("d0.Y reg ", 0) == 0 || line.rfind("d0.Y cmd ", 0) == 0) seen.push_back(line);
-    }
-    const std::vector<std::string> expected = {
-        "d0.Y reg 9C <- 048002C7",  // alarm: bit 9 = 1, bit 8 = 0
-        "d0.Y reg 9C <- 04C002C7",  // in-position logic: bit 22
-        "d0.Y reg 9C <- 04C002CF",  // end limit: bit 3
-        // home configuration, twice: env1 bit 7 = 0, bit 11 = 1; env2 bit 23; env3 count 5, mode 9
-        "d0.Y reg 9C <- 04C00A4F", "d0.Y reg 9D <- 00B0C515", "d0.Y reg 9E <- 00F02059",
-        "d0.Y reg 9C <- 04C00A4F", "d0.Y reg 9D <- 00B0C515", "d0.Y reg 9E <- 00F02059",
-        "d0.Y reg 9C <- 04400A4F",  // latch logic: bit 23 = 0
-        "d0.Y reg 9C <- 0440EA4F",  // ERC: bit 15, width 6 in bits 12-14
-        "d0.Y reg 9C <- 0440EA1F",  // slow-down: bit 6 = 0, bit 5 = 0, bit 4 = 1
-        "d0.Y reg 97 <- 08000100",  // slow-down enable: operation mode bit 8 (in-position enable 0)
-        "d0.Y reg AC <- 00001234",  // interrupt factors
-        "d0.Y reg 9C <- 0440EA1C",  // pulse output mode 4
-        "d0.Y reg 9E <- 00F02259",  // feedback source 2: env3 bits 8-9
-        "d0.Y reg 9D <- 0090C515",  // pulse input mode 1 in bits 20-21, logic 0 in bit 22
+    using namespace hand_made;
+    const std::vector<CardEvent> expected = {
+        Y.write(reg::kEnv1, kAlarm),
+        Y.write(reg::kEnv1, kInPosition),
+        Y.write(reg::kEnv1, kEndLimit),
+        // the home configuration, twice
+        Y.write(reg::kEnv1, kHomeEnv1), Y.write(reg::kEnv2, kHomeEnv2), Y.write(reg::kEnv3, kHomeEnv3),
+        Y.write(reg::kEnv1, kHomeEnv1), Y.write(reg::kEnv2, kHomeEnv2), Y.write(reg::kEnv3, kHomeEnv3),
+        Y.write(reg::kEnv1, kLatch),
+        Y.write(reg::kEnv1, kErc),
+        Y.write(reg::kEnv1, kSlowDown),
+        Y.write(reg::live(reg::kOperationMode), kSlowDownEnable),
+        Y.write(reg::kIntFactor, 0x1234),
+        Y.write(reg::kEnv1, kPulseOutput),
+        Y.write(reg::kEnv3, kFeedback),
+        Y.write(reg::kEnv2, kPulseInput),
     };
-    EXPECT_EQ(seen, expected);
-    EXPECT_EQ(quvex_sim_board_port(0, 0x08), (board_word < 0 ? 0 : board_word) | 0x4);
+    EXPECT_EQ(chip_writes(Y), expected);
+    EXPECT_EQ(quvex_sim_board_port(0, board::kEndLimitLogic), (board_word < 0 ? 0 : board_word) | 0x4);
     EXPECT_EQ(axis::move_ratio(1), 2.5);
     EXPECT_EQ(axis_record(1).mirror[chip::kMirrorOperationMode] & 0x300u, 0x100u);
 }
@@ -181,14 +188,12 @@ TEST_F(CardConfigFile, ShortFileAppliesOnlyItsCompleteRecords) {
     const std::string path = write_file("events_config_short.bin", image);
     start_trace();
     ASSERT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
-    const std::vector<std::string> writes = chip_writes();
-    for (const char* axis : {"d0.X", "d0.U", "d1.X"}) {
-        EXPECT_TRUE(std::any_of(writes.begin(), writes.end(), [&](const std::string& l) { return l.rfind(axis, 0) == 0; }))
-            << axis;
+    // Records 0-4 are whole: card 0's axes and card 1's X; records 5-7 are not.
+    for (const auto& [device, axis] : {std::pair{0, X}, std::pair{0, U}, std::pair{1, X}}) {
+        EXPECT_FALSE(chip_writes(axis, device).empty()) << "d" << device << "." << axis;
     }
-    for (const char* axis : {"d1.Y", "d1.Z", "d1.U"}) {
-        EXPECT_TRUE(std::none_of(writes.begin(), writes.end(), [&](const std::string& l) { return l.rfind(axis, 0) == 0; }))
-            << axis;
+    for (const auto& [device, axis] : {std::pair{1, Y}, std::pair{1, Z}, std::pair{1, U}}) {
+        EXPECT_EQ(chip_writes(axis, device), std::vector<CardEvent>{}) << "d" << device << "." << axis;
     }
     EXPECT_EQ(axis::move_ratio(4), 5.5);
     EXPECT_EQ(axis::move_ratio(5), 1.0);
@@ -209,7 +214,7 @@ TEST_F(CardConfigFile, UnreadableOrEmptyFileConfiguresNothing) {
     for (const Case& c : cases) {
         start_trace();
         EXPECT_EQ(quvex_config_from_file(c.path), c.expected) << c.name;
-        EXPECT_TRUE(trace_lines().empty()) << c.name;
+        EXPECT_EQ(card_events(), std::vector<CardEvent>{}) << c.name;
     }
 }
 
@@ -232,7 +237,7 @@ TEST(CardConfigFileWithoutCards, ReadsTheFileAndConfiguresNothing) {
     quvex_sim_trace_enable(1);
     EXPECT_EQ(quvex_config_from_file(path.c_str()), QUVEX_OK);
     quvex_sim_trace_enable(0);
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_EQ(card_events(), std::vector<CardEvent>{});
     EXPECT_EQ(axis::move_ratio(0), 1.0);
 }
 

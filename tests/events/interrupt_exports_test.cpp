@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "card_events.h"
 #include "events_fixture.h"
 #include "frame/card_table.h"
 #include "quvex/sim_axis.h"
@@ -48,7 +49,7 @@ TEST_F(TwoCards, RefusalsComeInTheirCheckOrder) {
     };
     start_trace();
     for (const StatusCase& c : cases) EXPECT_EQ(c.call(), c.expected) << c.name;
-    EXPECT_TRUE(trace_lines().empty()) << "enabling and refusals touch no port";
+    EXPECT_EQ(card_events(), std::vector<CardEvent>{}) << "enabling and refusals touch no port";
 }
 
 TEST_F(TwoCards, EnableHandsOutTheFourAxisEventsInOrder) {
@@ -135,7 +136,8 @@ TEST_F(EventsTest, ClosedEventsPauseTheThreadInsteadOfSpinningAndOpenAgainResume
 TEST_F(EventsTest, InterruptFactorGoesToItsRegisterAndMirror) {
     start_trace();
     ASSERT_EQ(quvex_set_int_factor(1, 0x80001021u), QUVEX_OK);
-    EXPECT_EQ(trace_lines_starting("d0.Y reg"), std::vector<std::string>{"d0.Y reg AC <- 80001021"});
+    EXPECT_EQ(card_events({.kind = QUVEX_SIM_EV_CHIP_REG_WRITE, .device = 0, .axis = Y}),
+              std::vector<CardEvent>{Y.write(reg::kIntFactor, 0x80001021u)});
     EXPECT_EQ(axis_record(1).mirror[chip::kMirrorIntFactor], 0x80001021u);
 }
 

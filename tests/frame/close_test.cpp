@@ -1,4 +1,5 @@
 // Shut-down: every card's worker thread leaves, a stuck one is ended after its grace time.
+#include "card_events.h"
 #include "frame/card_table.h"
 #include "platform/platform.h"
 #include "sim_fixture.h"
@@ -126,12 +127,13 @@ TEST(Close, WritesTheCardPortsAndReleasesTheDevices) {
     quvex_sim_trace_clear();
     quvex_sim_trace_enable(1);
     ASSERT_EQ(quvex_close(), QUVEX_OK);
-    const std::vector<std::string> expected = {
-        "d0 card 20 <- 0000",
-        "d0 bridge 4C -> 00", "d0 bridge 4C <- 41",  // interrupt control, off
-        "d0 bridge 4C -> 00", "d0 bridge 4C <- 41",  // bridge interrupt step of close
+    const std::vector<CardEvent> expected = {
+        card_port_write(card_port::kCardControl, 0),
+        // Interrupt control switched off, then the bridge interrupt step of close: both arm alike.
+        bridge_read8(bridge::kInterrupt, 0), bridge_write8(bridge::kInterrupt, bridge::kInterruptArm),
+        bridge_read8(bridge::kInterrupt, 0), bridge_write8(bridge::kInterrupt, bridge::kInterruptArm),
     };
-    EXPECT_EQ(trace_lines(), expected);
+    EXPECT_EQ(card_events(), expected);
     quvex_sim_card_info info{};
     quvex_sim_card_info_get(0, &info);
     EXPECT_EQ(info.open, 0);

@@ -1,7 +1,8 @@
 // Card discovery, start-up programming and shut-down.
-#include <array>
 #include <cstring>
+#include <utility>
 
+#include "card_events.h"
 #include "frame/card_table.h"
 #include "sim_fixture.h"
 
@@ -107,40 +108,47 @@ TEST(Initial, FailedDevicesAreClosedAgain) {
     EXPECT_EQ(info.open, 0);
 }
 
-// The whole port sequence of one card's start-up, in order.
+// Every register start-up writes on an axis, in order, with its word: the environment words and
+// the interrupt factors, then the operation mode and the other registers of the live bank.
+constexpr std::pair<unsigned, std::uint32_t> kStartUpRegisters[] = {
+    {reg::kEnv1, startup::kEnv1}, {reg::kEnv2, startup::kEnv2}, {reg::kEnv3, startup::kEnv3},
+    {reg::kEnv4, 0}, {reg::kEnv5, 0}, {reg::kEnv6, 0}, {reg::kEnv7, 0}, {reg::kIntFactor, 0},
+    {reg::live(reg::kOperationMode), startup::kOperationMode},
+    {reg::live(reg::kMoveAmount), 0}, {reg::live(reg::kStartSpeed), 0}, {reg::live(reg::kMaxSpeed), 0},
+    {reg::live(reg::kAccelRate), 0}, {reg::live(reg::kDecelRate), 0}, {reg::live(reg::kSpeedRange), 0},
+    {reg::live(reg::kRampDownPoint), 0}, {reg::live(reg::kAuxAmount), 0}, {reg::live(reg::kSAccelSection), 0},
+    {reg::live(reg::kSDecelSection), 0}, {reg::live(reg::kCorrectionSpeed), 0},
+};
+
+// The whole port sequence of one card's start-up, in order: the driver's two resource queries,
+// the local-bus reset pulse, bit 11 into the bridge control word, the card-level ports, the
+// bridge interrupt armed twice, then per axis the servo output on, the start-up registers and
+// the servo output off.
 TEST(Initial, StartUpSequenceOfOneCard) {
     install_cards({0});
     quvex_sim_trace_enable(1);
     int16_t count = 0;
     ASSERT_EQ(quvex_initial(&count), QUVEX_OK);
-    std::vector<std::string> expected = {
-        "d0 request 223400 ok",
-        "d0 request 223404 ok",
-        "d0 bridge 53 <- 40",
-        "d0 bridge 53 <- 00",
-        "d0 bridge 50 -> 4083",
-        "d0 bridge 50 <- 4883",
-        "d0 card 20 <- 0000",
-        "d0 card 26 <- 0000",
-        "d0 bridge 4C -> 00",
-        "d0 bridge 4C <- 41",
-        "d0 bridge 4C -> 00",
-        "d0 bridge 4C <- 41",
+    std::vector<CardEvent> expected = {
+        driver_request(requests::kCardResources),
+        driver_request(requests::kRingResources),
+        bridge_write8(bridge::kControlTop, bridge::kLocalBusReset),
+        bridge_write8(bridge::kControlTop, 0),
+        bridge_read16(bridge::kControl, bridge::kControlAtPowerUp),
+        bridge_write16(bridge::kControl, bridge::kControlAtPowerUp | bridge::kControlBit11),
+        card_port_write(card_port::kCardControl, 0),
+        card_port_write(card_port::kCompareLoad, 0),
+        bridge_read8(bridge::kInterrupt, 0),
+        bridge_write8(bridge::kInterrupt, bridge::kInterruptArm),
+        bridge_read8(bridge::kInterrupt, 0),
+        bridge_write8(bridge::kInterrupt, bridge::kInterruptArm),
     };
-    const char* axes = "XYZU";
-    const std::array<std::pair<const char*, const char*>, 20> registers = {{
-        {"9C", "048002C7"}, {"9D", "0030C515"}, {"9E", "00F02000"}, {"9F", "00000000"}, {"A0", "00000000"},
-        {"A1", "00000000"}, {"A2", "00000000"}, {"AC", "00000000"}, {"97", "08000000"}, {"90", "00000000"},
-        {"91", "00000000"}, {"92", "00000000"}, {"93", "00000000"}, {"94", "00000000"}, {"95", "00000000"},
-        {"96", "00000000"}, {"98", "00000000"}, {"99", "00000000"}, {"9A", "00000000"}, {"9B", "00000000"},
-    }};
-    for (int a = 0; a < 4; ++a) {
-        const std::string axis = std::string("d0.") + axes[a];
-        expected.push_back(axis + " cmd 0018");
-        for (auto [code, value] : registers) expected.push_back(axis + " reg " + code + " <- " + value);
-        expected.push_back(axis + " cmd 0010");
+    for (const ChipAxis a : {X, Y, Z, U}) {
+        expected.push_back(a.command(cmd::kOutputOn + cmd::kServoOutput));
+        for (const auto& [code, word] : kStartUpRegisters) expected.push_back(a.write(code, word));
+        expected.push_back(a.command(cmd::kOutputOff + cmd::kServoOutput));
     }
-    EXPECT_EQ(trace_lines(), expected);
+    EXPECT_EQ(card_events(), expected);
     EXPECT_EQ(quvex_sim_bridge_bit30_pulses(0), 1);
     quvex_close();
 }

@@ -2,6 +2,7 @@
 // application sees it.
 #include <functional>
 
+#include "card_events.h"
 #include "frame/card_table.h"
 #include "ring_fixture.h"
 
@@ -79,10 +80,10 @@ using RingCard = RingTest;
 TEST_F(RingCard, BaudRateAboveThreeOnlyReadsThePort) {
     start_trace();
     EXPECT_EQ(quvex_set_kring_baudrate(0, 4), -1);
-    EXPECT_EQ(trace_lines(), std::vector<std::string>{"d0 board 0A -> 0000"});
-    EXPECT_EQ(quvex_sim_board_port(0, 0x0A), -1);
+    EXPECT_EQ(card_events(), std::vector<CardEvent>{board_read(board::kRingBaudRate, 0)});
+    EXPECT_EQ(quvex_sim_board_port(0, board::kRingBaudRate), -1);
     EXPECT_EQ(quvex_set_kring_baudrate(0, 3), 0);
-    EXPECT_EQ(quvex_sim_board_port(0, 0x0A), 3);
+    EXPECT_EQ(quvex_sim_board_port(0, board::kRingBaudRate), 3);
     EXPECT_EQ(master().baud_code(), 3);
 }
 
@@ -154,7 +155,7 @@ TEST_F(RingCard, StartScansWaitsAndRuns) {
     start_trace();
     const double before = quvex_sim_now();
     EXPECT_EQ(kring_start_ring(ring_u()), 0);
-    EXPECT_EQ(trace_lines_starting("d0 ring"), (std::vector<std::string>{"d0 ring scan", "d0 ring run"}));
+    EXPECT_EQ(ring_events(), (std::vector<CardEvent>{ring_scan(), ring_run()}));
     ASSERT_EQ(quvex_sim_trace_count(), 2u);
     EXPECT_NEAR(quvex_sim_trace_time(1) - quvex_sim_trace_time(0), 0.1, 1e-9);
     EXPECT_NEAR(quvex_sim_now() - before, 0.1, 1e-9);

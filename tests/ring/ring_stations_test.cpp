@@ -3,6 +3,7 @@
 // that the host polls at window offset 256 after a module message.
 #include <cmath>
 
+#include "card_events.h"
 #include "ring_fixture.h"
 #include "trace_match.h"
 
@@ -150,11 +151,10 @@ TEST_F(RingStations, StationReceivesEachMessageAndItsReplyIsInTheMessagePort) {
     EXPECT_EQ(quvex_sim_ring_messages(0), 2);
     // The reply of one word: the first read word is dropped, the next two hold nothing.
     EXPECT_EQ(value, 0u);
-    const std::vector<TraceEvent> msgs = events_matching({.kind = QUVEX_SIM_EV_RING_MESSAGE, .station = kStation});
-    ASSERT_EQ(msgs.size(), 2u);
-    EXPECT_EQ(msgs[0].words, (std::vector<uint16_t>{0x0910, 0x1234}));
-    EXPECT_EQ(msgs[0].reply, (std::vector<uint16_t>{0x0911, 0x1235}));
-    EXPECT_EQ(msgs[1].text, "d0 ring slave 7 msg 00E4 -> 00E5");
+    // The test station answers each word plus one.
+    EXPECT_EQ(card_events({.kind = QUVEX_SIM_EV_RING_MESSAGE, .station = kStation}),
+              (std::vector<CardEvent>{ring_message(kStation, {0x0910, 0x1234}, {0x0910 + 1, 0x1234 + 1}),
+                                      ring_message(kStation, {0x00E4}, {0x00E4 + 1})}));
 }
 
 TEST_F(RingStations, StationAnsweringLaterShowsDoneOnlyFromItsAnswerOn) {
@@ -172,8 +172,8 @@ TEST_F(RingStations, StationAnsweringLaterShowsDoneOnlyFromItsAnswerOn) {
     EXPECT_EQ(master().read_word(0) & 1u, 1u);
     EXPECT_EQ(read_reply(1), std::vector<uint16_t>{0x0A07});
     EXPECT_EQ(quvex_sim_ring_messages(0), 1);
-    EXPECT_EQ(trace_lines_starting("d0 ring slave 7"),
-              (std::vector<std::string>{"d0 ring slave 7 msg 0A06 (no answer)", "d0 ring slave 7 reply -> 0A07"}));
+    EXPECT_EQ(station_events(kStation),
+              (std::vector<CardEvent>{unanswered_message(kStation, {0x0A06}), late_reply(kStation, {0x0A06 + 1})}));
     const std::vector<TraceEvent> replies = events_matching({.kind = QUVEX_SIM_EV_RING_REPLY, .station = kStation});
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_NEAR(replies[0].record.time, 0.002, 1e-12);

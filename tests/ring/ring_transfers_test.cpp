@@ -3,6 +3,7 @@
 #include <future>
 #include <thread>
 
+#include "card_events.h"
 #include "ring_fixture.h"
 
 namespace quvex::test {
@@ -102,9 +103,7 @@ TEST_P(CyclicPort, WriteChangesOnlyItsByteAndReadsItBack) {
     const int word = port / 2;
     const unsigned low = port % 2 == 0 ? 0xAB : before[2 * word];
     const unsigned high = port % 2 == 1 ? 0xAB : before[2 * word + 1];
-    char line[64];
-    std::snprintf(line, sizeof line, "d0 ring slave 5 cyclic %d <- %04X", word, high << 8 | low);
-    EXPECT_EQ(trace_lines_starting("d0 ring"), std::vector<std::string>{line});
+    EXPECT_EQ(ring_events(), std::vector<CardEvent>{cyclic_write(5, word, static_cast<uint16_t>(high << 8 | low))});
     EXPECT_EQ(window_reads_at(0), 2);
     EXPECT_EQ(master().transfer_busy(), 0);
 }
@@ -199,7 +198,7 @@ TEST_P(SilentSlave, TransferGivesUpAfterItsPollLimitAndReportsSuccess) {
         EXPECT_EQ(master().send(9, words), 0);
     }
     EXPECT_EQ(window_reads_at(0), c.status_reads);
-    EXPECT_EQ(trace_lines_starting("d0 ring slave 9"), std::vector<std::string>{"d0 ring slave 9 msg 00E4 (no answer)"});
+    EXPECT_EQ(station_events(9), std::vector<CardEvent>{unanswered_message(9, {0x00E4})});
 }
 
 INSTANTIATE_TEST_SUITE_P(Ring, SilentSlave,

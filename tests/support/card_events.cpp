@@ -52,6 +52,18 @@ const char* kind_name(int kind) {
         case QUVEX_SIM_EV_BRIDGE_WRITE8: return "bridge write8";
         case QUVEX_SIM_EV_BRIDGE_READ16: return "bridge read16";
         case QUVEX_SIM_EV_BRIDGE_WRITE16: return "bridge write16";
+        case QUVEX_SIM_EV_CARD_BYTE_WRITE: return "byte write";
+        case QUVEX_SIM_EV_REQUEST: return "driver request";
+        case QUVEX_SIM_EV_RING_SCAN: return "ring scan";
+        case QUVEX_SIM_EV_RING_RUN: return "ring run";
+        case QUVEX_SIM_EV_RING_STOP: return "ring stop";
+        case QUVEX_SIM_EV_RING_RESET: return "ring reset";
+        case QUVEX_SIM_EV_RING_CONTROL: return "ring control";
+        case QUVEX_SIM_EV_RING_ERROR_MAP_WRITE: return "ring error map";
+        case QUVEX_SIM_EV_RING_CYCLIC_WRITE: return "cyclic word";
+        case QUVEX_SIM_EV_RING_MESSAGE: return "message";
+        case QUVEX_SIM_EV_RING_IDENT: return "identification";
+        case QUVEX_SIM_EV_RING_REPLY: return "late reply";
         default: return "event";
     }
 }
@@ -60,6 +72,36 @@ std::string hex(unsigned value, int digits) {
     char text[16];
     std::snprintf(text, sizeof text, "%0*X", digits, value);
     return text;
+}
+
+bool is_ring_event(int kind) { return kind >= QUVEX_SIM_EV_RING_SCAN && kind <= QUVEX_SIM_EV_RING_REPLY; }
+
+// Events whose record holds no value: a command is its word alone, a mode change or a message is
+// what it is.
+bool has_value(int kind) {
+    switch (kind) {
+        case QUVEX_SIM_EV_CHIP_COMMAND:
+        case QUVEX_SIM_EV_RING_SCAN:
+        case QUVEX_SIM_EV_RING_RUN:
+        case QUVEX_SIM_EV_RING_STOP:
+        case QUVEX_SIM_EV_RING_RESET:
+        case QUVEX_SIM_EV_RING_CONTROL:
+        case QUVEX_SIM_EV_RING_MESSAGE:
+        case QUVEX_SIM_EV_RING_REPLY: return false;
+        default: return true;
+    }
+}
+
+std::vector<std::uint16_t> trace_words(std::size_t index, int reply, int count) {
+    std::vector<std::uint16_t> words(static_cast<std::size_t>(count > 0 ? count : 0));
+    if (count > 0) quvex_sim_trace_words(index, reply, words.data(), count);
+    return words;
+}
+
+void print_words(std::ostream& os, const std::vector<std::uint16_t>& words) {
+    os << '[';
+    for (std::size_t i = 0; i < words.size(); ++i) os << (i == 0 ? "" : " ") << hex(words[i], 4);
+    os << ']';
 }
 
 std::vector<CardEvent> events_of(int kind, int device, int axis, std::optional<unsigned> code = std::nullopt) {
@@ -103,10 +145,18 @@ std::vector<CardEvent> card_events(const EventPattern& pattern) {
         quvex_sim_event r{};
         quvex_sim_trace_get(i, &r);
         if (!pattern.matches(r)) continue;
-        CardEvent e{r.kind, r.device, r.axis, r.code, r.value};
-        if (r.kind == QUVEX_SIM_EV_CHIP_COMMAND) e.value.reset();  // a command is its word alone
-        out.push_back(e);
+        CardEvent e{r.kind, r.device, r.axis, r.code, r.value, r.station, r.flags};
+        if (!has_value(r.kind)) e.value.reset();
+        e.words = trace_words(i, 0, r.word_count);
+        e.reply = trace_words(i, 1, r.reply_count);
+        out.push_back(std::move(e));
     }
+    return out;
+}
+
+std::vector<CardEvent> ring_events(int device) {
+    std::vector<CardEvent> out = card_events({.device = device});
+    std::erase_if(out, [](const CardEvent& e) { return !is_ring_event(e.kind); });
     return out;
 }
 
@@ -155,16 +205,33 @@ std::ostream& operator<<(std::ostream& os, ChipAxis axis) {
 
 std::ostream& operator<<(std::ostream& os, const CardEvent& e) {
     os << 'd' << e.device;
+    if (e.station >= 0) os << " station " << e.station;
     if (e.axis >= 0) os << '.' << ChipAxis{e.axis};
     os << ' ' << kind_name(e.kind);
-    if (e.kind == QUVEX_SIM_EV_CHIP_REG_WRITE || e.kind == QUVEX_SIM_EV_CHIP_REG_READ) {
-        os << ' ' << register_name(e.code) << '(' << hex(e.code, 2) << ')';
-    } else if (e.kind == QUVEX_SIM_EV_CHIP_COMMAND) {
-        os << ' ' << command_name(e.code) << '(' << hex(e.code, 4) << ')';
-    } else if (e.kind != QUVEX_SIM_EV_CHIP_STATUS && e.kind != QUVEX_SIM_EV_CHIP_SUBSTATUS) {
-        os << ' ' << hex(e.code, 2);
+    switch (e.kind) {
+        case QUVEX_SIM_EV_CHIP_REG_WRITE:
+        case QUVEX_SIM_EV_CHIP_REG_READ: os << ' ' << register_name(e.code) << '(' << hex(e.code, 2) << ')'; break;
+        case QUVEX_SIM_EV_CHIP_COMMAND: os << ' ' << command_name(e.code) << '(' << hex(e.code, 4) << ')'; break;
+        case QUVEX_SIM_EV_REQUEST:
+            os << ' ' << hex(e.code, 6);
+            if (e.value) return os << (*e.value != 0 ? " granted" : " refused");
+            break;
+        case QUVEX_SIM_EV_RING_MESSAGE:
+            print_words(os << ' ', e.words);
+            if (!e.reply.empty()) print_words(os << " reply ", e.reply);
+            break;
+        case QUVEX_SIM_EV_RING_REPLY: print_words(os << ' ', e.reply); break;
+        case QUVEX_SIM_EV_CHIP_STATUS:
+        case QUVEX_SIM_EV_CHIP_SUBSTATUS:
+        case QUVEX_SIM_EV_RING_SCAN:
+        case QUVEX_SIM_EV_RING_RUN:
+        case QUVEX_SIM_EV_RING_STOP:
+        case QUVEX_SIM_EV_RING_RESET: break;
+        default: os << ' ' << hex(e.code, 2); break;
     }
     if (e.value) os << " = 0x" << hex(*e.value, 8) << " (" << static_cast<std::int32_t>(*e.value) << ')';
+    if ((e.flags & QUVEX_SIM_EVF_NO_ANSWER) != 0) os << " (no answer)";
+    if ((e.flags & QUVEX_SIM_EVF_STUCK) != 0) os << " (stuck)";
     return os;
 }
 

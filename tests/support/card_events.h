@@ -1,10 +1,12 @@
-// Test support: a card's decoded trace as typed events (kind, device, axis, code, value), so that
-// tests about register values compare fields and survive any change of the trace's text.
+// Test support: a card's decoded trace as typed events (kind, device, axis, code, value, and for
+// the ring the station and message words), so that tests about register values and messages
+// compare fields and survive any change of the trace's text.
 #pragma once
 
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <utility>
 #include <ostream>
 #include <vector>
 
@@ -20,6 +22,10 @@ struct CardEvent {
     int axis = -1;                         // chip axis, -1 for card-level ports
     unsigned code = 0;                     // register code, command word or port offset
     std::optional<std::uint32_t> value{};  // empty for commands, and where only the order matters
+    int station = -1;                      // ring station, -1 for the card's own events
+    unsigned flags = 0;                    // QUVEX_SIM_EVF_*
+    std::vector<std::uint16_t> words{};    // a ring message's words
+    std::vector<std::uint16_t> reply{};    // the station's answer to it
     bool operator==(const CardEvent&) const = default;
 };
 
@@ -44,8 +50,30 @@ inline CardEvent bridge_read8(unsigned offset, std::uint32_t v) {
 inline CardEvent bridge_write8(unsigned offset, std::uint32_t v) {
     return {QUVEX_SIM_EV_BRIDGE_WRITE8, 0, -1, offset, v};
 }
+inline CardEvent bridge_read16(unsigned offset, std::uint32_t v) {
+    return {QUVEX_SIM_EV_BRIDGE_READ16, 0, -1, offset, v};
+}
 inline CardEvent bridge_write16(unsigned offset, std::uint32_t v) {
     return {QUVEX_SIM_EV_BRIDGE_WRITE16, 0, -1, offset, v};
+}
+// A driver request the driver granted.
+inline CardEvent driver_request(unsigned code) { return {QUVEX_SIM_EV_REQUEST, 0, -1, code, 1}; }
+
+// Events of device 0's ring master and its stations.
+inline CardEvent ring_scan() { return {QUVEX_SIM_EV_RING_SCAN, 0, -1, 0, std::nullopt}; }
+inline CardEvent ring_run() { return {QUVEX_SIM_EV_RING_RUN, 0, -1, 0, std::nullopt}; }
+inline CardEvent cyclic_write(int station, unsigned word, std::uint16_t v) {
+    return {QUVEX_SIM_EV_RING_CYCLIC_WRITE, 0, -1, word, v, station};
+}
+inline CardEvent ring_message(int station, std::vector<std::uint16_t> words, std::vector<std::uint16_t> reply) {
+    return {QUVEX_SIM_EV_RING_MESSAGE, 0, -1, 0, std::nullopt, station, 0, std::move(words), std::move(reply)};
+}
+inline CardEvent unanswered_message(int station, std::vector<std::uint16_t> words) {
+    return {QUVEX_SIM_EV_RING_MESSAGE, 0, -1, 0, std::nullopt, station, QUVEX_SIM_EVF_NO_ANSWER, std::move(words)};
+}
+// A station's answer that came after the send command had been taken.
+inline CardEvent late_reply(int station, std::vector<std::uint16_t> reply) {
+    return {QUVEX_SIM_EV_RING_REPLY, 0, -1, 0, std::nullopt, station, 0, {}, std::move(reply)};
 }
 inline CardEvent without_value(CardEvent e) {
     e.value.reset();
@@ -81,6 +109,10 @@ std::vector<CardEvent> without_values(std::vector<CardEvent> events);
 
 // Every decoded event since the trace was cleared, or those that match a pattern.
 std::vector<CardEvent> card_events(const EventPattern& pattern = {});
+// The ring master's events of a device (mode changes, cyclic writes, messages), in order.
+std::vector<CardEvent> ring_events(int device = 0);
+// The events of one ring station of device 0, in order.
+inline std::vector<CardEvent> station_events(int station) { return card_events({.device = 0, .station = station}); }
 // Register writes and commands of one chip axis, in order.
 std::vector<CardEvent> chip_writes(int axis, int device = 0);
 // Register writes, register reads and commands of every axis of a device, in order.
@@ -94,7 +126,8 @@ std::vector<std::uint32_t> commands_of(int axis, int device = 0);
 std::vector<unsigned> read_codes(int axis);
 inline std::size_t reads_of(int axis, unsigned read_code) { return read_values(axis, read_code).size(); }
 
-// "d1.Y write MaxSpeed(82) = 0x00004E20 (20000)": registers by name, the value also in decimal.
+// "d1.Y write MaxSpeed(82) = 0x00004E20 (20000)": registers by name, the value also in decimal;
+// "d0 station 7 message [00E4] reply [00E5]".
 std::ostream& operator<<(std::ostream& os, const CardEvent& e);
 inline void PrintTo(const CardEvent& e, std::ostream* os) { *os << e; }
 std::ostream& operator<<(std::ostream& os, ChipAxis axis);

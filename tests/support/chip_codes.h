@@ -1,5 +1,6 @@
-// The motion chip's register, command and port codes as the tests expect to see them on the bus.
-// Kept apart from the library's own constants so that a wrong code in the library fails a test.
+// The motion chip's register, command and port codes, the card's and the bridge's ports and the
+// driver's requests as the tests expect to see them on the bus. Kept apart from the library's own
+// constants so that a wrong code in the library fails a test.
 #pragma once
 
 #include <cstdint>
@@ -88,7 +89,32 @@ constexpr std::uint32_t with_bits(std::uint32_t word, unsigned shift, unsigned w
 // Board ports (offsets from the board base).
 namespace board {
 constexpr unsigned kEndLimitLogic = 0x08;
+constexpr unsigned kRingBaudRate = 0x0A;
 constexpr unsigned kManualControl = 0x10;
+constexpr unsigned kCardStatus = 0x1E;  // read: the card status; write: the LED
 }  // namespace board
+
+// Card-level ports of the chip range (offsets from the chip base).
+namespace card_port {
+constexpr unsigned kCardControl = 0x20;
+constexpr unsigned kCompareLoad = 0x26;  // cleared at start-up and before a compare table is loaded
+}  // namespace card_port
+
+// The PCI bridge's ports (offsets from the bridge base) and the words written to them.
+namespace bridge {
+constexpr unsigned kInterrupt = 0x4C;  // 8 bits: read (value unused), then armed
+constexpr std::uint32_t kInterruptArm = 0x41;
+constexpr unsigned kControl = 0x50;  // 16 bits
+constexpr std::uint32_t kControlAtPowerUp = 0x4083;  // the word a virtual card powers up with
+constexpr std::uint32_t kControlBit11 = 0x0800;      // set by start-up
+constexpr unsigned kControlTop = 0x53;               // 8 bits: bits 24-31 of the control register
+constexpr std::uint32_t kLocalBusReset = 0x40;       // bit 30 in the top byte: a 1 then a 0
+}  // namespace bridge
+
+// Driver requests (device I/O control codes).
+namespace requests {
+constexpr unsigned kCardResources = 0x223400;  // compare area and the three port bases
+constexpr unsigned kRingResources = 0x223404;  // ring window and interrupt line
+}  // namespace requests
 
 }  // namespace quvex::test

@@ -1,5 +1,4 @@
-// Test support: a fresh virtual installation per test, the library started on it, and the
-// decoded trace as strings.
+// Test support: a fresh virtual installation per test and the library started on it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,11 +15,6 @@ namespace quvex::test {
 
 // Resets the installation and installs cards behind the given device numbers.
 void install_cards(std::initializer_list<int> devices);
-
-// Decoded trace since the last clear, as text.
-std::vector<std::string> trace_lines();
-// Decoded events whose text starts with prefix.
-std::vector<std::string> trace_lines_starting(const std::string& prefix);
 
 // A test with `Cards` virtual cards (devices 0..Cards-1) opened by quvex_initial and closed
 // at the end. Tracing is off and the trace empty when the test body starts.
