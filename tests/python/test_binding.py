@@ -89,5 +89,7 @@ def test_a_move_runs_to_its_end_and_leaves_a_trace(sim, q):
     assert q.motion_done(0) == 0
     assert q.get_position(0) == pytest.approx(1000)
     writes = [e for e in sim.records() if e.kind == "chip_reg_write" and e.axis == 0]
-    assert writes and all(e.text.startswith("d0.X reg ") for e in writes)
+    assert writes and all(e.device == 0 for e in writes)
+    # The move amount (operation register 0, buffered write code 0x80) carries the distance.
+    assert any(e.code == 0x80 and e.value == 1000 for e in writes)
     assert sim.motion(0, 0).command_counter == 1000
