@@ -41,14 +41,6 @@ SpeedPair break_speed_tie(const SpeedUnits& u, SpeedPair p) {
     return {p.fh, u.top_tie_start};
 }
 
-std::uint32_t t_accel_rate(const SpeedUnits& u, double t, double span) {
-    return clamp_units(floor_to<std::int64_t>(t * u.rate_clock / span - 1.0), 0, u.max_rate);
-}
-
-std::uint32_t t_decel_rate(const SpeedUnits& u, double t, double span) {
-    return clamp_units(floor_to<std::int64_t>(t * u.rate_clock / span - 1.0), 1, u.max_rate);
-}
-
 std::uint32_t s_section(const SpeedUnits& u, double m, double sv) {
     if (sv == 0.0) return 0;
     return clamp_units(floor_to<std::int64_t>(m * sv / u.unit_numerator), 1, u.max_s_section);

@@ -26,10 +26,6 @@ struct SpeedPair {
 // Makes FH and FL differ: FH + 1 when FH is below the top, else FL = top_tie_start.
 SpeedPair break_speed_tie(const SpeedUnits& u, SpeedPair p);
 
-// T-curve rates over a speed difference `span` = FH - FL (in units): floor(t · clock / span - 1),
-// acceleration clamped to 0..max_rate, deceleration to 1..max_rate.
-std::uint32_t t_accel_rate(const SpeedUnits& u, double t, double span);
-std::uint32_t t_decel_rate(const SpeedUnits& u, double t, double span);
 // S-curve section: 0 for sv = 0, else floor(m · sv / unit_numerator) clamped to 1..max_s_section.
 std::uint32_t s_section(const SpeedUnits& u, double m, double sv);
 // S-curve rate for a ramp over `span` units with section s, clamped to 0..max_rate.
