@@ -4,8 +4,8 @@
 
 #include "bench_support.h"
 
-#include "chip/board_ports.h"
-#include "frame/card_table.h"
+#include "ports/board_ports.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"

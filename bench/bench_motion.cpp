@@ -7,7 +7,7 @@
 
 #include "bench_support.h"
 #include "chip/registers.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"

@@ -12,7 +12,7 @@
 #include <thread>
 
 #include "bench_support.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 

@@ -4,9 +4,9 @@
 
 #include "bench_support.h"
 
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/registers.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"

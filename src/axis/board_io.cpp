@@ -1,8 +1,8 @@
 #include "axis/board_io.h"
 
-#include "chip/board_ports.h"
+#include "ports/board_ports.h"
 #include "common/on_off.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::axis {
 

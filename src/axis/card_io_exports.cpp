@@ -4,7 +4,7 @@
 #include "axis/board_io.h"
 #include "axis/signal_config.h"
 #include "axis/status.h"
-#include "common/export_shells.h"
+#include "card/export_shells.h"
 #include "quvex/quvex.h"
 
 using namespace quvex;

@@ -2,7 +2,7 @@
 // axis subsystem with the rest of its arguments (types after the axis, in order).
 #include "axis/board_io.h"
 #include "axis/signal_config.h"
-#include "common/export_shells.h"
+#include "card/export_shells.h"
 #include "quvex/quvex.h"
 
 using namespace quvex;

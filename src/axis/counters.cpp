@@ -1,13 +1,13 @@
 #include "axis/counters.h"
 
 #include "axis/move_ratio.h"
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_mirror.h"
 #include "chip/registers.h"
 #include "chip/speed_units.h"
 #include "common/bits.h"
 #include "common/numeric.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::axis {
 namespace {

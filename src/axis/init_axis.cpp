@@ -5,9 +5,9 @@
 #include <array>
 
 #include "axis/signal_config.h"
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/registers.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::axis {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <array>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::axis {
 

@@ -3,13 +3,13 @@
 #include <initializer_list>
 
 #include "axis/move_ratio.h"
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/register_mirror.h"
 #include "chip/registers.h"
 #include "common/bits.h"
 #include "common/on_off.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::axis {
 namespace {

@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/bits.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::axis {
 namespace {

@@ -3,7 +3,7 @@
 #include "axis/counters.h"
 #include "axis/move_ratio.h"
 #include "axis/status.h"
-#include "common/export_shells.h"
+#include "card/export_shells.h"
 #include "common/numeric.h"
 #include "quvex/quvex.h"
 

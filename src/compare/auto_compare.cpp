@@ -1,13 +1,13 @@
 #include "compare/auto_compare.h"
 
 #include "axis/move_ratio.h"
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/bits.h"
 #include "compare/compare_area.h"
 #include "compare/comparators.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 
 namespace quvex::compare {

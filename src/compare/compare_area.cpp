@@ -6,7 +6,7 @@
 #include "axis/counters.h"
 #include "axis/move_ratio.h"
 #include "common/numeric.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::compare {
 namespace {

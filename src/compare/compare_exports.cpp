@@ -1,6 +1,6 @@
 // Exports of the comparators, trigger, latches, general counter and soft limits. Thin shells:
 // the checks in the export's order, then the compare subsystem.
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "compare/auto_compare.h"
 #include "compare/compare_area.h"
 #include "compare/comparators.h"

@@ -4,13 +4,13 @@
 
 #include "axis/counters.h"
 #include "axis/move_ratio.h"
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/bits.h"
 #include "common/numeric.h"
 #include "compare/comparators.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::compare {
 namespace {

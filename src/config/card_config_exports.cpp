@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "config/card_config_file.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "quvex/quvex.h"
 
 using namespace quvex;

@@ -2,7 +2,7 @@
 // anything
 // else), then the module's signal set-up and the speed-range pin. The set-up calls' own results
 // are not reported; a ring or slave they cannot reach only means that nothing is sent.
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "config/ring_motion_file.h"
 #include "modules/module_checks.h"
 #include "modules/module_motion.h"

@@ -3,8 +3,8 @@
 #include "events/card_threads.h"
 #include "events/error_log.h"
 #include "events/interrupts.h"
-#include "frame/card_table.h"
-#include "frame/driver.h"
+#include "card/card_table.h"
+#include "card/driver.h"
 #include "platform/platform.h"
 
 namespace quvex::events {

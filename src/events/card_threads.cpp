@@ -1,6 +1,6 @@
 #include "events/card_threads.h"
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 
 namespace quvex::events {

@@ -1,5 +1,5 @@
 // Exports of the interrupt family.
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "events/callback_thread.h"
 #include "events/error_log.h"
 #include "events/interrupts.h"

@@ -2,10 +2,10 @@
 
 #include <atomic>
 
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_mirror.h"
-#include "frame/card_table.h"
-#include "frame/driver.h"
+#include "card/card_table.h"
+#include "card/driver.h"
 
 namespace quvex::events {
 namespace {

@@ -1,6 +1,6 @@
 // Exports of the card frame: start-up and close, then rows that check the card and read or set
 // one thing of it.
-#include "common/export_shells.h"
+#include "card/export_shells.h"
 #include "frame/card_queries.h"
 #include "frame/lifecycle.h"
 #include "quvex/quvex.h"

@@ -11,7 +11,7 @@
 
 #include "axis/move_ratio.h"
 #include "events/error_log.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 #include "ring/ring_table.h"
 

@@ -3,14 +3,14 @@
 #include <cstring>
 
 #include "axis/init_axis.h"
-#include "chip/board_ports.h"
-#include "chip/primitives.h"
+#include "ports/board_ports.h"
+#include "ports/primitives.h"
 #include "chip/registers.h"
 #include "events/card_threads.h"
 #include "events/error_log.h"
 #include "events/interrupts.h"
-#include "frame/card_table.h"
-#include "frame/driver.h"
+#include "card/card_table.h"
+#include "card/driver.h"
 
 namespace quvex::frame {
 namespace {

@@ -3,7 +3,7 @@
 // helix or continuous start; the fixed-pair forms give the arc start the X-Y or Z-U pair.
 #include "quvex/quvex.h"
 
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "interp/arc_geometry.h"
 #include "interp/arc_move.h"
 #include "interp/continuous.h"

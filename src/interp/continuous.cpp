@@ -3,11 +3,11 @@
 #include <cmath>
 
 #include "axis/counters.h"
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "common/bits.h"
-#include "common/export_checks.h"
-#include "frame/card_table.h"
+#include "card/export_checks.h"
+#include "card/card_table.h"
 #include "interp/arc_geometry.h"
 #include "interp/line_group.h"
 #include "motion/speed_profile.h"

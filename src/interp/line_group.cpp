@@ -1,7 +1,7 @@
 #include "interp/line_group.h"
 
 #include "chip/registers.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::interp {
 

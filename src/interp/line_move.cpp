@@ -2,13 +2,13 @@
 
 #include <span>
 
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/bits.h"
-#include "common/export_checks.h"
-#include "frame/card_table.h"
+#include "card/export_checks.h"
+#include "card/card_table.h"
 #include "interp/line_group.h"
 #include "interp/line_mode.h"
 #include "interp/path_speed.h"

@@ -1,6 +1,6 @@
 #include "manual/manual_board.h"
 
-#include "chip/board_ports.h"
+#include "ports/board_ports.h"
 
 namespace quvex::manual {
 

@@ -1,8 +1,8 @@
 // Exports of manual operation: the documented checks in their order, the input policy's card
 // and axis checks, then one call into the manual room. Exports that only check their axis or
 // card are rows (types of the arguments after the first, in order).
-#include "common/export_shells.h"
-#include "frame/card_table.h"
+#include "card/export_shells.h"
+#include "card/card_table.h"
 #include "interp/line_group.h"
 #include "manual/manual_board.h"
 #include "manual/manual_sources.h"

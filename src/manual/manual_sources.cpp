@@ -1,7 +1,7 @@
 #include "manual/manual_sources.h"
 
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/numeric.h"

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::manual {
 

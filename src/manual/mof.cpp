@@ -1,7 +1,7 @@
 #include "manual/mof.h"
 
-#include "common/export_checks.h"
-#include "frame/card_table.h"
+#include "card/export_checks.h"
+#include "card/card_table.h"
 #include "manual/manual_sources.h"
 
 namespace quvex::manual {

@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/numeric.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "interp/line_group.h"
 #include "motion/axis_move.h"
 #include "motion/speed_profile.h"

@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "common/bits.h"
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "common/numeric.h"
 #include "interp/path_speed.h"
 #include "modules/four_axis_codes.h"

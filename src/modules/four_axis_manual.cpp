@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "common/bits.h"
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "common/numeric.h"
 #include "modules/four_axis_codes.h"
 #include "modules/module_motion.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "modules/module_codes.h"
 #include "ring/ring_checks.h"
 #include "ring/slave_record.h"

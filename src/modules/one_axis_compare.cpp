@@ -1,7 +1,7 @@
 #include "modules/one_axis_compare.h"
 
 #include "common/bits.h"
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "common/numeric.h"
 #include "modules/one_axis_codes.h"
 #include "modules/one_axis_signals.h"

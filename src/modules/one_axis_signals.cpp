@@ -2,7 +2,7 @@
 
 #include "chip/registers.h"
 #include "common/bits.h"
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "modules/module_axis_block.h"
 #include "modules/module_link.h"
 #include "modules/one_axis_codes.h"

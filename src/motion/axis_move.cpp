@@ -1,12 +1,12 @@
 #include "motion/axis_move.h"
 
 #include "axis/counters.h"
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/register_mirror.h"
 #include "common/bits.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "motion/speed_profile.h"
 
 namespace quvex::motion {

@@ -1,5 +1,5 @@
 // Exports of the on-the-fly speed and end-point changes: the checks in their order, then one call.
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "motion/end_point_change.h"
 #include "motion/speed_change.h"
 #include "quvex/quvex.h"

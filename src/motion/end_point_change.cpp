@@ -1,10 +1,10 @@
 #include "motion/end_point_change.h"
 
 #include "axis/counters.h"
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "common/numeric.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "motion/speed_profile.h"
 #include "quvex/quvex_base.h"
 

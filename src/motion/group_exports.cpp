@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "common/export_shells.h"
+#include "card/export_shells.h"
 #include "motion/group_moves.h"
 #include "motion/group_sync.h"
 

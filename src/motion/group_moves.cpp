@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "motion/axis_move.h"
 
 namespace quvex::motion {

@@ -1,10 +1,10 @@
 #include "motion/group_sync.h"
 
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/bits.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::motion {
 

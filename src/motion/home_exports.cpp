@@ -1,5 +1,5 @@
 // Exports of the origin operations: the checks in their order, then one call.
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "motion/home_moves.h"
 #include "quvex/quvex.h"
 

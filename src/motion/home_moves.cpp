@@ -2,12 +2,12 @@
 
 #include <cmath>
 
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "common/bits.h"
 #include "common/numeric.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "motion/move_plan.h"
 #include "motion/speed_profile.h"
 

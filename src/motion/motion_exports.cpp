@@ -1,7 +1,7 @@
 // Exports of the speed profile utilities and the single-axis moves: the argument checks in
 // their order, then one call into the motion subsystem.
-#include "common/export_shells.h"
-#include "frame/card_table.h"
+#include "card/export_shells.h"
+#include "card/card_table.h"
 #include "motion/single_axis.h"
 #include "motion/speed_checks.h"
 #include "motion/speed_profile.h"

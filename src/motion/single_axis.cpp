@@ -3,12 +3,12 @@
 #include <cmath>
 
 #include "axis/status.h"
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "chip/registers.h"
 #include "common/bits.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "motion/axis_move.h"
 #include "motion/speed_profile.h"
 

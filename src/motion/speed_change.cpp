@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "chip/register_map.h"
 #include "common/bits.h"
 #include "common/numeric.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "motion/speed_profile.h"
 #include "quvex/quvex_base.h"
 

@@ -1,9 +1,9 @@
 #include "motion/speed_profile.h"
 
-#include "chip/local_chip_sink.h"
+#include "ports/local_chip_sink.h"
 #include "chip/register_mirror.h"
 #include "chip/registers.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::motion {
 namespace {

@@ -1,6 +1,6 @@
 // Card-level ring exports: attaching a ring slot to a card, the window address, the baud rate.
 // Each checks the card; opening and the baud rate answer with the ring's own status.
-#include "common/export_shells.h"
+#include "card/export_shells.h"
 #include "quvex/quvex.h"
 #include "ring/ring_control.h"
 

@@ -1,4 +1,4 @@
-// The ring exports' checks: like the checks of common/export_checks.h they give the export's
+// The ring exports' checks: like the checks of card/export_checks.h they give the export's
 // status, and on success they hand back the ring master they found.
 #pragma once
 

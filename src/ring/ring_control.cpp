@@ -1,7 +1,7 @@
 #include "ring/ring_control.h"
 
-#include "chip/board_ports.h"
-#include "frame/card_table.h"
+#include "ports/board_ports.h"
+#include "card/card_table.h"
 #include "ring/ring_table.h"
 
 namespace quvex::ring {

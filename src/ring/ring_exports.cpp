@@ -1,7 +1,7 @@
 // Ring-level exports: argument checks in their documented order, then one ring operation.
 // A RingNo above 3 is refused as a ring that is not open, a SlaveNo above 63 with KRING_ERR_SLAVE, on every
 // export, also where no check is documented.
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "quvex/quvex.h"
 #include "ring/ring_checks.h"
 #include "ring/ring_control.h"

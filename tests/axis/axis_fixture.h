@@ -4,7 +4,7 @@
 
 #include "axis/move_ratio.h"
 #include "card_events.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {

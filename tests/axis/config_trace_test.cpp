@@ -6,7 +6,7 @@
 
 #include "axis/move_ratio.h"
 #include "chip/register_mirror.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "axis_fixture.h"
 
 namespace quvex::test {

@@ -1,8 +1,8 @@
 // Register primitives: the port sequence of each, and the read-modify-write rule on the mirror.
-#include "chip/local_chip_sink.h"
-#include "chip/primitives.h"
+#include "ports/local_chip_sink.h"
+#include "ports/primitives.h"
 #include "chip/registers.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "card_events.h"
 #include "sim_fixture.h"
 

@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "card_events.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "quvex/sim.h"
 #include "sim_fixture.h"
 

@@ -8,7 +8,7 @@
 #include "card_events.h"
 #include "config/card_config_file.h"
 #include "events_fixture.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::test {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "card_events.h"
 #include "events_fixture.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "quvex/sim_axis.h"
 
 namespace quvex::test {

@@ -1,6 +1,6 @@
 // Shut-down: every card's worker thread leaves, a stuck one is ended after its grace time.
 #include "card_events.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 #include "sim_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "card_events.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {

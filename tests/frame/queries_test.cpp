@@ -2,7 +2,7 @@
 #include <functional>
 
 #include "card_events.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {

@@ -3,7 +3,7 @@
 // end as the pair's new targets. One row per family and axes form.
 #include <functional>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "line_support.h"
 #include "sim_fixture.h"
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <limits>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "line_support.h"
 #include "sim_fixture.h"
 #include "special_values.h"

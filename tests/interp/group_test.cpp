@@ -2,7 +2,7 @@
 #include <cmath>
 #include <limits>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "line_support.h"
 #include "sim_fixture.h"
 #include "special_values.h"

@@ -2,7 +2,7 @@
 // times, U's step count, the Z/U equalisation, the four-axis continuous arc and the queue watch.
 #include <functional>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "line_support.h"
 #include "sim_fixture.h"
 

@@ -4,7 +4,7 @@
 #include <functional>
 #include <limits>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "interp/line_mode.h"
 #include "line_support.h"
 #include "sim_fixture.h"

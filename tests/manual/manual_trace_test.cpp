@@ -3,7 +3,7 @@
 #include <limits>
 #include <utility>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "manual_support.h"
 #include "special_values.h"
 

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "motion/end_point_change.h"
 #include "motion_fixture.h"
 #include "quvex/quvex.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "card_events.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "quvex/sim_motion.h"
 #include "sim_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <functional>
 
 #include "card_events.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "ring_fixture.h"
 
 namespace quvex::test {

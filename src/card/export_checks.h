@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "quvex/quvex_base.h"
 
 namespace quvex {

@@ -7,7 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 #include "chip/register_mirror.h"
 #include "chip/register_sink.h"
 

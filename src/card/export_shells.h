@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "common/export_checks.h"
+#include "card/export_checks.h"
 #include "quvex/quvex_base.h"
 
 namespace quvex::shell {

@@ -1,9 +1,9 @@
-#include "chip/primitives.h"
+#include "ports/primitives.h"
 
-#include "chip/board_ports.h"
+#include "ports/board_ports.h"
 #include "chip/registers.h"
 #include "common/bits.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 
 namespace quvex::chip {

@@ -1,4 +1,4 @@
-#include "frame/driver.h"
+#include "card/driver.h"
 
 #include <cstdio>
 

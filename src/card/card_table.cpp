@@ -1,4 +1,4 @@
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex {
 

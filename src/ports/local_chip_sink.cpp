@@ -1,7 +1,7 @@
-#include "chip/local_chip_sink.h"
+#include "ports/local_chip_sink.h"
 
 #include "chip/register_mirror.h"
-#include "frame/card_table.h"
+#include "card/card_table.h"
 
 namespace quvex::chip {
 

@@ -1,6 +1,6 @@
-#include "chip/board_ports.h"
+#include "ports/board_ports.h"
 
-#include "frame/card_table.h"
+#include "card/card_table.h"
 #include "platform/platform.h"
 
 namespace quvex::chip {
