@@ -6,7 +6,7 @@
 
 #include "ports/board_ports.h"
 #include "card/card_table.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 

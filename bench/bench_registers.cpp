@@ -7,7 +7,7 @@
 #include "ports/primitives.h"
 #include "chip/registers.h"
 #include "card/card_table.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
 

@@ -8,7 +8,7 @@
 
 #include "quvex/quvex.h"
 #include "quvex/sim.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "ring/ring_table.h"
 
 namespace {

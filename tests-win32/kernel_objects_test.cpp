@@ -4,7 +4,7 @@
 #include <atomic>
 #include <string>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "win32_test_support.h"
 
 namespace quvex::win32test {

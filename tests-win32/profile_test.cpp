@@ -6,7 +6,7 @@
 #include <string>
 
 #include "os.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "win32_test_support.h"
 
 namespace quvex::win32test {

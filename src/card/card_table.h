@@ -8,7 +8,7 @@
 #include <cstdint>
 
 #include "chip/register_mirror.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "quvex/quvex_events.h"
 
 namespace quvex {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::driver {
 

@@ -8,7 +8,7 @@
 #include "compare/compare_area.h"
 #include "compare/comparators.h"
 #include "card/card_table.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::compare {
 namespace {

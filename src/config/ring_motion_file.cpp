@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "modules/one_axis_signals.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::config {
 namespace {

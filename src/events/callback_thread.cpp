@@ -5,7 +5,7 @@
 #include "events/interrupts.h"
 #include "card/card_table.h"
 #include "card/driver.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::events {
 namespace {

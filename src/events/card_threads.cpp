@@ -1,7 +1,7 @@
 #include "events/card_threads.h"
 
 #include "card/card_table.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::events {
 namespace {

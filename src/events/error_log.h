@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::events {
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "quvex/quvex_base.h"
 
 namespace quvex::events {

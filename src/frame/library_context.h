@@ -12,7 +12,7 @@
 #include "axis/move_ratio.h"
 #include "events/error_log.h"
 #include "card/card_table.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "ring/ring_table.h"
 
 namespace quvex {

@@ -1,7 +1,7 @@
 #include "frame/library_entry.h"
 
 #include "frame/library_context.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::frame {
 

@@ -1,7 +1,7 @@
 #include "ports/board_ports.h"
 
 #include "card/card_table.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::chip {
 namespace {

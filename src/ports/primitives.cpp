@@ -4,7 +4,7 @@
 #include "chip/registers.h"
 #include "common/bits.h"
 #include "card/card_table.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::chip {
 namespace {

@@ -12,7 +12,7 @@
 #include <cstdint>
 #include <span>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "ring/ring_registers.h"
 #include "ring/slave_record.h"
 

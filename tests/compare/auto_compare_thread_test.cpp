@@ -2,7 +2,7 @@
 // quvex_close's single resume must be enough for it to leave on its own, and a thread of the
 // next start-up must be suspended again even when it is given the old thread's handle value.
 #include "compare_fixture.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::test {
 namespace {

@@ -1,7 +1,7 @@
 // Shut-down: every card's worker thread leaves, a stuck one is ended after its grace time.
 #include "card_events.h"
 #include "card/card_table.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {

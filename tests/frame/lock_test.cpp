@@ -5,7 +5,7 @@
 #include <memory>
 #include <thread>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "sim_fixture.h"
 
 namespace quvex::test {

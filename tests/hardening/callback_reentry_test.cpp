@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "quvex/kring_m1.h"
 #include "sim_fixture.h"
 #include "thread_support.h"

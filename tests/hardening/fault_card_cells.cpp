@@ -10,7 +10,7 @@
 
 #include "events/error_log.h"
 #include "fault_matrix.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::test::faults {
 namespace {

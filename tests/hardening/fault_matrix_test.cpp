@@ -6,7 +6,7 @@
 
 #include "events/error_log.h"
 #include "fault_matrix.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "sim_fixture.h"
 
 namespace quvex::test::faults {

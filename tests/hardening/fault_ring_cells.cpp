@@ -5,7 +5,7 @@
 #include <string>
 
 #include "fault_matrix.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::test::faults {
 

@@ -1,7 +1,7 @@
 // The typed trace: every kind of decoded event carries, as fields, what its text line shows.
 #include <functional>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 #include "quvex/sim.h"
 #include "sim_fixture.h"
 #include "trace_match.h"

@@ -6,7 +6,7 @@
 
 #include "os.h"
 #include "frame/library_entry.h"
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::plat {
 

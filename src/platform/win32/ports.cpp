@@ -2,7 +2,7 @@
 // I/O ranges to the process, so the x86 in/out instructions reach the card directly.
 #include <cstdint>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 
 #if defined(_MSC_VER)
 #include <intrin.h>

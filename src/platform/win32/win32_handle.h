@@ -8,7 +8,7 @@
 #endif
 #include <windows.h>
 
-#include "platform/platform.h"
+#include "common/platform.h"
 
 namespace quvex::plat::win32 {
 
