@@ -106,8 +106,8 @@ function build(s){
       for(let p=0;p<4;p++){
         sb.appendChild(el("span",{},"p"+p+" "));
         for(let bit=0;bit<8;bit++){
-          sb.appendChild(lamp("io-"+k+"-"+p+"-"+bit,String(bit),"",()=>{
-            const v=last_station(d,t.slave).io[p];post("/api/station/io",{card:d,slave:t.slave,port:p,value:v^(1<<bit)})}));
+          sb.appendChild(lamp("io-"+k+"-"+p+"-"+bit,String(bit),"",()=>
+            post("/api/station/io",{card:d,slave:t.slave,port:p,toggle:bit})));
         }
         sb.appendChild(el("br"));
       }
@@ -121,7 +121,6 @@ function build(s){
 function last_card(d){return last.cards.find(c=>c.device===d)}
 function last_axis(d,a){return last_card(d).axes[a]}
 function last_card_input(d,name){return !!last_card(d).inputs[name]}
-function last_station(d,s){return last_card(d).ring.stations.find(t=>t.slave===s)}
 function setLamp(id,on){const e=$(id);if(e)e.classList.toggle("on",!!on)}
 function render(s){
   last=s;

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <mutex>
 #include <optional>
 
 #include "panel_clock.h"
@@ -44,6 +45,8 @@ struct PanelFieldError {
 class PanelBody {
 public:
     explicit PanelBody(const Json& j) : j_(j) {}
+
+    bool has(const char* key) const { return j_.contains(key); }
 
     std::optional<long long> integer(const char* key, long long lo, long long hi, PanelFieldError& err) const {
         auto it = j_.find(key);
@@ -210,14 +213,28 @@ Reply post_jog(const PanelBody& b, bool step) {
     return panel_json_reply(200, Json{{"ok", true}, {"reacted", rc == 1}});
 }
 
+// A cyclic byte written whole ("value"), or one of its bits turned over ("toggle": 0..7) on the
+// byte as the station holds it now. The page toggles: two quick clicks then add up, where a byte
+// computed from the page's last snapshot (which may not show the first click yet) would undo the
+// first. Toggles run one at a time, so two requests served at once cannot lose one either.
 Reply post_station_io(const PanelBody& b) {
     int device = 0, slave = 0;
     if (auto r = check_station(b, device, slave, true)) return *r;
     PanelFieldError err;
     auto port = b.integer("port", 0, 3, err);
-    auto value = port ? b.integer("value", 0, 255, err) : std::nullopt;
-    if (!value) return panel_refusal(400, err.reason);
-    return quvex_sim_ring_io_set(device, slave, static_cast<int>(*port), static_cast<std::uint8_t>(*value)) == 0
+    if (!port) return panel_refusal(400, err.reason);
+    const bool toggle = b.has("toggle");
+    auto arg = toggle ? b.integer("toggle", 0, 7, err) : b.integer("value", 0, 255, err);
+    if (!arg) return panel_refusal(400, err.reason);
+    static std::mutex one_write_at_a_time;
+    std::lock_guard<std::mutex> hold(one_write_at_a_time);
+    long long value = *arg;
+    if (toggle) {
+        const int now = quvex_sim_ring_io_get(device, slave, static_cast<int>(*port));
+        if (now < 0) return panel_refusal(404, "the station is gone");
+        value = now ^ (1LL << *arg);
+    }
+    return quvex_sim_ring_io_set(device, slave, static_cast<int>(*port), static_cast<std::uint8_t>(value)) == 0
                ? panel_done()
                : panel_refusal(404, "the station is gone");
 }

@@ -66,6 +66,8 @@ TEST_F(PanelRoutes, MalformedAndMisdirectedRequestsAreRefusedAndChangeNothing) {
         {"POST", "/api/step", R"({"card":0,"axis":9,"direction":1})", 404},
         {"POST", "/api/station/io", R"({"card":0,"slave":3,"port":4,"value":1})", 400},
         {"POST", "/api/station/io", R"({"card":0,"slave":3,"port":0,"value":256})", 400},
+        {"POST", "/api/station/io", R"({"card":0,"slave":3,"port":0,"toggle":8})", 400},
+        {"POST", "/api/station/io", R"({"card":0,"slave":3,"port":0,"toggle":"1"})", 400},
         {"POST", "/api/station/io", R"({"card":0,"slave":4,"port":0,"value":1})", 404},
         {"POST", "/api/station/io", R"({"card":0,"slave":64,"port":0,"value":1})", 404},
         {"POST", "/api/station/pull", R"({"card":0,"slave":5})", 404},
@@ -141,6 +143,12 @@ TEST_F(PanelRoutes, StationControlsPlugSetAndPull) {
     ASSERT_EQ(handle_request("POST", "/api/station/io", R"({"card":0,"slave":3,"port":1,"value":165})").status, 200);
     EXPECT_EQ(quvex_sim_ring_io_get(0, 3, 1), 165);
     EXPECT_EQ(state()["cards"][0]["ring"]["stations"][0]["io"][1], 165);
+    // Toggles turn over one bit of the byte as it is now, so quick ones add up.
+    for (const char* bit : {"0", "3", "0"}) {
+        const std::string body = std::string(R"({"card":0,"slave":3,"port":2,"toggle":)") + bit + "}";
+        ASSERT_EQ(handle_request("POST", "/api/station/io", body).status, 200) << bit;
+    }
+    EXPECT_EQ(quvex_sim_ring_io_get(0, 3, 2), 0x08);
 
     ASSERT_EQ(handle_request("POST", "/api/station/plug", R"({"card":0,"slave":7,"kind":"m1"})").status, 200);
     const Json stations = state()["cards"][0]["ring"]["stations"];
